@@ -1,0 +1,71 @@
+#include "main/core/Board.h"
+
+#include "main/core/FactTables.h"
+#include "support/core/Codec.h"
+
+namespace {
+const std::string kIdeographicSpace = "　";
+}
+
+std::string toFullWidthDigits(const std::string& text) {
+    static const char* const digits[] = {"０", "１", "２", "３", "４", "５", "６", "７", "８", "９"};
+    std::string out;
+    for (const char c : text) {
+        if (c >= '0' && c <= '9') out += digits[c - '0'];
+        else out += c;
+    }
+    return out;
+}
+
+std::string withoutFullWidthSpaces(const std::string& text) {
+    std::string out = text;
+    for (std::size_t pos = out.find(kIdeographicSpace); pos != std::string::npos; pos = out.find(kIdeographicSpace, pos))
+        out.erase(pos, kIdeographicSpace.size());
+    return out;
+}
+
+void Board::showMessage(const std::string& text) {
+    st_.msgText = "◎" + text;
+    view_.setFieldText(Field::Message, st_.msgText);
+}
+
+void Board::showProgress(int n) {
+    if (n > kFactCount) n -= kFactCount;
+    view_.setProgressBar(n);
+    view_.setFieldText(Field::Counter, std::to_string(n));
+}
+
+void Board::showPassLabel(int n) {
+    const std::string digit = n >= 1 && n <= 10 ? std::string(passDigits[n - 1]) : std::string();
+    view_.setFieldText(Field::PassLabel, "[" + digit + "回目]");
+}
+
+void Board::showFormula(const std::string& text) { view_.setFieldText(Field::Formula, withoutFullWidthSpaces(text)); }
+
+void Board::showAnswer(const std::string& text, int correctFlag) {
+    view_.setAnswerColour(correctFlag == 1);
+    view_.setFieldText(Field::Answer, toFullWidthDigits(text));
+}
+
+void Board::showReading(const std::string& text, bool partial) {
+    view_.setFieldText(Field::Reading, partial ? codec::leadingBytes(text, kPartialReadingBytes) : text);
+}
+
+void Board::showHint(int q) {
+    const std::string& hint = q >= 0 && q < kFactCount ? st_.mnemonicTable[q + 1] : std::string();
+    view_.setFieldText(Field::Hint, hint);
+}
+
+void Board::showMark(const std::string& text) { view_.setFieldText(Field::Mark, text); }
+void Board::clearHint() { view_.setFieldText(Field::Hint, {}); }
+
+void Board::clearFields() {
+    view_.setFieldText(Field::Formula, {});
+    view_.setFieldText(Field::Answer, {});
+}
+
+void Board::clearReading() { view_.setFieldText(Field::Reading, {}); }
+void Board::composDead() { view_.setControlsEnabled(false); }
+void Board::composAlive() { view_.setControlsEnabled(true); }
+void Board::sankakuPt() { view_.showAbortHint(); }
+void Board::drawDecorations() { view_.drawDecorations(); }

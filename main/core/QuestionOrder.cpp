@@ -1,0 +1,96 @@
+#include "main/core/QuestionOrder.h"
+
+#include <chrono>
+
+#include "main/core/FactTables.h"
+#include "support/core/Codec.h"
+
+RangeStretch rangeStretch(int rangeIndex) {
+    if (rangeIndex >= 0 && rangeIndex <= 8) return {9 * rangeIndex, 9 * rangeIndex + 9, 9};
+    switch (rangeIndex) {
+    case 9: return {0, 27, 27};
+    case 10: return {27, 54, 27};
+    case 11: return {54, 81, 27};
+    default: return {0, 81, 81};
+    }
+}
+
+void buildQuestionOrder(StudyState& st) {
+    for (int r = 0; r < 9; ++r) {
+        const int table = danOfRange[r];
+        for (int m = 0; m < 9; ++m) st.questionOrder[9 * r + m] = (table - 1) * 9 + m;
+    }
+}
+
+void reverseBlocks(StudyState& st) {
+    for (int block = 0; block < 9; ++block) {
+        for (int j = 0; j < 4; ++j) std::swap(st.questionOrder[9 * block + j], st.questionOrder[9 * block + 8 - j]);
+    }
+}
+
+std::vector<int> ranksFromDraws(const std::vector<int>& draws) {
+    const int n = int(draws.size());
+    std::vector<int> rank(n, 0);
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j)
+            if (draws[j] > draws[i]) ++rank[i];
+    // Equal values share a rank so far; spread them by position.
+    for (int i = 0; i < n; ++i) {
+        const int shared = rank[i];
+        int next = shared + 1;
+        for (int j = i + 1; j < n; ++j)
+            if (rank[j] == shared) rank[j] = next++;
+    }
+    return rank;
+}
+
+void seedRandom(StudyState& st) {
+    const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
+    const auto wall = std::chrono::system_clock::now().time_since_epoch().count();
+    st.random.seed(static_cast<unsigned>(ticks ^ (wall >> 7)));
+}
+
+void shuffle(StudyState& st, int count) {
+    seedRandom(st);
+    std::uniform_int_distribution<int> dist(0, 98);
+    std::vector<int> draws(count);
+    for (int& v : draws) v = dist(st.random);
+    const std::vector<int> ranks = ranksFromDraws(draws);
+    for (int k = 0; k < count; ++k) st.shuffleRanks[k] = ranks[k];
+}
+
+int questionAt(const StudyState& st, int k) {
+    const int pos = st.orderMode == 1 ? st.firstPos + st.shuffleRanks[k] : st.firstPos + k;
+    return st.questionOrder[pos];
+}
+
+void selectSpeed(StudyState& st, int speedIndex) {
+    static constexpr int pauses[kSpeedCount] = {100, 200, 200, 100};
+    static constexpr int limits[kSpeedCount] = {5500, 3800, 2600, 1800};
+    st.speedIndex = speedIndex;
+    if (speedIndex < 0 || speedIndex >= kSpeedCount) return;
+    st.stepPause = pauses[speedIndex];
+    st.waitLimit = limits[speedIndex];
+}
+
+std::string rangeName(const StudyState& st) {
+    if (st.rangeIndex == 12) return "すべての段";
+    if (st.rangeIndex >= 9 && st.rangeIndex <= 11) return std::string(danNames[st.rangeIndex]);
+    if (st.currentDan >= 1 && st.currentDan <= 9) return std::string(danNames[st.currentDan - 1]);
+    return {};
+}
+
+int studentNumber(std::string_view utf8Name) {
+    const std::string bytes = codec::toCp932(utf8Name);
+    std::uint32_t sum = 0;
+    for (const char c : bytes) {
+        const auto widened = static_cast<std::uint16_t>(static_cast<std::int16_t>(static_cast<std::int8_t>(c)));
+        sum += widened;
+    }
+    return static_cast<int>(sum);
+}
+
+void clearKekka(StudyState& st) {
+    for (auto& row : st.kekkaArray)
+        for (int& cell : row) cell = 2;
+}

@@ -1,0 +1,20 @@
+// CP932 (Shift-JIS) at every file boundary and wherever bytes are counted.
+// Inside the program text is UTF-8.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace codec {
+
+// UTF-8 -> CP932 bytes. Characters CP932 cannot hold become '?'.
+std::string toCp932(std::string_view utf8);
+// CP932 bytes -> UTF-8.
+std::string fromCp932(std::string_view cp932);
+// True when every character of the text has a CP932 form.
+bool fitsCp932(std::string_view utf8);
+// The longest prefix of the text whose CP932 form has at most maxBytes bytes,
+// never cutting a character in half.
+std::string leadingBytes(std::string_view utf8, int maxBytes);
+
+}  // namespace codec

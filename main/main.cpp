@@ -1,6 +1,28 @@
+// Start of the program: one application, one main window, every other
+// window made when it is opened.
 #include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+
+#include "main/AppWiring.h"
+#include "main/MasumeForm.h"
+#include "main/core/StudyState.h"
+#include "support/Fonts.h"
+#include "support/KeyState.h"
+#include "support/QtClock.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    return 0;
+    app.setFont(japaneseFont(13));
+    app.setWindowIcon(QIcon(":/resources/icon.png"));
+
+    StudyState st;
+    st.exeDir = QDir(QCoreApplication::applicationDirPath()).absolutePath().toStdString() + "/";
+    KeyState keys;
+    app.installEventFilter(&keys);
+    QtClock clock(&keys);
+    AppWiring wiring(st, clock);
+    TMasumeForm form(st, keys, clock, wiring.services());
+    form.show();
+    return app.exec();
 }

@@ -1,0 +1,43 @@
+// The painted parts of the main window: its background with the tutor's
+// balloon and the abort pointer, and the yellow board with its frames.
+#pragma once
+
+#include <QColor>
+#include <QLabel>
+#include <QWidget>
+
+class MasumeCanvas : public QWidget {
+    Q_OBJECT
+public:
+    explicit MasumeCanvas(QWidget* parent = nullptr) : QWidget(parent) {}
+    void setBackground(const QColor& colour);
+    void showBalloon() { balloon_ = true; update(); }
+    void showPointer() { pointer_ = true; update(); }
+    bool balloonShown() const { return balloon_; }
+    bool pointerShown() const { return pointer_; }
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    QColor background_{0, 128, 128};
+    bool balloon_ = false;
+    bool pointer_ = false;
+};
+
+class BoardLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit BoardLabel(QWidget* parent = nullptr) : QLabel(parent) {}
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+};

@@ -1,0 +1,374 @@
+#include "main/MasumeForm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QTimer>
+#include <QToolButton>
+#include <QValidator>
+
+#include "main/MasumeCanvas.h"
+#include "main/core/FactTables.h"
+#include "main/core/QuestionOrder.h"
+#include "support/Fonts.h"
+#include "support/KeyState.h"
+#include "support/core/Codec.h"
+
+namespace {
+
+QString u(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+// Only names that the settings file can hold exactly may be typed.
+class Cp932Validator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        return codec::fitsCp932(input.toStdString()) ? Acceptable : Invalid;
+    }
+};
+
+class SilentSound : public Sound {
+public:
+    void playSound(int) override {}
+    void beep() override {}
+};
+SilentSound silentSound;
+
+QLabel* text(QWidget* parent, int x, int y, int w, int h, const char* caption, int px, const QColor& colour = Qt::black,
+             bool bold = false) {
+    auto* label = new QLabel(QString::fromUtf8(caption), parent);
+    label->setGeometry(x, y, w, h);
+    label->setFont(japaneseFont(px, bold));
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, colour);
+    label->setPalette(pal);
+    return label;
+}
+
+void fill(QWidget* widget, const QColor& colour) {
+    widget->setAutoFillBackground(true);
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::Window, colour);
+    widget->setPalette(pal);
+}
+
+QLabel* panel(QWidget* parent, int x, int y, int w, int h, const char* caption, int px, bool bold = false) {
+    QLabel* label = text(parent, x, y, w, h, caption, px, QColor(0, 0, 96), bold);
+    label->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    label->setLineWidth(2);
+    label->setAlignment(Qt::AlignCenter);
+    fill(label, QColor(236, 233, 216));
+    return label;
+}
+
+constexpr int kClientWidth = 622;
+constexpr int kClientHeight = 542;
+
+}  // namespace
+
+TMasumeForm::TMasumeForm(StudyState& st, KeyState& keys, Clock& clock, MasumeServices services, QWidget* parent)
+    : QMainWindow(parent), st_(st), keys_(keys), clock_(clock), services_(std::move(services)), board_(st, *this) {
+    setObjectName("MasumeForm");
+    if (!services_.sound) services_.sound = &silentSound;
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowIcon(QIcon(":/resources/icon.png"));
+    buildControls();
+    buildMenus();
+    // The client area is fixed; the menu bar sits above it.
+    setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    FormCreate();
+}
+
+TMasumeForm::~TMasumeForm() = default;
+
+void TMasumeForm::setSound(Sound* sound) { services_.sound = sound ? sound : &silentSound; }
+
+void TMasumeForm::buildControls() {
+    canvas = new MasumeCanvas(this);
+    canvas->setFixedSize(kClientWidth, kClientHeight);
+    setCentralWidget(canvas);
+    QWidget* c = canvas;
+    setFont(japaneseFont(13));
+
+    Panel1 = panel(c, 16, 10, 256, 73, "『タテヨコ塾』", 30, true);
+    Panel4 = panel(c, 288, 14, 58, 22, "もくじ", 13);
+    Panel5 = panel(c, 288, 52, 58, 22, "段or級", 13);
+
+    ComboBox2 = new QComboBox(c);
+    ComboBox2->setGeometry(350, 8, 258, 30);
+    for (auto name : contentNames) ComboBox2->addItem(u(name));
+    ComboBox2->setToolTip(u("学習の内容を選ぼう。"));
+    ComboBox1 = new QComboBox(c);
+    ComboBox1->setGeometry(350, 48, 258, 30);
+    for (auto name : rangeNames) ComboBox1->addItem(u(name));
+    ComboBox1->setMaxVisibleItems(13);
+    ComboBox1->setToolTip(u("学習のはんいを選ぼう。"));
+    for (QComboBox* box : {ComboBox1, ComboBox2}) box->setFont(japaneseFont(15));
+
+    Label5 = new BoardLabel(c);
+    Label5->setGeometry(16, 100, 475, 285);
+    connect(Label5, &BoardLabel::clicked, this, [this] { drawDecorations(); });
+
+    StaticText3 = text(c, 30, 116, 450, 24, "メッセージらん", 16, Qt::blue, true);
+    fill(StaticText3, QColor(0, 255, 0));
+    StaticText3->setIndent(4);
+    StaticText4 = text(c, 40, 162, 78, 24, "[読み方]", 16);
+    StaticText14 = text(c, 120, 160, 345, 25, "  く　・　く　・　はちじゅういち", 21, Qt::red);
+    StaticText7 = text(c, 48, 228, 84, 24, "[　式　]", 16);
+    StaticText11 = text(c, 136, 212, 160, 49, "９×９＝", 36, Qt::black, true);
+    StaticText12 = text(c, 292, 206, 94, 68, "８１", 42, Qt::black, true);
+    StaticText13 = text(c, 386, 206, 58, 57, "◎", 42, Qt::red, true);
+    StaticText8 = text(c, 48, 290, 84, 22, "《ヒント》", 15);
+    StaticText9 = text(c, 136, 288, 265, 23, "ヒントらん", 16, Qt::red);
+    for (QLabel* field : {StaticText12, StaticText13}) field->setAlignment(Qt::AlignCenter);
+
+    ProgressBar3 = new QProgressBar(c);
+    ProgressBar3->setGeometry(40, 328, 401, 15);
+    ProgressBar3->setRange(0, kFactCount);
+    ProgressBar3->setValue(0);
+    ProgressBar3->setTextVisible(false);
+    StaticText2 = text(c, 446, 322, 30, 24, "00", 16, Qt::black, true);
+    fill(StaticText2, QColor(0, 255, 0));
+    StaticText2->setAlignment(Qt::AlignCenter);
+    StaticText10 = text(c, 32, 356, 86, 25, "[＊回目]", 16, QColor(0, 0, 128), true);
+
+    Button1 = new QPushButton(u("始める(&E)"), c);
+    Button1->setGeometry(504, 104, 100, 28);
+    Button1->setToolTip(u("練習・テストを始めます。"));
+    Button2 = new QPushButton(u("クリア(&L)"), c);
+    Button2->setGeometry(504, 136, 100, 28);
+    Button2->setToolTip(u("板面を消します。"));
+    for (QPushButton* b : {Button1, Button2}) b->setFont(japaneseFont(14, true));
+    connect(Button1, &QPushButton::clicked, this, &TMasumeForm::ExecButtonClick);
+    connect(Button2, &QPushButton::clicked, this, &TMasumeForm::Button2Click);
+
+    RadioGroup1 = new QGroupBox(u("進め方"), c);
+    RadioGroup1->setGeometry(500, 178, 106, 95);
+    RadioGroup1->setFont(japaneseFont(13, true));
+    fill(RadioGroup1, Qt::yellow);
+    radioButtons = new QButtonGroup(this);
+    for (int i = 0; i < kSpeedCount; ++i) {
+        auto* rb = new QRadioButton(u(speedNames[i]), RadioGroup1);
+        rb->setFont(japaneseFont(13));
+        rb->setGeometry(10, 18 + 18 * i, 90, 18);
+        radioButtons->addButton(rb, i);
+    }
+    connect(radioButtons, &QButtonGroup::idClicked, this, &TMasumeForm::RadioGroup1Click);
+
+    Label1 = text(c, 512, 282, 92, 38, " Esc/右clickで 中止!!", 13, Qt::white, true);
+    fill(Label1, Qt::red);
+
+    SpeedButton3 = new QToolButton(c);
+    SpeedButton3->setText(u("お助け(F1)"));
+    SpeedButton3->setGeometry(504, 326, 100, 28);
+    SpeedButton3->setToolTip(u("ヘルプを表示します。"));
+    SpeedButton1 = new QToolButton(c);
+    SpeedButton1->setText(u("設定(&J)"));
+    SpeedButton1->setGeometry(528, 364, 76, 28);
+    SpeedButton1->setToolTip(u("タイムや音量の設定をします。"));
+    for (QToolButton* b : {SpeedButton1, SpeedButton3}) {
+        b->setAutoRaise(true);
+        b->setFont(japaneseFont(13, true));
+        fill(b, QColor(236, 233, 216));
+    }
+    connect(SpeedButton3, &QToolButton::clicked, this, &TMasumeForm::H2Click);
+    connect(SpeedButton1, &QToolButton::clicked, this, &TMasumeForm::C1Click);
+
+    Image3 = new QLabel(c);
+    Image3->setGeometry(16, 400, 128, 128);
+    Image3->setPixmap(QPixmap(":/resources/tutor.png"));
+    StaticText15 = text(c, 207, 424, 110, 22, "九九をものに", 16, QColor(128, 0, 0), true);
+    StaticText16 = text(c, 207, 456, 110, 22, "しちゃおうね！", 16, QColor(128, 0, 0), true);
+    Panel8 = panel(c, 144, 480, 52, 22, "しはん", 12);
+    Panel6 = panel(c, 144, 504, 52, 22, "九九zed", 12);
+
+    auto* Panel2 = new QFrame(c);
+    Panel2->setGeometry(344, 418, 265, 92);
+    Panel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel2->setLineWidth(2);
+    fill(Panel2, QColor(236, 233, 216));
+    StaticText5 = text(Panel2, 10, 10, 60, 26, "なまえ", 16, QColor(0, 0, 128), true);
+    Edit2 = new QLineEdit(u("くく はじめ"), Panel2);
+    Edit2->setGeometry(72, 8, 180, 30);
+    Edit2->setFont(japaneseFont(17));
+    Edit2->setToolTip(u("あなたの名前を書いてね。"));
+    Edit2->setValidator(new Cp932Validator(Edit2));
+    Edit2->setMaxLength(40);
+    auto* Panel7 = new QFrame(Panel2);
+    Panel7->setGeometry(72, 48, 180, 32);
+    Panel7->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    StaticText1 = text(Panel7, 8, 4, 36, 24, "No.", 15, QColor(0, 0, 128), true);
+    StaticText6 = text(Panel7, 48, 4, 124, 24, "1234567", 16, Qt::black, true);
+    connect(Edit2, &QLineEdit::textChanged, this, &TMasumeForm::Edit2Change);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &TMasumeForm::Timer1Timer);
+
+    connect(canvas, &MasumeCanvas::clicked, this, [this] { drawDecorations(); });
+    connect(ComboBox1, qOverload<int>(&QComboBox::activated), this, &TMasumeForm::ComboBox1Change);
+    connect(ComboBox2, qOverload<int>(&QComboBox::activated), this, &TMasumeForm::ComboBox2Change);
+
+    // Window shortcuts; a text field that wants the key keeps it.
+    auto* del = new QShortcut(QKeySequence(Qt::Key_Delete), this);
+    connect(del, &QShortcut::activated, this, [this] {
+        if (st_.testActive != 1) Button2Click();
+    });
+    auto* j = new QShortcut(QKeySequence(Qt::Key_J), this);
+    connect(j, &QShortcut::activated, this, [this] {
+        if (st_.testActive != 1) C1Click();
+    });
+    qApp->installEventFilter(this);
+}
+
+void TMasumeForm::buildMenus() {
+    QMenu* file = menuBar()->addMenu(u("ファイル(&F)"));
+    R1 = file->addAction(u("背景色(&I)"), this, &TMasumeForm::iroChange);
+    K2 = file->addAction(u("終了確認(&Q)"));
+    K2->setCheckable(true);
+    connect(K2, &QAction::triggered, this, &TMasumeForm::K2Click);
+    file->addSeparator();
+    X1 = file->addAction(u("終わり(&X)"), this, &TMasumeForm::X1Click);
+
+    QMenu* view = menuBar()->addMenu(u("表示(&V)"));
+    L1 = view->addAction(u("成績表Ⅰ(段別)を見る(&L)"), this, &TMasumeForm::Kekka_Dsp);
+    KekkaDDsp = view->addAction(u("成績表Ⅱ(級別)を見る(&S)"), this, &TMasumeForm::KekkaD_Dsp);
+    K1 = view->addAction(u("資格チェック(&K)"), this, &TMasumeForm::K1Click);
+    Cert = view->addAction(u("証明書発行(&C)"));
+    Cert->setEnabled(false);
+    view->addSeparator();
+    A1 = view->addAction(u("九九一覧(&A)"), this, &TMasumeForm::A1Click);
+    view->addSeparator();
+    J1 = view->addAction(u("条件設定(&J)"), this, &TMasumeForm::C1Click);
+    view->addSeparator();
+
+    QMenu* help = menuBar()->addMenu(u("ヘルプ(&H)"));
+    H2 = help->addAction(u("ヘルプ表示"), this, &TMasumeForm::H2Click);
+    H2->setShortcut(QKeySequence(Qt::Key_F1));
+    V1 = help->addAction(u("バージョン情報(&A)"), this, &TMasumeForm::V1Click);
+    TestT1 = help->addAction(u("Test(&T)"), this, &TMasumeForm::TestT1Click);
+    TestT1->setVisible(false);
+    for (QMenu* m : {file, view, help}) m->setFont(japaneseFont(13));
+    menuBar()->setFont(japaneseFont(13));
+}
+
+void TMasumeForm::FormCreate() {
+    if (services_.loadSettings) services_.loadSettings(st_);
+    if (st_.rangeIndex < 0 || st_.rangeIndex > 12) st_.rangeIndex = 0;
+    move(st_.winLeft, st_.winTop);
+    applyBackground();
+    setWindowTitle(u("『タテヨコ塾(Ｍ)』v1.52 --- みずなら舎"));
+    K2->setChecked(st_.closeConfirm != 0);
+    ComboBox1->setCurrentIndex(st_.rangeIndex);
+    ComboBox2->setCurrentIndex(st_.contentIndex >= 0 && st_.contentIndex < kContentCount ? st_.contentIndex : -1);
+    if (QAbstractButton* rb = radioButtons->button(st_.speedIndex)) rb->setChecked(true);
+    RadioGroup1Click(st_.speedIndex);
+    const QString name = QString::fromStdString(st_.studentName);
+    if (Edit2->text() != name) Edit2->setText(name);
+    clearKekka(st_);
+    st_.currentDan = danOfRange[st_.rangeIndex];
+    st_.orderMode = 0;
+    ProgressBar3->setStyleSheet(
+        "QProgressBar { border: 1px solid #808080; background: white; } QProgressBar::chunk { background: red; }");
+    seedRandom(st_);
+    buildQuestionOrder(st_);
+    if (services_.checkAndLoadSounds) services_.checkAndLoadSounds(st_);
+    StaticText6->setText(QString::number(st_.studentNo));
+    refreshResultsEntries();
+    if (services_.loadHints) services_.loadHints(st_);
+    showSelection();
+    Label1->hide();
+    sankakuPt();
+    st_.firstPaintPending = 1;
+    Timer1->start();
+}
+
+void TMasumeForm::sankakuPt() { board_.sankakuPt(); }
+
+void TMasumeForm::applyBackground() {
+    const int c = st_.bgColor;
+    canvas->setBackground(QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+}
+
+void TMasumeForm::refreshResultsEntries() {
+    L1->setEnabled(st_.rangeIndex < 9);
+    KekkaDDsp->setEnabled(st_.rangeIndex > 8);
+}
+
+bool TMasumeForm::decorationsDrawn() const { return canvas->balloonShown(); }
+
+// --- display routines -------------------------------------------------------
+
+void TMasumeForm::setFieldText(Field field, const std::string& value) {
+    QLabel* label = nullptr;
+    switch (field) {
+    case Field::Message: label = StaticText3; break;
+    case Field::Counter: label = StaticText2; break;
+    case Field::PassLabel: label = StaticText10; break;
+    case Field::Formula: label = StaticText11; break;
+    case Field::Answer: label = StaticText12; break;
+    case Field::Mark: label = StaticText13; break;
+    case Field::Reading: label = StaticText14; break;
+    case Field::Hint: label = StaticText9; break;
+    }
+    QString shown = QString::fromStdString(value);
+    if (field == Field::Hint) {
+        // hints keep the line break they were read with; one line shows here
+        while (shown.endsWith('\n') || shown.endsWith('\r')) shown.chop(1);
+    }
+    label->setText(shown);
+    label->repaint();
+}
+
+void TMasumeForm::setAnswerColour(bool red) {
+    QPalette pal = StaticText12->palette();
+    pal.setColor(QPalette::WindowText, red ? QColor(255, 0, 0) : QColor(0, 0, 255));
+    StaticText12->setPalette(pal);
+}
+
+void TMasumeForm::setProgressBar(int value) {
+    ProgressBar3->setValue(value);
+    ProgressBar3->repaint();
+}
+
+void TMasumeForm::setControlsEnabled(bool enabled) {
+    for (QWidget* w : std::initializer_list<QWidget*>{RadioGroup1, SpeedButton1, SpeedButton3, Button1, Button2,
+                                                      ComboBox1, ComboBox2})
+        w->setEnabled(enabled);
+}
+
+void TMasumeForm::showAbortHint() {
+    Label1->setText(u(" Esc/ｸﾘｯｸ\n で 中止!!"));
+    Label1->show();
+    canvas->showPointer();
+}
+
+void TMasumeForm::drawDecorations() {
+    canvas->showBalloon();
+    Label5->update();
+}
+
+void TMasumeForm::openTableWindow() {
+    keys_.setRunActive(false);
+    if (services_.openTableWindow) services_.openTableWindow(this);
+}
+
+void TMasumeForm::openResultsByTable() {
+    keys_.setRunActive(false);
+    Kekka_Dsp();
+}
+
+void TMasumeForm::openResultsByLevel() {
+    keys_.setRunActive(false);
+    KekkaD_Dsp();
+}

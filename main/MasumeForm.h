@@ -1,0 +1,122 @@
+// The main window: selections, the board on which drills show each fact,
+// the tutor with a speech balloon, and the menus.
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+
+#include "main/core/Board.h"
+#include "main/core/RunnerPorts.h"
+#include "main/core/StudyState.h"
+
+class QAction;
+class QButtonGroup;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+class QToolButton;
+class KeyState;
+class MasumeCanvas;
+class BoardLabel;
+
+// What the window asks of the rest of the program; empty steps do nothing,
+// so tests can build the window without touching files or devices.
+struct MasumeServices {
+    Sound* sound = nullptr;
+    std::function<void(StudyState&)> loadSettings;
+    std::function<bool(const StudyState&)> saveSettings;
+    std::function<void(StudyState&)> checkAndLoadSounds;
+    std::function<void(StudyState&)> loadHints;
+    std::function<void()> releaseSounds;
+    std::function<void(QWidget* parent)> openSettingsDialog;
+    std::function<void(QWidget* parent)> openHelp;
+    std::function<void(QWidget* parent)> openAbout;
+    std::function<void(QWidget* parent)> openTableWindow;
+    std::function<void(QWidget* parent)> openResultsByTable;
+    std::function<void(QWidget* parent)> openResultsByLevel;
+    std::function<void(QWidget* parent)> openQualification;
+};
+
+class TMasumeForm : public QMainWindow, public BoardView {
+    Q_OBJECT
+public:
+    TMasumeForm(StudyState& st, KeyState& keys, Clock& clock, MasumeServices services, QWidget* parent = nullptr);
+    ~TMasumeForm() override;
+
+    // BoardView
+    void setFieldText(Field field, const std::string& text) override;
+    void setAnswerColour(bool red) override;
+    void setProgressBar(int value) override;
+    void setControlsEnabled(bool enabled) override;
+    void showAbortHint() override;
+    void drawDecorations() override;
+    void openTableWindow() override;
+    void openResultsByTable() override;
+    void openResultsByLevel() override;
+
+    // handlers
+    void ExecButtonClick();
+    void Button2Click();
+    void ComboBox1Change(int row);
+    void ComboBox2Change(int row);
+    void RadioGroup1Click(int item);
+    void Edit2Change(const QString& text);
+    void Timer1Timer();
+    void iroChange();
+    void K2Click(bool checked);
+    void X1Click();
+    void Kekka_Dsp();
+    void KekkaD_Dsp();
+    void K1Click();
+    void A1Click();
+    void C1Click();
+    void H2Click();
+    void V1Click();
+    void TestT1Click();
+    void showSelection();
+    void sankakuPt();
+
+    Board& board() { return board_; }
+    bool decorationsDrawn() const;
+    bool running() const { return running_; }
+    void setSound(Sound* sound);
+
+    // controls, named as on the form
+    QLabel *Panel1, *Panel4, *Panel5, *StaticText1, *StaticText2, *StaticText3, *StaticText4, *StaticText5,
+        *StaticText6, *StaticText7, *StaticText8, *StaticText9, *StaticText10, *StaticText11, *StaticText12,
+        *StaticText13, *StaticText14, *StaticText15, *StaticText16, *Panel6, *Panel8, *Label1, *Image3;
+    BoardLabel* Label5;
+    QComboBox *ComboBox1, *ComboBox2;
+    QGroupBox* RadioGroup1;
+    QButtonGroup* radioButtons;
+    QPushButton *Button1, *Button2;
+    QToolButton *SpeedButton1, *SpeedButton3;
+    QLineEdit* Edit2;
+    QProgressBar* ProgressBar3;
+    QTimer* Timer1;
+    QAction *R1, *K2, *X1, *L1, *KekkaDDsp, *K1, *Cert, *A1, *J1, *H2, *V1, *TestT1;
+    MasumeCanvas* canvas;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void FormCreate();
+    void applyBackground();
+    void refreshResultsEntries();
+
+    StudyState& st_;
+    KeyState& keys_;
+    Clock& clock_;
+    MasumeServices services_;
+    Board board_;
+    bool running_ = false;
+};

@@ -1,0 +1,185 @@
+// What the main window does when the user acts.
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+
+#include "main/MasumeCanvas.h"
+#include "main/MasumeForm.h"
+#include "main/core/FactTables.h"
+#include "main/core/QuestionOrder.h"
+#include "main/core/Runner.h"
+#include "support/KeyState.h"
+#include "support/QtConfirm.h"
+
+namespace {
+QString u(const char* text) { return QString::fromUtf8(text); }
+}
+
+void TMasumeForm::ExecButtonClick() {
+    if (running_) return;
+    running_ = true;
+    keys_.setRunActive(true);
+    QtConfirm confirm(keys_, this);
+    Runner runner(st_, board_, RunnerPorts{clock_, keys_, *services_.sound, confirm});
+    runner.ExecButtonClick();
+    keys_.setRunActive(false);
+    running_ = false;
+    st_.testActive = 0;
+}
+
+void TMasumeForm::Button2Click() {
+    board_.showMark({});
+    board_.clearHint();
+    board_.showProgress(0);
+    clearKekka(st_);
+    board_.composAlive();
+    board_.clearFields();
+    board_.clearReading();
+    st_.msgText = "★メニューを決めて，｢始める」をクリックしてね。";
+    setFieldText(Field::Message, st_.msgText);
+    drawDecorations();
+}
+
+void TMasumeForm::ComboBox1Change(int row) {
+    st_.rangeIndex = row;
+    clearKekka(st_);
+    refreshResultsEntries();
+    st_.currentDan = danOfRange[st_.rangeIndex];
+    st_.levelIndex = st_.rangeIndex - 9;
+    showSelection();
+}
+
+void TMasumeForm::ComboBox2Change(int row) {
+    st_.contentIndex = row;
+    clearKekka(st_);
+    showSelection();
+}
+
+void TMasumeForm::RadioGroup1Click(int item) { selectSpeed(st_, item); }
+
+void TMasumeForm::Edit2Change(const QString& name) {
+    st_.studentName = name.toStdString();
+    st_.studentNo = studentNumber(st_.studentName);
+    StaticText6->setText(QString::number(st_.studentNo));
+}
+
+void TMasumeForm::showSelection() {
+    static const char* const phrases[kContentCount] = {"(順)の練習をします。",   "(逆)の練習をします。",
+                                                       "(乱)の練習をします。",   "(順)のテストをします。",
+                                                       "(乱)のテストをします。", "の九九表を参照します。"};
+    const int content = st_.contentIndex;
+    if (content >= 0 && content < kContentCount) st_.contentPhrase = phrases[content];
+    if (content >= 0 && content <= 4) {
+        QPalette pal = StaticText3->palette();
+        pal.setColor(QPalette::WindowText, content <= 2 ? QColor(0, 0, 255) : QColor(128, 0, 0));
+        StaticText3->setPalette(pal);
+    }
+    st_.msgText = "◎「" + rangeName(st_) + "」" + st_.contentPhrase;
+    setFieldText(Field::Message, st_.msgText);
+}
+
+void TMasumeForm::Timer1Timer() {
+    Timer1->setInterval(300);
+    if (st_.firstPaintPending == 1) {
+        drawDecorations();
+        st_.firstPaintPending = 0;
+    }
+    Timer1->stop();  // nothing is left for later ticks to do
+}
+
+void TMasumeForm::iroChange() {
+    const QColor now(st_.bgColor & 0xFF, (st_.bgColor >> 8) & 0xFF, (st_.bgColor >> 16) & 0xFF);
+    const QColor chosen = QColorDialog::getColor(now, this);
+    if (chosen.isValid()) {
+        st_.bgColor = chosen.red() | (chosen.green() << 8) | (chosen.blue() << 16);
+        applyBackground();
+    }
+    drawDecorations();
+}
+
+void TMasumeForm::K2Click(bool checked) { st_.closeConfirm = checked ? 1 : 0; }
+
+void TMasumeForm::X1Click() {
+    if (services_.saveSettings) services_.saveSettings(st_);
+    close();
+}
+
+void TMasumeForm::Kekka_Dsp() {
+    if (st_.rangeIndex > 8) return;
+    if (Edit2->text().isEmpty()) {
+        QMessageBox::information(this, u("おねがい。。。"), u("まず，なまえを記入してください。"));
+        Edit2->setFocus();
+        return;
+    }
+    if (services_.openResultsByTable) services_.openResultsByTable(this);
+}
+
+void TMasumeForm::KekkaD_Dsp() {
+    if (st_.rangeIndex < 9) return;
+    if (Edit2->text().isEmpty()) {
+        QMessageBox::information(this, u("おねがい。。。"), u("まず，なまえを記入してください。"));
+        Edit2->setFocus();
+        return;
+    }
+    if (services_.openResultsByLevel) services_.openResultsByLevel(this);
+}
+
+void TMasumeForm::K1Click() {
+    if (services_.openQualification) services_.openQualification(this);
+}
+
+void TMasumeForm::A1Click() {
+    st_.refFromContent = 0;
+    if (services_.openTableWindow) services_.openTableWindow(this);
+}
+
+void TMasumeForm::C1Click() {
+    if (services_.openSettingsDialog) services_.openSettingsDialog(this);
+}
+
+void TMasumeForm::H2Click() {
+    if (services_.openHelp) services_.openHelp(this);
+}
+
+void TMasumeForm::V1Click() {
+    if (services_.openAbout) services_.openAbout(this);
+}
+
+void TMasumeForm::TestT1Click() { services_.sound->playSound(0); }
+
+void TMasumeForm::closeEvent(QCloseEvent* event) {
+    if (running_) {
+        event->ignore();
+        return;
+    }
+    if (st_.closeConfirm == 1) {
+        const auto answer = QMessageBox::question(this, u("ご確認"), u("終わっていいですか？"),
+                                                  QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
+        if (answer != QMessageBox::Ok) {
+            event->ignore();
+            return;
+        }
+    }
+    if (services_.releaseSounds) services_.releaseSounds();
+    if (services_.saveSettings) services_.saveSettings(st_);
+    event->accept();
+}
+
+void TMasumeForm::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !st_.firstPaintPending) drawDecorations();
+    QMainWindow::changeEvent(event);
+}
+
+bool TMasumeForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == qApp && event->type() == QEvent::ApplicationActivate) {
+        if (!isVisible()) show();
+        if (!st_.firstPaintPending) drawDecorations();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

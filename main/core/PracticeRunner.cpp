@@ -1,0 +1,122 @@
+#include <cstdlib>
+
+#include "main/core/FactTables.h"
+#include "main/core/QuestionOrder.h"
+#include "main/core/Runner.h"
+
+namespace {
+const char* const kConfirmCaption = "<かくにん>";
+}
+
+void Runner::ExecButtonClick() {
+    clearKekka(st_);
+    board_.clearHint();
+    board_.composDead();
+    board_.sankakuPt();
+    board_.drawDecorations();
+    buildQuestionOrder(st_);
+    switch (st_.contentIndex) {
+    case 0:
+    case 1:
+    case 2:
+        st_.refFromContent = 0;
+        board_.showMessage(rangeName(st_) + "の練習をします。");
+        runPractice();
+        break;
+    case 3:
+    case 4:
+        runTest(st_.contentIndex == 3 ? 0 : 1);
+        break;
+    case 5:
+        st_.refFromContent = 1;
+        board_.view().openTableWindow();
+        board_.composAlive();
+        break;
+    default:
+        break;
+    }
+}
+
+void Runner::playIfOn(int kind) {
+    if (st_.soundOn == 1) sound_.playSound(kind);
+}
+
+void Runner::abortRun(const char* text) {
+    st_.msgText = text;
+    if (st_.soundOn == 1) {
+        for (int i = 0; i < 3; ++i) {
+            if (i > 0) clock_.sleepMs(kAbortPromptGapMs);
+            sound_.playSound(2);
+        }
+    }
+    board_.showMessage(text);
+    board_.composAlive();
+}
+
+bool Runner::mouseAbortConfirmed(const char* question) { return confirm_.confirm(question, kConfirmCaption); }
+
+Runner::WaitEnd Runner::practiceWait(int limitMs) {
+    const std::int64_t start = clock_.nowMs();
+    for (;;) {
+        if (input_.keyHeld(Key::Esc)) return WaitEnd::Abort;
+        const KeyReading g = input_.queryKey(Key::G);
+        if (g.heldNow || g.pressedSinceLastQuery) return WaitEnd::Done;
+        if (input_.mouseHeld(MouseButton::Left) && mouseAbortConfirmed("練習を中止しますか？")) return WaitEnd::Abort;
+        if (input_.mouseHeld(MouseButton::Right) && mouseAbortConfirmed("練習を中止しますか？")) return WaitEnd::Abort;
+        const std::int64_t elapsed = std::llabs(clock_.nowMs() - start);
+        if (elapsed > limitMs) return WaitEnd::Done;
+        clock_.idleMs(int(std::min<std::int64_t>(limitMs - elapsed + 1, kPollSliceMs)));
+    }
+}
+
+void Runner::runPractice() {
+    st_.orderMode = st_.contentIndex == 0 ? 0 : st_.contentIndex == 1 ? 2 : 1;
+    st_.levelIndex = st_.rangeIndex - 9;
+    st_.passesLeft = st_.repeatCount - 1;
+    const RangeStretch stretch = rangeStretch(st_.rangeIndex);
+    st_.firstPos = stretch.firstPos;
+    st_.endPos = stretch.endPos;
+    if (st_.orderMode == 1) shuffle(st_, stretch.count);
+    if (st_.orderMode == 2) reverseBlocks(st_);
+    st_.passNo = 0;
+    st_.askedCount = 0;
+    board_.showMark({});
+
+    for (;;) {
+        ++st_.passNo;
+        board_.showPassLabel(st_.passNo);
+        for (int k = 0; k < stretch.count; ++k) {
+            ++st_.askedCount;
+            board_.showProgress(st_.askedCount);
+            const int q = st_.currentQuestion = questionAt(st_, k);
+            clock_.sleepMs(st_.stepPause);
+            board_.clearReading();
+            board_.clearFields();
+            const std::string formula = std::string(formulaTable[q]) + "＝";
+            if (st_.speedIndex != 0) {
+                playIfOn(2);
+                board_.showFormula(formula);
+                clock_.sleepMs(st_.answerDelay);
+                board_.showAnswer(std::string(productTable[q]), 0);
+                board_.showReading(std::string(readingTable[q]), false);
+                board_.showHint(q);
+                if (practiceWait(st_.waitLimit) == WaitEnd::Abort) return abortRun("練習を中止しました。");
+            } else {
+                playIfOn(2);
+                board_.showReading(std::string(readingTable[q]), true);
+                board_.showFormula(formula);
+                board_.showHint(q);
+                if (practiceWait(kStepRevealMs) == WaitEnd::Abort) return abortRun("練習を中止しました。");
+                board_.showReading(std::string(readingTable[q]), false);
+                board_.showAnswer(std::string(productTable[q]), 0);
+                clock_.sleepMs(kRevealPauseMs);
+            }
+        }
+        if (st_.passesLeft <= 0) break;
+        board_.showMessage("初めからもう一度どうぞ。");
+        --st_.passesLeft;
+    }
+    board_.showMessage("練習は終わりました。");
+    board_.composAlive();
+    board_.showProgress(0);
+}

@@ -1,0 +1,60 @@
+// The drills. Each runs to its end inside the Start handler, in straight
+// steps: pauses and waits go through the clock, keys through the input.
+#pragma once
+
+#include "main/core/Board.h"
+#include "main/core/RunnerPorts.h"
+#include "main/core/StudyState.h"
+
+struct RunnerPorts {
+    Clock& clock;
+    Input& input;
+    Sound& sound;
+    Confirm& confirm;
+};
+
+class Runner {
+public:
+    Runner(StudyState& st, Board& board, const RunnerPorts& ports)
+        : st_(st), board_(board), clock_(ports.clock), input_(ports.input), sound_(ports.sound),
+          confirm_(ports.confirm) {}
+
+    // The Start button: clears the record, locks the controls and runs the
+    // chosen content to its end.
+    void ExecButtonClick();
+
+    void runPractice();
+    void runTest(int orderMode);
+
+    // Codes readKey returns besides the digits 0..9.
+    static constexpr int kNoKey = -1;
+    static constexpr int kPassKey = 10;
+    static constexpr int kEnterKey = 11;
+    static constexpr int kEscapeKey = 12;
+    int readKey();
+
+private:
+    enum class WaitEnd { Done, Abort };
+    WaitEnd practiceWait(int limitMs);
+    bool mouseAbortConfirmed(const char* question);
+    void abortRun(const char* text);
+    void playIfOn(int kind);
+
+    enum class Answer { Decided, Abort };
+    Answer answerLoop(int q);
+
+    StudyState& st_;
+    Board& board_;
+    Clock& clock_;
+    Input& input_;
+    Sound& sound_;
+    Confirm& confirm_;
+};
+
+inline constexpr int kStepRevealMs = 10000;
+inline constexpr int kRevealPauseMs = 1000;
+inline constexpr int kAbortPromptGapMs = 200;
+inline constexpr int kKeyReadPauseMs = 300;
+inline constexpr int kAfterAnswerPauseMs = 500;
+// Longest single sleep of a polling wait; input ends it earlier.
+inline constexpr int kPollSliceMs = 50;

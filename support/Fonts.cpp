@@ -1,0 +1,22 @@
+#include "support/Fonts.h"
+
+#include <QFontDatabase>
+#include <QStringList>
+
+QString japaneseFamily() {
+    static const QString chosen = [] {
+        const QStringList families = QFontDatabase::families();
+        for (const char* name : {"Noto Sans CJK JP", "IPAexGothic", "IPAGothic", "TakaoGothic", "VL Gothic",
+                                 "Noto Sans JP", "MS UI Gothic", "Yu Gothic UI", "Meiryo"})
+            if (families.contains(QString::fromUtf8(name))) return QString::fromUtf8(name);
+        return QString();
+    }();
+    return chosen;
+}
+
+QFont japaneseFont(int pixelSize, bool bold) {
+    QFont font(japaneseFamily());
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}

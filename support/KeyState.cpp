@@ -1,0 +1,122 @@
+#include "support/KeyState.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWidget>
+
+namespace {
+int idx(Key key) { return static_cast<int>(key); }
+}
+
+KeyState::KeyState(QObject* parent) : QObject(parent) {}
+
+bool KeyState::keyOf(const QKeyEvent& event, Key* key) {
+    const int k = event.key();
+    if (k >= Qt::Key_0 && k <= Qt::Key_9) {
+        const int digit = k - Qt::Key_0;
+        *key = event.modifiers().testFlag(Qt::KeypadModifier) ? padDigit(digit) : mainDigit(digit);
+        return true;
+    }
+    switch (k) {
+    case Qt::Key_G: *key = Key::G; return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: *key = Key::Enter; return true;
+    case Qt::Key_Escape: *key = Key::Esc; return true;
+    default: return false;
+    }
+}
+
+KeyReading KeyState::queryKey(Key key) {
+    KeyReading r{held_[idx(key)], pressed_[idx(key)]};
+    pressed_[idx(key)] = false;
+    return r;
+}
+
+bool KeyState::keyHeld(Key key) { return held_[idx(key)]; }
+
+bool KeyState::mouseHeld(MouseButton button) { return button == MouseButton::Left ? leftHeld_ : rightHeld_; }
+
+void KeyState::setAllowedBox(QWidget* box) {
+    allowedBox_ = box;
+    if (!box) {
+        // A press that opened the box may have been released inside it.
+        const Qt::MouseButtons now = QGuiApplication::mouseButtons();
+        leftHeld_ = leftHeld_ && now.testFlag(Qt::LeftButton);
+        rightHeld_ = rightHeld_ && now.testFlag(Qt::RightButton);
+    }
+}
+
+void KeyState::releaseAll() {
+    held_.fill(false);
+    leftHeld_ = rightHeld_ = false;
+}
+
+bool KeyState::belongsToAllowedBox(QObject* watched) const {
+    if (!allowedBox_) return false;
+    for (QObject* o = watched; o; o = o->parent())
+        if (o == allowedBox_) return true;
+    if (auto* w = qobject_cast<QWidget*>(watched)) return w->window() == allowedBox_;
+    return false;
+}
+
+void KeyState::recordKey(Key key, bool down) {
+    held_[idx(key)] = down;
+    if (down) pressed_[idx(key)] = true;
+    emit inputArrived();
+}
+
+bool KeyState::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    const bool inBox = belongsToAllowedBox(watched);
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        auto* ke = static_cast<QKeyEvent*>(event);
+        Key key;
+        const bool press = type == QEvent::KeyPress;
+        // Keys typed into the confirmation box answer the box, not the drill;
+        // a release always counts so that nothing stays held.
+        if (keyOf(*ke, &key) && !(press && inBox) && !(ke->isAutoRepeat() && !press)) recordKey(key, press);
+        break;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick: {
+        auto* me = static_cast<QMouseEvent*>(event);
+        const bool down = type != QEvent::MouseButtonRelease;
+        if (!(down && inBox)) {
+            if (me->button() == Qt::LeftButton) leftHeld_ = down;
+            if (me->button() == Qt::RightButton) rightHeld_ = down;
+            emit inputArrived();
+        }
+        break;
+    }
+    case QEvent::ApplicationStateChange:
+        if (QGuiApplication::applicationState() != Qt::ApplicationActive) releaseAll();
+        break;
+    default: break;
+    }
+
+    if (!runActive_ || inBox) return false;
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::InputMethod:
+        return true;
+    case QEvent::Close:
+        if (watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow()) {
+            event->ignore();
+            return true;
+        }
+        return false;
+    default: return false;
+    }
+}

@@ -1,0 +1,49 @@
+// Keyboard and mouse as a drill sees them: per key, held now and pressed
+// since the last query. Fed by an application-wide event filter, which also
+// keeps every window deaf to the user while a drill runs.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <array>
+
+#include "main/core/RunnerPorts.h"
+
+class QKeyEvent;
+class QWidget;
+
+class KeyState : public QObject, public Input {
+    Q_OBJECT
+public:
+    explicit KeyState(QObject* parent = nullptr);
+
+    KeyReading queryKey(Key key) override;
+    bool keyHeld(Key key) override;
+    bool mouseHeld(MouseButton button) override;
+
+    // While a run is active, user input reaches no window but the one allowed box.
+    void setRunActive(bool active) { runActive_ = active; }
+    bool runActive() const { return runActive_; }
+    void setAllowedBox(QWidget* box);
+
+    // Forget everything held, e.g. when the program loses the keyboard.
+    void releaseAll();
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    static bool keyOf(const QKeyEvent& event, Key* key);
+
+signals:
+    void inputArrived();
+
+private:
+    bool belongsToAllowedBox(QObject* watched) const;
+    void recordKey(Key key, bool down);
+
+    std::array<bool, static_cast<int>(Key::Count)> held_{};
+    std::array<bool, static_cast<int>(Key::Count)> pressed_{};
+    bool leftHeld_ = false;
+    bool rightHeld_ = false;
+    bool runActive_ = false;
+    QPointer<QWidget> allowedBox_;
+};

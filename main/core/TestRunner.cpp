@@ -41,7 +41,11 @@ Runner::Answer Runner::answerLoop(int q) {
     const std::int64_t start = clock_.nowMs();
     st_.testActive = 1;
     for (;;) {
-        if (input_.keyHeld(Key::Esc) && confirm_.confirm(kStopQuestion, "<かくにん>")) return Answer::Abort;
+        if (input_.keyHeld(Key::Esc)) {
+            // This press is answered by the box; the key reader must not see it again.
+            input_.queryKey(Key::Esc);
+            if (confirm_.confirm(kStopQuestion, "<かくにん>")) return Answer::Abort;
+        }
         const KeyReading g = input_.queryKey(Key::G);
         if (g.heldNow || g.pressedSinceLastQuery) {
             passed();

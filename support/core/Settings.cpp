@@ -1,0 +1,100 @@
+#include "support/core/Settings.h"
+
+#include <algorithm>
+
+#include "main/core/TestRecord.h"
+#include "support/core/IniFile.h"
+
+namespace {
+
+constexpr char kPosition[] = "POSITION";
+constexpr char kSpeak[] = "SPEAK";
+constexpr char kJouken[] = "JOUKEN";
+constexpr char kTestData[] = "TESTDATA";
+
+struct IntKey {
+    const char* section;
+    const char* key;
+    int def;
+    int StudyState::*field;
+    // Kept within lo..hi, what the key's control offers, so that no later
+    // lookup runs off a table; lo > hi: taken as it stands.
+    int lo = 0;
+    int hi = -1;
+};
+
+const IntKey kLeft{kPosition, "LEFT", 200, &StudyState::winLeft};
+const IntKey kTop{kPosition, "TOP", 200, &StudyState::winTop};
+const IntKey kSikiSpRate{kSpeak, "SIKISPRATE", 10, &StudyState::sikiSpRate};
+const IntKey kSikiSpVolume{kSpeak, "SIKISPVOLUME", 50, &StudyState::sikiSpVolume};
+const IntKey kEffectVolume{kSpeak, "EFFECTVOLUME", 50, &StudyState::effectVolume};
+const IntKey kPinponFlag{kSpeak, "PINPONFLAG", 0, &StudyState::soundOn};
+const IntKey kKyuuSet{kJouken, "KYUU_SET", 1, &StudyState::levelIndex};
+const IntKey kDan{kJouken, "DAN_", 0, &StudyState::currentDan};
+const IntKey kKaiMax{kJouken, "KAIMAX", 2, &StudyState::repeatCount, 1, 9};
+const IntKey kAnsMa{kJouken, "ANSMA", 500, &StudyState::answerDelay, 100, 3000};
+const IntKey kMokujin{kJouken, "MOKUJIN", 1, &StudyState::rangeIndex};
+const IntKey kMenun{kJouken, "MENUN", 1, &StudyState::contentIndex, 0, kContentCount - 1};
+const IntKey kInterval{kJouken, "INTERVAL", 500, &StudyState::interval};
+const IntKey kProcFlag{kJouken, "PROCFLAG", 0, &StudyState::speedIndex, 0, kSpeedCount - 1};
+const IntKey kQKakunin{kJouken, "QKAKUNIN", 0, &StudyState::closeConfirm};
+const IntKey kAnsWay{kJouken, "ANSWAY", 0, &StudyState::answerWay};
+const IntKey kColor{kJouken, "COLOR", 61680, &StudyState::bgColor};
+const IntKey kIndivNum{kTestData, "INDIVNUM", 1234567, &StudyState::studentNo};
+
+constexpr char kStudentName[] = "STUDENTNAME";
+constexpr char kDefaultName[] = "くく はじめ";
+constexpr char kRecCheckArray[] = "RECCHECKARRAY";
+constexpr char kDefaultRecCheck[] = "00000000000000";
+constexpr char kUserSyobina[] = "USERSYOBINA";
+
+void readInt(const IniFile& ini, StudyState& st, const IntKey& k) {
+    int v = ini.readInt(k.section, k.key, k.def);
+    if (k.lo <= k.hi) v = std::clamp(v, k.lo, k.hi);
+    st.*k.field = v;
+}
+
+void writeInt(IniFile& ini, const StudyState& st, const IntKey& k) { ini.writeInt(k.section, k.key, st.*k.field); }
+
+}  // namespace
+
+std::string settingsPath(const std::string& exeDir) { return exeDir + "tateyokoM15.ini"; }
+
+void loadSettings(StudyState& st, const std::string& iniPath) {
+    IniFile ini;
+    ini.load(iniPath);  // an unreadable file gives the defaults, like a missing one
+
+    for (const IntKey* k : {&kLeft, &kTop, &kSikiSpRate, &kSikiSpVolume, &kEffectVolume, &kPinponFlag, &kKyuuSet,
+                            &kDan, &kKaiMax, &kAnsMa, &kMokujin, &kMenun, &kInterval, &kProcFlag, &kQKakunin,
+                            &kAnsWay, &kColor})
+        readInt(ini, st, *k);
+    st.studentName = ini.readString(kTestData, kStudentName, kDefaultName);
+    readInt(ini, st, kIndivNum);
+    // One byte per flag, as the file holds it.
+    recCheckFromText(st, ini.readBytes(kTestData, kRecCheckArray, kDefaultRecCheck));
+    st.userSyobina = ini.readString(kSpeak, kUserSyobina, "");
+}
+
+bool saveSettings(const StudyState& st, const std::string& iniPath, std::string* error) {
+    IniFile ini;
+    // Rewriting a file we could not read would lose the lines we do not own.
+    if (!ini.load(iniPath, error)) return false;
+
+    // This order lays out a new file: sections POSITION, SPEAK, JOUKEN,
+    // TESTDATA, with USERSYOBINA and QKAKUNIN last in theirs.
+    for (const IntKey* k : {&kLeft, &kTop, &kSikiSpRate, &kSikiSpVolume, &kEffectVolume, &kPinponFlag, &kKyuuSet,
+                            &kDan, &kKaiMax, &kAnsMa, &kMokujin, &kMenun, &kInterval, &kProcFlag, &kAnsWay,
+                            &kColor})
+        writeInt(ini, st, *k);
+    ini.writeString(kTestData, kStudentName, st.studentName);
+    writeInt(ini, st, kIndivNum);
+    writeInt(ini, st, kQKakunin);
+    ini.writeBytes(kTestData, kRecCheckArray, recCheckToText(st));
+    ini.writeString(kSpeak, kUserSyobina, st.userSyobina);
+
+    return ini.save(iniPath, error);
+}
+
+int startRangeIndex(int storedRangeIndex) {
+    return (storedRangeIndex >= 0 && storedRangeIndex < kRangeCount) ? storedRangeIndex : 0;
+}

@@ -1,0 +1,25 @@
+// The settings file tateyokoM15.ini beside the executable: what outlives a
+// run of the program.
+#pragma once
+
+#include <string>
+
+#include "main/core/StudyState.h"
+
+// exeDir ends in the path separator.
+std::string settingsPath(const std::string& exeDir);
+
+// Reads every key into the state; a missing file or key gives its default.
+// MENUN, PROCFLAG, KAIMAX and ANSMA are kept within what their controls
+// offer. PROCFLAG sets speedIndex only: the caller selects the speed to set
+// its delays.
+void loadSettings(StudyState& st, const std::string& iniPath);
+
+// Writes every key into the file, keeping the lines it does not own, and
+// replaces the file in one step. Returns false and sets *error (a text that
+// names the file; error may be null) when the file cannot be read or
+// written; the file is then left as it was.
+bool saveSettings(const StudyState& st, const std::string& iniPath, std::string* error);
+
+// A stored range outside the range list starts at the first entry.
+int startRangeIndex(int storedRangeIndex);

@@ -1,0 +1,255 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "tests/core/FakeWorld.h"
+
+namespace {
+
+int q(int a, int b) { return (a - 1) * 9 + (b - 1); }
+
+enum Content { InOrder = 0, Reverse = 1, Random = 2 };
+enum Speed { Step = 0, Slow = 1, Normal = 2, Fast = 3 };
+
+std::vector<int> expectedAllInOrder(bool reversed) {
+    std::vector<int> out;
+    for (int table : {1, 2, 5, 3, 4, 6, 8, 7, 9})
+        for (int m = 1; m <= 9; ++m) out.push_back(q(table, reversed ? 10 - m : m));
+    return out;
+}
+
+}  // namespace
+
+TEST(PracticeOrder, AllTablesInOrderAndInReverse) {
+    for (const bool reversed : {false, true}) {
+        FakeWorld w;
+        w.choose(12, reversed ? Reverse : InOrder, Fast);
+        w.runner.ExecButtonClick();
+        EXPECT_EQ(w.view.asked, expectedAllInOrder(reversed)) << (reversed ? "reverse" : "in order");
+        EXPECT_EQ(w.st.orderMode, reversed ? 2 : 0);
+    }
+}
+
+TEST(PracticeOrder, UpperLevelAtRandomKeepsItsPermutationAcrossPasses) {
+    FakeWorld w;
+    w.choose(11, Random, Fast);
+    w.st.repeatCount = 3;
+    w.runner.ExecButtonClick();
+    ASSERT_EQ(w.view.asked.size(), 81u);
+    const std::vector<int> first(w.view.asked.begin(), w.view.asked.begin() + 27);
+    for (int pass = 1; pass < 3; ++pass)
+        EXPECT_EQ(std::vector<int>(w.view.asked.begin() + 27 * pass, w.view.asked.begin() + 27 * (pass + 1)), first);
+    std::set<int> facts(first.begin(), first.end());
+    std::set<int> wanted;
+    for (int table : {8, 7, 9})
+        for (int m = 1; m <= 9; ++m) wanted.insert(q(table, m));
+    EXPECT_EQ(facts, wanted);
+    EXPECT_EQ(w.st.orderMode, 1);
+}
+
+TEST(PracticeOrder, ALevelRunsItsTablesInTheOrderOfItsName) {
+    FakeWorld w;
+    w.choose(11, InOrder, Fast);
+    w.runner.ExecButtonClick();
+    ASSERT_EQ(w.view.asked.size(), 27u);
+    EXPECT_EQ(w.view.asked.front(), q(8, 1));
+    EXPECT_EQ(w.view.asked[9], q(7, 1));
+    EXPECT_EQ(w.view.asked.back(), q(9, 9));
+}
+
+TEST(PracticeTiming, StepSpeedRevealsAfterTenSecondsAndMovesOnASecondLater) {
+    FakeWorld w;
+    w.choose(2, InOrder, Step);  // 五の段
+    w.runner.ExecButtonClick();
+    ASSERT_EQ(w.view.askedAt.size(), 9u);
+    const std::int64_t shown = w.view.askedAt[0];
+    const std::int64_t revealed = w.view.firstTimeOf(Field::Answer, "５　");
+    EXPECT_GE(revealed - shown, 10000);
+    EXPECT_LE(revealed - shown, 10002);
+    // a 1 s pause after the reveal, then the next fact's own short pause
+    EXPECT_EQ(w.view.askedAt[1] - revealed, 1000 + 100);
+}
+
+TEST(PracticeTiming, StepSpeedShowsThePartialReadingUntilTheReveal) {
+    FakeWorld w;
+    w.choose(1, InOrder, Step);  // 二の段
+    std::vector<std::string> readingsAtQuestion;
+    w.view.onQuestion = [&](int, std::int64_t at) {
+        readingsAtQuestion.push_back(w.view.last[Field::Reading]);
+        w.clock.keyTap(at + 50, Key::G);
+    };
+    w.runner.ExecButtonClick();
+    ASSERT_EQ(readingsAtQuestion.size(), 9u);
+    EXPECT_EQ(readingsAtQuestion[4], "　に　・　ご　　・");  // 2 x 5, up to the product
+    EXPECT_EQ(w.view.last[Field::Reading], "　に　・　く　　・じゅうはち　　");
+}
+
+TEST(PracticeTiming, GEndsAStepWaitAtOnce) {
+    FakeWorld w;
+    w.choose(0, InOrder, Step);
+    w.view.onQuestion = [&](int, std::int64_t at) { w.clock.keyHold(at + 300, Key::G, 40); };
+    w.runner.ExecButtonClick();
+    ASSERT_EQ(w.view.askedAt.size(), 9u);
+    // 300 ms to the key, the 1 s reveal pause, the 100 ms step pause
+    EXPECT_EQ(w.view.askedAt[1] - w.view.askedAt[0], 300 + 1000 + 100);
+}
+
+TEST(PracticeTiming, FastSpeedTimeline) {
+    FakeWorld w;
+    w.choose(0, InOrder, Fast);
+    w.st.answerDelay = 700;
+    const std::int64_t start = w.clock.nowMs();
+    w.runner.ExecButtonClick();
+    ASSERT_EQ(w.view.askedAt.size(), 9u);
+    EXPECT_EQ(w.view.askedAt[0] - start, 100);  // the step pause of はやく
+    const std::int64_t answer = w.view.firstTimeOf(Field::Answer, "１　");
+    EXPECT_EQ(answer - w.view.askedAt[0], 700);
+    // the wait ends once more than 1800 ms have passed
+    EXPECT_EQ(w.view.askedAt[1] - answer, 1801 + 100);
+}
+
+TEST(PracticeTiming, TimedSpeedShowsEverythingOfAFact) {
+    FakeWorld w;
+    w.choose(3, InOrder, Normal);  // 三の段
+    w.st.mnemonicTable[q(3, 9) + 1] = "さんくにじゅうしち 27\n";
+    w.runner.ExecButtonClick();
+    EXPECT_EQ(w.view.last[Field::Formula], "３×９＝");
+    EXPECT_EQ(w.view.last[Field::Answer], "２７");
+    EXPECT_FALSE(w.view.answerRed);
+    EXPECT_EQ(w.view.last[Field::Reading], "　さん・　く　　・にじゅうしち　");
+    EXPECT_EQ(w.view.last[Field::Hint], "さんくにじゅうしち 27\n");
+}
+
+TEST(PracticeTiming, AWaitLastsItsFullLimitWhateverTheTimeOfDay) {
+    // the clock is monotonic: starting one second before midnight changes nothing
+    FakeWorld w(86'399'000);
+    w.choose(0, InOrder, Fast);
+    w.runner.ExecButtonClick();
+    const std::int64_t answer = w.view.firstTimeOf(Field::Answer, "１　");
+    EXPECT_EQ(w.view.askedAt[1] - answer, 1801 + 100);
+}
+
+TEST(PracticePasses, PassesRepeatWithAMessageAndTheCounterWraps) {
+    FakeWorld w;
+    w.choose(12, InOrder, Fast);
+    w.st.repeatCount = 2;
+    w.runner.ExecButtonClick();
+    ASSERT_EQ(w.view.asked.size(), 162u);
+    const std::vector<std::string> counters = w.view.textsOf(Field::Counter);
+    ASSERT_EQ(counters.size(), 163u);  // 162 questions and the final 0
+    EXPECT_EQ(counters[80], "81");
+    EXPECT_EQ(counters[81], "1");  // question 82 counts as 1
+    EXPECT_EQ(counters[161], "81");
+    EXPECT_EQ(counters.back(), "0");
+    EXPECT_EQ(w.view.textsOf(Field::PassLabel), (std::vector<std::string>{"[１回目]", "[２回目]"}));
+    const auto messages = w.view.textsOf(Field::Message);
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), "◎初めからもう一度どうぞ。"), 1);
+    EXPECT_EQ(messages.front(), "◎すべての段の練習をします。");
+    EXPECT_EQ(messages.back(), "◎練習は終わりました。");
+    EXPECT_TRUE(w.view.controlsEnabled);
+    EXPECT_EQ(w.view.progress.back(), 0);
+}
+
+TEST(PracticePasses, OnePassHasNoRepeatMessageAndBelowOneStillRunsOnce) {
+    for (const int repeat : {1, 0}) {
+        FakeWorld w;
+        w.choose(2, InOrder, Fast);
+        w.st.repeatCount = repeat;
+        w.runner.ExecButtonClick();
+        EXPECT_EQ(w.view.asked.size(), 9u);
+        const auto messages = w.view.textsOf(Field::Message);
+        EXPECT_EQ(messages.front(), "◎五の段の練習をします。");
+        EXPECT_EQ(std::count(messages.begin(), messages.end(), "◎初めからもう一度どうぞ。"), 0);
+    }
+}
+
+TEST(PracticeStart, StartClearsTheRecordLocksControlsAndPlaysPrompts) {
+    FakeWorld w;
+    w.choose(0, InOrder, Fast);
+    w.st.soundOn = 1;
+    w.st.kekkaArray[0][0] = 1;
+    bool lockedDuringRun = false;
+    w.view.onQuestion = [&](int, std::int64_t) { lockedDuringRun = !w.view.controlsEnabled; };
+    w.runner.ExecButtonClick();
+    EXPECT_EQ(w.st.kekkaArray[0][0], 2);
+    EXPECT_TRUE(lockedDuringRun);
+    EXPECT_EQ(w.view.abortHints, 1);
+    EXPECT_EQ(w.view.decorations, 1);
+    EXPECT_EQ(w.sound.count(2), 9);
+    EXPECT_EQ(w.st.refFromContent, 0);
+}
+
+TEST(PracticeStart, TableContentOpensTheTableAndGivesTheControlsBack) {
+    FakeWorld w;
+    w.choose(4, 5, Fast);
+    w.runner.ExecButtonClick();
+    EXPECT_EQ(w.view.tableWindows, 1);
+    EXPECT_EQ(w.st.refFromContent, 1);
+    EXPECT_TRUE(w.view.controlsEnabled);
+    EXPECT_TRUE(w.view.asked.empty());
+}
+
+TEST(PracticeAbort, HeldEscStopsWithoutAQuestion) {
+    FakeWorld w;
+    w.choose(2, InOrder, Slow);
+    w.st.soundOn = 1;
+    w.view.onQuestion = [&](int, std::int64_t at) {
+        if (w.view.asked.size() == 3) w.clock.keyHold(at + 900, Key::Esc, 80);
+    };
+    w.runner.ExecButtonClick();
+    EXPECT_EQ(w.view.asked.size(), 3u);
+    EXPECT_TRUE(w.confirm.asked.empty());
+    EXPECT_EQ(w.view.last[Field::Message], "◎練習を中止しました。");
+    EXPECT_TRUE(w.view.controlsEnabled);
+    EXPECT_EQ(w.view.last[Field::Counter], "3");  // progress keeps its value
+    // a prompt for each fact shown, then three 200 ms apart for the stop
+    ASSERT_EQ(w.sound.count(2), 3 + 3);
+    const auto& c = w.sound.calls;
+    EXPECT_EQ(c[c.size() - 1].at - c[c.size() - 2].at, 200);
+    EXPECT_EQ(c[c.size() - 2].at - c[c.size() - 3].at, 200);
+}
+
+TEST(PracticeAbort, MouseAsksFirstOkStopsCancelGoesOn) {
+    struct Case {
+        MouseButton button;
+        bool ok;
+    };
+    for (const Case c : {Case{MouseButton::Left, true}, Case{MouseButton::Left, false}, Case{MouseButton::Right, true},
+                         Case{MouseButton::Right, false}}) {
+        FakeWorld w;
+        w.choose(0, InOrder, Fast);
+        w.confirm.answers.push_back(c.ok);
+        w.view.onQuestion = [&](int, std::int64_t at) {
+            if (w.view.asked.size() == 2) w.clock.mouseHold(at + 1000, c.button, 100);
+        };
+        w.runner.ExecButtonClick();
+        ASSERT_EQ(w.confirm.asked.size(), 1u);
+        EXPECT_EQ(w.confirm.asked[0].second, "練習を中止しますか？|<かくにん>");
+        EXPECT_EQ(w.view.asked.size(), c.ok ? 2u : 9u);
+        EXPECT_EQ(w.view.last[Field::Message], c.ok ? "◎練習を中止しました。" : "◎練習は終わりました。");
+        EXPECT_TRUE(w.view.controlsEnabled);
+    }
+}
+
+TEST(DisplayRoutines, FormatAsTheBoardShowsThem) {
+    FakeWorld w;
+    w.board.showAnswer("60", 0);
+    EXPECT_EQ(w.view.last[Field::Answer], "６０");
+    EXPECT_FALSE(w.view.answerRed);
+    w.board.showAnswer("ﾊﾟｽ", 1);
+    EXPECT_EQ(w.view.last[Field::Answer], "ﾊﾟｽ");
+    EXPECT_TRUE(w.view.answerRed);
+    w.board.showFormula("　３×４＝");
+    EXPECT_EQ(w.view.last[Field::Formula], "３×４＝");
+    w.board.showReading("　に　・　ご　　・じゅう　　　　", true);
+    EXPECT_EQ(w.view.last[Field::Reading], "　に　・　ご　　・");
+    w.board.showProgress(82);
+    EXPECT_EQ(w.view.last[Field::Counter], "1");
+    EXPECT_EQ(w.view.progress.back(), 1);
+    w.board.showProgress(81);
+    EXPECT_EQ(w.view.last[Field::Counter], "81");
+    w.board.showPassLabel(10);
+    EXPECT_EQ(w.view.last[Field::PassLabel], "[回目]");
+    w.board.showMessage("五の段の練習をします。");
+    EXPECT_EQ(w.view.last[Field::Message], "◎五の段の練習をします。");
+}

@@ -23,7 +23,8 @@ std::string fromCp932(std::string_view cp932) {
 
 bool fitsCp932(std::string_view utf8) {
     QStringEncoder enc("CP932");
-    (void)enc.encode(q(utf8));
+    // the encoding runs only when the result is taken
+    const QByteArray bytes = enc.encode(q(utf8));
     return !enc.hasError();
 }
 

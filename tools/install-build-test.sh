@@ -1,0 +1,39 @@
+#!/bin/sh
+# Installs what is missing, builds everything and runs every test. Starts
+# what the tests need itself: a private X server and a private sound server.
+set -e
+cd "$(dirname "$0")/.."
+. tools/packages.sh
+install_missing $TEST_PACKAGES
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j2
+
+SERVICES_DIR=$(mktemp -d)
+cleanup() {
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+    [ -x tools/stop_pulse.sh ] && tools/stop_pulse.sh >/dev/null 2>&1 || true
+    rm -rf "$SERVICES_DIR"
+}
+trap cleanup EXIT
+
+# A private X display for the tests that use a real window.
+for n in 91 92 93 94 95 96 97 98; do
+    if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then DISPLAY_NUMBER=$n; break; fi
+done
+Xvfb :$DISPLAY_NUMBER -screen 0 1024x768x24 -nolisten tcp >"$SERVICES_DIR/xvfb.log" 2>&1 &
+XVFB_PID=$!
+export TATEYOKO_X_DISPLAY=":$DISPLAY_NUMBER"
+
+# A private sound server with a null sink.
+if [ -x tools/start_pulse.sh ]; then
+    eval "$(tools/start_pulse.sh)"
+fi
+
+ctest --test-dir build --output-on-failure -j2 >"$SERVICES_DIR/ctest.log" 2>&1 && status=0 || status=$?
+grep -E "^[0-9]+% tests passed|\*\*\*Failed|\*\*\*Exception|Timeout|^\s+[0-9]+ - " "$SERVICES_DIR/ctest.log" || true
+if [ $status -ne 0 ]; then
+    echo "---- failures ----"
+    grep -B2 -A25 "\*\*\*Failed\|\*\*\*Exception\|\*\*\*Timeout" "$SERVICES_DIR/ctest.log" | head -300
+fi
+tail -n 1 "$SERVICES_DIR/ctest.log"
+exit $status

@@ -1,0 +1,17 @@
+# Debian 12 packages the program and its tests need; sourced by the set-up scripts.
+RUN_PACKAGES="build-essential cmake pkg-config qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins
+  libgl-dev libjpeg62-turbo-dev libgtest-dev fonts-noto-cjk pulseaudio pulseaudio-utils"
+TEST_PACKAGES="$RUN_PACKAGES xvfb xauth x11-utils xdotool imagemagick"
+
+# Installs whatever of the given packages is missing, as root or through sudo.
+install_missing() {
+    missing=""
+    for p in $*; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+    done
+    [ -z "$missing" ] && return 0
+    echo "Installing:$missing"
+    if [ "$(id -u)" = 0 ]; then SUDO=""; else SUDO="sudo"; fi
+    $SUDO apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing
+}

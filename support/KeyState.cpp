@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
 int idx(Key key) { return static_cast<int>(key); }
@@ -54,6 +55,8 @@ void KeyState::releaseAll() {
 
 bool KeyState::belongsToAllowedBox(QObject* watched) const {
     if (!allowedBox_) return false;
+    // Input reaches a window object before the widgets inside it.
+    if (auto* window = qobject_cast<QWindow*>(watched)) return allowedBox_->windowHandle() == window;
     for (QObject* o = watched; o; o = o->parent())
         if (o == allowedBox_) return true;
     if (auto* w = qobject_cast<QWidget*>(watched)) return w->window() == allowedBox_;

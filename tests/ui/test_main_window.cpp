@@ -330,3 +330,29 @@ TEST(MainWindowRun, InputIsSwallowedWhileARunIsGoing) {
     EXPECT_EQ(w.form->Edit2->text(), before + "7");
     qApp->removeEventFilter(&w.keys);
 }
+
+TEST(MainWindowRun, OnlyTheConfirmationBoxAnswersClicksDuringARun) {
+    Window w;
+    qApp->installEventFilter(&w.keys);
+    w.form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.form.get()));
+    w.keys.setRunActive(true);
+    int clearClicks = 0;
+    QObject::connect(w.form->Button2, &QPushButton::clicked, [&] { ++clearClicks; });
+    // a click through the main window's own window reaches no button
+    const QPoint onClear = w.form->Button2->mapTo(w.form.get(), w.form->Button2->rect().center());
+    QTest::mouseClick(w.form->windowHandle(), Qt::LeftButton, {}, onClear);
+    EXPECT_EQ(clearClicks, 0);
+
+    QMessageBox box(QMessageBox::Question, "t", "q", QMessageBox::Ok | QMessageBox::Cancel, w.form.get());
+    w.keys.setAllowedBox(&box);
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    QAbstractButton* cancel = box.button(QMessageBox::Cancel);
+    QTest::mouseClick(box.windowHandle(), Qt::LeftButton, {}, cancel->mapTo(&box, cancel->rect().center()));
+    EXPECT_EQ(box.clickedButton(), cancel);
+    w.keys.setAllowedBox(nullptr);
+    EXPECT_FALSE(w.keys.mouseHeld(MouseButton::Left));
+    w.keys.setRunActive(false);
+    qApp->removeEventFilter(&w.keys);
+}

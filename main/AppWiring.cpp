@@ -1,18 +1,42 @@
 #include "main/AppWiring.h"
 
+#include <QDir>
 #include <QMessageBox>
 
 #include "main/core/QuestionOrder.h"
+#include "support/core/Mnemonics.h"
 #include "support/core/Settings.h"
+#include "windows/Kukujouken.h"
+
+namespace {
+QString u(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+// Hints and sounds are looked up where the program was started.
+std::string workingDir() { return QDir::currentPath().toStdString(); }
+}  // namespace
 
 MasumeServices AppWiring::services() {
     MasumeServices s;
+    s.sound = &player_;
     s.loadSettings = [](StudyState& st) { loadSettings(st, settingsPath(st.exeDir)); };
     s.saveSettings = [](const StudyState& st) {
         std::string error;
         if (saveSettings(st, settingsPath(st.exeDir), &error)) return true;
-        QMessageBox::critical(nullptr, QString::fromUtf8("tateyokom"), QString::fromStdString(error));
+        QMessageBox::critical(nullptr, u("tateyokom"), u(error));
         return false;
+    };
+    s.checkAndLoadSounds = [this](StudyState& st) {
+        player_.prepareSounds(st, workingDir(), [](const std::string& text, const std::string& caption) {
+            QMessageBox::information(nullptr, u(caption), u(text), QMessageBox::Ok | QMessageBox::Cancel);
+        });
+    };
+    s.loadHints = [](StudyState& st) {
+        if (!loadMnemonics(st, kMnemonicFileName))
+            QMessageBox::information(nullptr, u(kMnemonicMissingCaption), u(kMnemonicMissingText));
+    };
+    s.releaseSounds = [this] { player_.releaseSounds(); };
+    s.openSettingsDialog = [this](QWidget* parent) {
+        TJoukenSetForm dialog(st_, player_, clock_, parent);
+        dialog.exec();
     };
     return s;
 }

@@ -2,13 +2,16 @@
 #pragma once
 
 #include "main/MasumeForm.h"
+#include "support/SoundPlayer.h"
 
 class AppWiring {
 public:
     AppWiring(StudyState& st, Clock& clock) : st_(st), clock_(clock) {}
     MasumeServices services();
+    SoundPlayer& player() { return player_; }
 
 private:
     StudyState& st_;
     Clock& clock_;
+    SoundPlayer player_;
 };

@@ -11,7 +11,7 @@ cmake --build build -j2
 SERVICES_DIR=$(mktemp -d)
 cleanup() {
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
-    [ -x tools/stop_pulse.sh ] && tools/stop_pulse.sh >/dev/null 2>&1 || true
+    [ -x tools/start_pulse.sh ] && tools/start_pulse.sh stop >/dev/null 2>&1 || true
     rm -rf "$SERVICES_DIR"
 }
 trap cleanup EXIT
@@ -30,10 +30,11 @@ if [ -x tools/start_pulse.sh ]; then
 fi
 
 ctest --test-dir build --output-on-failure -j2 >"$SERVICES_DIR/ctest.log" 2>&1 && status=0 || status=$?
-grep -E "^[0-9]+% tests passed|\*\*\*Failed|\*\*\*Exception|Timeout|^\s+[0-9]+ - " "$SERVICES_DIR/ctest.log" || true
 if [ $status -ne 0 ]; then
     echo "---- failures ----"
-    grep -B2 -A25 "\*\*\*Failed\|\*\*\*Exception\|\*\*\*Timeout" "$SERVICES_DIR/ctest.log" | head -300
+    grep -B2 -A25 "\*\*\*Failed\|\*\*\*Exception\|\*\*\*Timeout\|Not Run" "$SERVICES_DIR/ctest.log" | head -300
+    sed -n '/The following tests FAILED/,$p' "$SERVICES_DIR/ctest.log"
 fi
-tail -n 1 "$SERVICES_DIR/ctest.log"
+grep -E "\(Skipped\)$" "$SERVICES_DIR/ctest.log" | sed 's/^ */skipped: /' | sort -u || true
+grep -E "^[0-9]+% tests passed" "$SERVICES_DIR/ctest.log" || tail -n 5 "$SERVICES_DIR/ctest.log"
 exit $status

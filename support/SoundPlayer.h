@@ -1,0 +1,47 @@
+// Plays the three effect sounds from memory over the default audio output.
+// Everything that talks to the sound server runs on a thread of its own, so
+// a request returns at once and a missing or stuck server never holds up the
+// window; without an output device requests play nothing and say nothing.
+#pragma once
+
+#include <string>
+
+#include "main/core/RunnerPorts.h"
+#include "support/core/SoundFiles.h"
+
+class QThread;
+class QObject;
+struct StudyState;
+
+class SoundPlayer : public Sound {
+public:
+    SoundPlayer();
+    ~SoundPlayer() override;
+    SoundPlayer(const SoundPlayer&) = delete;
+    SoundPlayer& operator=(const SoundPlayer&) = delete;
+
+    // Checks the files in dir and records the outcome in soundFileMissing.
+    bool WavExists(StudyState& st, const std::string& dir, const SoundAsk& ask);
+    // The start-up sequence: WavExists, then loadSounds(st.effectVolume) when
+    // no file is missing.
+    bool prepareSounds(StudyState& st, const std::string& dir, const SoundAsk& ask,
+                       const SoundReadError& onReadError = showReadError);
+    // Reads the three files of dir at volume / 3 percent. Read failures go to
+    // onReadError; by default an error box naming the file.
+    void loadSounds(int volume, const std::string& dir, const SoundReadError& onReadError = showReadError);
+    // Starts sound kind 0-2 and returns at once; it cuts off any sound still
+    // playing. Other kinds and empty buffers do nothing.
+    void playSound(int kind) override;
+    void beep() override;
+    // Empties the buffers and silences the output; nothing plays afterwards.
+    void releaseSounds();
+
+    static void showReadError(const std::string& path, const std::string& reason);
+
+    SoundBuffers soundBuffers;
+    bool soundFileMissing = false;
+
+private:
+    QThread* thread_ = nullptr;
+    QObject* worker_ = nullptr;
+};

@@ -1,0 +1,52 @@
+#include "support/core/SoundFiles.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "main/core/StudyState.h"
+#include "support/core/WaveImage.h"
+
+std::string soundFilePath(const std::string& dir, int kind) {
+    const std::string name = kSoundFileNames[kind];
+    if (dir.empty()) return name;
+    return dir.back() == '/' ? dir + name : dir + '/' + name;
+}
+
+bool WavExists(StudyState& st, const std::string& dir, const SoundAsk& ask) {
+    bool soundFileMissing = false;
+    for (int kind = 0; kind < kSoundKinds; ++kind) {
+        // A folder of that name is no sound file.
+        if (QFileInfo(QString::fromStdString(soundFilePath(dir, kind))).isFile()) continue;
+        if (ask) ask(kSoundMissingTexts[kind], kSoundMissingCaption);
+        soundFileMissing = true;
+    }
+    if (soundFileMissing) st.soundOn = 0;
+    return soundFileMissing;
+}
+
+void loadSounds(SoundBuffers& soundBuffers, int volume, const std::string& dir, const SoundReadError& onReadError) {
+    for (int kind = 0; kind < kSoundKinds; ++kind) {
+        QByteArray& buffer = soundBuffers[size_t(kind)];
+        buffer.clear();
+        const std::string path = soundFilePath(dir, kind);
+        QFile file(QString::fromStdString(path));
+        bool ok = file.open(QIODevice::ReadOnly);
+        if (ok) {
+            buffer = file.readAll();
+            ok = file.error() == QFileDevice::NoError;
+        }
+        if (!ok) {
+            buffer.clear();
+            if (onReadError) onReadError(path, file.errorString().toStdString());
+            continue;
+        }
+        scaleSamples(buffer, volume / 3);
+    }
+}
+
+bool prepareSounds(StudyState& st, SoundBuffers& soundBuffers, const std::string& dir, const SoundAsk& ask,
+                   const SoundReadError& onReadError) {
+    const bool soundFileMissing = WavExists(st, dir, ask);
+    if (!soundFileMissing) loadSounds(soundBuffers, st.effectVolume, dir, onReadError);
+    return soundFileMissing;
+}

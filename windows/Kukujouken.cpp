@@ -1,0 +1,353 @@
+#include "windows/Kukujouken.h"
+
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionSlider>
+
+#include <algorithm>
+
+#include "main/core/RunnerPorts.h"
+#include "main/core/StudyState.h"
+#include "support/HelpLauncher.h"
+#include "support/JpegImage.h"
+
+namespace {
+
+constexpr int kClientWidth = 259;
+constexpr int kClientHeight = 230;
+
+constexpr int kTextPx = 12;
+
+const QColor kFormColour(192, 220, 192);
+const QColor kCream(255, 251, 240);
+const QColor kLime(0, 255, 0);
+const QColor kYellow(255, 255, 0);
+
+void paintBackground(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void setPixelFont(QWidget* widget, int px, bool bold = false) {
+    QFont font = widget->font();
+    font.setPixelSize(px);
+    font.setBold(bold);
+    widget->setFont(font);
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& text, const QRect& geometry,
+                  Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
+    auto* label = new QLabel(text, parent);
+    setPixelFont(label, kTextPx);
+    label->setGeometry(geometry);
+    label->setAlignment(alignment);
+    return label;
+}
+
+QLabel* makeDiamond(QWidget* parent, const QColor& colour, const QRect& geometry) {
+    QLabel* label = makeLabel(parent, QStringLiteral("◆"), geometry, Qt::AlignCenter);
+    setPixelFont(label, 14);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    return label;
+}
+
+QGroupBox* makeGroup(QWidget* parent, const QString& title, const QColor& colour,
+                     const QRect& geometry) {
+    auto* group = new QGroupBox(title, parent);
+    setPixelFont(group, kTextPx, true);
+    // The whole box is coloured, title included, with a frame a shade darker
+    // than its fill so it still shows on lime and yellow.
+    group->setStyleSheet(QStringLiteral(
+        "QGroupBox { background-color: %1; border: 1px solid %2; border-radius: 4px;"
+        " margin-top: 0px; }"
+        "QGroupBox::title { subcontrol-origin: border; subcontrol-position: top left;"
+        " left: 5px; top: 3px; }")
+        .arg(colour.name(), colour.darker(160).name()));
+    group->setGeometry(geometry);
+    return group;
+}
+
+QSpinBox* makeNumberBox(QWidget* parent, int minimum, int maximum, int step,
+                        const QRect& geometry) {
+    auto* box = new QSpinBox(parent);
+    setPixelFont(box, 13);
+    box->setRange(minimum, maximum);
+    box->setSingleStep(step);
+    box->setWrapping(false);
+    box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // The dialog shows 3000 as "3,000" whatever the desktop's language is.
+    box->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
+    box->setGroupSeparatorShown(true);
+    // The palette of a coloured group would otherwise tint the field.
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, Qt::white);
+    box->setPalette(palette);
+    box->setGeometry(geometry);
+    return box;
+}
+
+// The scale over the volume bar: its first word is drawn centred over the
+// bar's first tick, its last over the last tick and the rest in between, so
+// the blanks of the text need not match the font's width of a blank.
+class ScaleLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+    // x of the first and last tick, in this label's parent's coordinates.
+    void placeOver(int firstTickX, int lastTickX, int top, int height) {
+        const QStringList words = text().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        const QFontMetrics metrics(font());
+        const int firstHalf = metrics.horizontalAdvance(words.value(0)) / 2;
+        const int lastHalf = metrics.horizontalAdvance(words.value(words.size() - 1)) / 2;
+        setGeometry(firstTickX - firstHalf, top,
+                    lastTickX - firstTickX + firstHalf + lastHalf + 1, height);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        const QStringList words = text().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (words.isEmpty()) {
+            return;
+        }
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        const QFontMetrics metrics(font());
+        int used = 0;
+        for (const QString& word : words) {
+            used += metrics.horizontalAdvance(word);
+        }
+        const qreal gap = words.size() > 1
+                              ? static_cast<qreal>(width() - used) / (words.size() - 1)
+                              : 0.0;
+        qreal x = words.size() > 1 ? 0.0 : (width() - used) / 2.0;
+        for (const QString& word : words) {
+            const int w = metrics.horizontalAdvance(word);
+            painter.drawText(QRectF(x, 0, w + 1, height()), Qt::AlignLeft | Qt::AlignVCenter, word);
+            x += w + gap;
+        }
+    }
+};
+
+}  // namespace
+
+TJoukenSetForm::TJoukenSetForm(StudyState& st, Sound& sound, Clock& clock, QWidget* parent)
+    : QDialog(parent), st_(st), sound_(sound), clock_(clock) {
+    setObjectName(QStringLiteral("JoukenSetForm"));
+    setWindowTitle(QStringLiteral("□「タテヨコ塾」の設定□"));
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setModal(true);
+    setFixedSize(kClientWidth, kClientHeight);
+    paintBackground(this, kFormColour);
+    setPixelFont(this, kTextPx);
+
+    buildControls();
+    FormCreate();
+}
+
+void TJoukenSetForm::buildControls() {
+    // Sound: on/off, a test, and the volume.
+    GroupBox1 = makeGroup(this, QStringLiteral("◎音声設定"), kCream, QRect(4, 3, 251, 100));
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+
+    CheckBox1 = new QCheckBox(QStringLiteral("効果音を使う"), GroupBox1);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    setPixelFont(CheckBox1, kTextPx);
+    CheckBox1->setGeometry(12, 22, 112, 24);
+
+    Button2 = new QPushButton(QStringLiteral("効果音テスト"), GroupBox1);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    setPixelFont(Button2, kTextPx);
+    Button2->setAutoDefault(false);
+    Button2->setGeometry(136, 20, 104, 27);
+
+    auto* scale = new ScaleLabel(QStringLiteral("0       効果音の音量     Max"), GroupBox1);
+    setPixelFont(scale, kTextPx);
+    Label1 = scale;
+    Label1->setObjectName(QStringLiteral("Label1"));
+
+    EffectBar = new QSlider(Qt::Horizontal, GroupBox1);
+    EffectBar->setObjectName(QStringLiteral("EffectBar"));
+    EffectBar->setRange(0, 20);
+    EffectBar->setSingleStep(1);
+    EffectBar->setPageStep(2);
+    EffectBar->setTickPosition(QSlider::TicksBelow);
+    EffectBar->setTickInterval(1);
+    EffectBar->setGeometry(10, 68, 229, 26);
+    {
+        // Ticks stand at the centre of the handle at each end of its travel.
+        QStyleOptionSlider option;
+        option.initFrom(EffectBar);
+        option.orientation = Qt::Horizontal;
+        option.minimum = EffectBar->minimum();
+        option.maximum = EffectBar->maximum();
+        option.tickPosition = EffectBar->tickPosition();
+        option.tickInterval = EffectBar->tickInterval();
+        const int handle = EffectBar->style()->pixelMetric(QStyle::PM_SliderLength, &option, EffectBar);
+        const int first = EffectBar->x() + handle / 2;
+        const int last = EffectBar->x() + EffectBar->width() - 1 - handle / 2;
+        scale->placeOver(first, last, 50, 18);
+    }
+
+    // Practice passes.
+    GroupBox2 = makeGroup(this, QStringLiteral("◎練習の回数"), kLime, QRect(4, 107, 118, 78));
+    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
+    Label2 = makeDiamond(GroupBox2, Qt::red, QRect(8, 27, 16, 24));
+    Label2->setObjectName(QStringLiteral("Label2"));
+    UpDown1 = makeNumberBox(GroupBox2, 1, 9, 1, QRect(26, 26, 50, 26));
+    UpDown1->setObjectName(QStringLiteral("UpDown1"));
+    Edit1 = UpDown1->findChild<QLineEdit*>();
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Label3 = makeLabel(GroupBox2, QStringLiteral("回"), QRect(80, 27, 24, 24));
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label4 = makeLabel(GroupBox2, QStringLiteral("(1～９回)"), QRect(4, 55, 110, 18),
+                       Qt::AlignCenter);
+    Label4->setObjectName(QStringLiteral("Label4"));
+
+    // Pause between formula and answer in timed practice.
+    GroupBox3 = makeGroup(this, QStringLiteral("◎答の間(練習)"), kYellow, QRect(126, 107, 129, 78));
+    GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
+    Label5 = makeDiamond(GroupBox3, Qt::blue, QRect(6, 27, 16, 24));
+    Label5->setObjectName(QStringLiteral("Label5"));
+    UpDown2 = makeNumberBox(GroupBox3, 100, 3000, 100, QRect(23, 26, 68, 26));
+    UpDown2->setObjectName(QStringLiteral("UpDown2"));
+    Edit2 = UpDown2->findChild<QLineEdit*>();
+    Edit2->setObjectName(QStringLiteral("Edit2"));
+    Label6 = makeLabel(GroupBox3, QStringLiteral("m秒"), QRect(94, 27, 32, 24));
+    Label6->setObjectName(QStringLiteral("Label6"));
+    Label7 = makeLabel(GroupBox3, QStringLiteral("(100～3000ﾐﾘ秒)"), QRect(3, 55, 123, 18),
+                       Qt::AlignCenter);
+    Label7->setObjectName(QStringLiteral("Label7"));
+
+    // Bottom row.
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(10, 190, 36, 36);
+    Image1->setPixmap(QPixmap::fromImage(loadJpegResource(QStringLiteral(":/resources/jouken_small.jpg"))));
+
+    Button4 = new QPushButton(QStringLiteral("ヘルプ（&H）"), this);
+    Button4->setObjectName(QStringLiteral("Button4"));
+    setPixelFont(Button4, kTextPx);
+    Button4->setToolTip(QStringLiteral("ヘルプを開きます。"));
+    Button4->setAutoDefault(false);
+    Button4->setGeometry(66, 195, 92, 29);
+
+    Button1 = new QPushButton(QStringLiteral("OK(&Y)"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    setPixelFont(Button1, kTextPx, true);
+    Button1->setToolTip(QStringLiteral("設定をきめて閉じます。"));
+    Button1->setAutoDefault(false);
+    Button1->setDefault(true);
+    Button1->setGeometry(164, 195, 88, 29);
+
+    connect(CheckBox1, &QCheckBox::clicked, this, [this] { CheckBox1Click(); });
+    connect(EffectBar, &QSlider::valueChanged, this, &TJoukenSetForm::EffectBarChange);
+    // Typed numbers and arrow clicks both arrive here, so what a box shows is
+    // always what is in force.
+    connect(UpDown1, &QSpinBox::valueChanged, this, &TJoukenSetForm::UpDown1Click);
+    connect(UpDown2, &QSpinBox::valueChanged, this, &TJoukenSetForm::UpDown2Click);
+    connect(Button2, &QPushButton::clicked, this, &TJoukenSetForm::Button2Click);
+    connect(Button4, &QPushButton::clicked, this, &TJoukenSetForm::Button4Click);
+    connect(Button1, &QPushButton::clicked, this, &TJoukenSetForm::Button1Click);
+}
+
+void TJoukenSetForm::FormCreate() {
+    CheckBox1->setChecked(st_.soundOn != 0);
+
+    // The bar starts at 0 and reports only a real move, so opening rounds
+    // a volume of 5 or more down to its step and leaves a smaller one alone.
+    EffectBar->setValue(std::clamp(st_.effectVolume / 5, 0, 20));
+
+    // A hand-edited settings file may hold anything. The boxes keep to
+    // their ranges, and what they show is what is in force.
+    UpDown1->setValue(std::clamp(st_.repeatCount, UpDown1->minimum(), UpDown1->maximum()));
+    UpDown2->setValue(std::clamp(st_.answerDelay, UpDown2->minimum(), UpDown2->maximum()));
+    st_.repeatCount = UpDown1->value();
+    st_.answerDelay = UpDown2->value();
+
+    dialogReady = true;
+}
+
+void TJoukenSetForm::CheckBox1Click() {
+    if (!dialogReady) {
+        return;
+    }
+    // 1 − soundOn for 0 and 1; a stray value from the file still ends up
+    // matching the box.
+    st_.soundOn = st_.soundOn != 0 ? 0 : 1;
+}
+
+void TJoukenSetForm::EffectBarChange(int position) {
+    st_.effectVolume = position * 5;
+}
+
+void TJoukenSetForm::UpDown1Click(int position) {
+    st_.repeatCount = position;
+}
+
+void TJoukenSetForm::UpDown2Click(int position) {
+    st_.answerDelay = position;
+}
+
+void TJoukenSetForm::Button2Click() {
+    // Plays even with the sounds switched off: this is how one finds out
+    // what they sound like before switching them on.
+    sound_.playSound(0);
+    clock_.sleepMs(600);
+    sound_.playSound(1);
+    clock_.sleepMs(600);
+    sound_.playSound(2);
+}
+
+void TJoukenSetForm::Button4Click() {
+    if (openHelpFile(st_.exeDir + "Jouken_setM15.chm")) {
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("お知らせ"),
+                    QStringLiteral("Jouken_setM15.chm が見あたりません。"), QMessageBox::Ok, this);
+    box.exec();
+}
+
+void TJoukenSetForm::Button1Click() {
+    accept();
+}
+
+void TJoukenSetForm::FormClose() {
+    dialogReady = false;
+}
+
+void TJoukenSetForm::done(int result) {
+    // A number still being typed counts as typed; a half-typed one falls
+    // back to the value in force, so the state and the box agree.
+    UpDown1->interpretText();
+    UpDown2->interpretText();
+    FormClose();
+    QDialog::done(result);
+}
+
+void TJoukenSetForm::keyPressEvent(QKeyEvent* event) {
+    // Without a Cancel button Esc means nothing here; Enter still presses
+    // the default button through the dialog.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

@@ -1,0 +1,74 @@
+// The settings dialog: effect sounds, number of practice passes and the
+// answer pause. It edits the study state directly; there is no Cancel.
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+class QSpinBox;
+
+class Clock;
+class Sound;
+struct StudyState;
+
+class TJoukenSetForm : public QDialog {
+    Q_OBJECT
+
+public:
+    TJoukenSetForm(StudyState& st, Sound& sound, Clock& clock, QWidget* parent = nullptr);
+
+    // Set once the controls hold the state, cleared on closing: until then
+    // the check box's handler must not toggle anything.
+    bool dialogReady = false;
+
+    QGroupBox* GroupBox1 = nullptr;  // ◎音声設定
+    QCheckBox* CheckBox1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QLabel* Label1 = nullptr;        // scale over the track bar
+    QSlider* EffectBar = nullptr;
+
+    QGroupBox* GroupBox2 = nullptr;  // ◎練習の回数
+    QLabel* Label2 = nullptr;
+    QSpinBox* UpDown1 = nullptr;
+    QLineEdit* Edit1 = nullptr;      // the number field of UpDown1
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+
+    QGroupBox* GroupBox3 = nullptr;  // ◎答の間(練習)
+    QLabel* Label5 = nullptr;
+    QSpinBox* UpDown2 = nullptr;
+    QLineEdit* Edit2 = nullptr;      // the number field of UpDown2
+    QLabel* Label6 = nullptr;
+    QLabel* Label7 = nullptr;
+
+    QLabel* Image1 = nullptr;
+    QPushButton* Button4 = nullptr;
+    QPushButton* Button1 = nullptr;
+
+    void FormCreate();
+    void CheckBox1Click();
+    void EffectBarChange(int position);
+    void UpDown1Click(int position);
+    void UpDown2Click(int position);
+    void Button2Click();
+    void Button4Click();
+    void Button1Click();
+    void FormClose();
+
+    void done(int result) override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void buildControls();
+
+    StudyState& st_;
+    Sound& sound_;
+    Clock& clock_;
+};

@@ -129,7 +129,7 @@ void TMasumeForm::buildControls() {
     StaticText12 = text(c, 292, 206, 94, 68, "８１", 42, Qt::black, true);
     StaticText13 = text(c, 386, 206, 58, 57, "◎", 42, Qt::red, true);
     StaticText8 = text(c, 48, 290, 84, 22, "《ヒント》", 15);
-    StaticText9 = text(c, 136, 288, 265, 23, "ヒントらん", 16, Qt::red);
+    StaticText9 = text(c, 136, 288, 265, 23, "ヒントらん", 12, Qt::red, true);
     for (QLabel* field : {StaticText12, StaticText13}) field->setAlignment(Qt::AlignCenter);
 
     ProgressBar3 = new QProgressBar(c);

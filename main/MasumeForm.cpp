@@ -291,6 +291,8 @@ void TMasumeForm::FormCreate() {
     sankakuPt();
     st_.firstPaintPending = 1;
     Timer1->start();
+    // Start with the Start button, so that Enter starts and J and Delete work at once.
+    Button1->setFocus();
 }
 
 void TMasumeForm::sankakuPt() { board_.sankakuPt(); }

@@ -37,6 +37,17 @@ void Runner::ExecButtonClick() {
     }
 }
 
+void Runner::startPass() {
+    ++st_.passNo;
+    board_.showPassLabel(st_.passNo);
+}
+
+int Runner::nextQuestion(int k) {
+    ++st_.askedCount;
+    board_.showProgress(st_.askedCount);
+    return st_.currentQuestion = questionAt(st_, k);
+}
+
 void Runner::playIfOn(int kind) {
     if (st_.soundOn == 1) sound_.playSound(kind);
 }
@@ -83,12 +94,9 @@ void Runner::runPractice() {
     board_.showMark({});
 
     for (;;) {
-        ++st_.passNo;
-        board_.showPassLabel(st_.passNo);
+        startPass();
         for (int k = 0; k < stretch.count; ++k) {
-            ++st_.askedCount;
-            board_.showProgress(st_.askedCount);
-            const int q = st_.currentQuestion = questionAt(st_, k);
+            const int q = nextQuestion(k);
             clock_.sleepMs(st_.stepPause);
             board_.clearReading();
             board_.clearFields();

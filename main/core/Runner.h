@@ -39,6 +39,8 @@ private:
     bool mouseAbortConfirmed(const char* question);
     void abortRun(const char* text);
     void playIfOn(int kind);
+    void startPass();
+    int nextQuestion(int k);  // counts it, shows the progress, returns the fact
 
     enum class Answer { Decided, Abort };
     Answer answerLoop(int q);

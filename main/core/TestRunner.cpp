@@ -114,12 +114,9 @@ void Runner::runTest(int orderMode) {
         st_.testActive = 0;
     };
     for (;;) {
-        ++st_.passNo;
-        board_.showPassLabel(st_.passNo);
+        startPass();
         for (int k = 0; k < stretch.count; ++k) {
-            ++st_.askedCount;
-            board_.showProgress(st_.askedCount);
-            const int q = st_.currentQuestion = questionAt(st_, k);
+            const int q = nextQuestion(k);
             board_.clearFields();
             board_.clearReading();
             board_.showMark({});

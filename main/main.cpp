@@ -2,7 +2,9 @@
 // window made when it is opened.
 #include <QApplication>
 #include <QDir>
-#include <QMessageBox>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "main/AppWiring.h"
 #include "main/MasumeForm.h"
@@ -15,6 +17,11 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     app.setFont(japaneseFont(13));
     app.setWindowIcon(QIcon(":/resources/icon.png"));
+    // The child reads Japanese: the toolkit's own dialogs and buttons too.
+    QTranslator toolkitTexts;
+    if (toolkitTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), "qtbase", "_",
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&toolkitTexts);
 
     StudyState st;
     st.exeDir = QDir(QCoreApplication::applicationDirPath()).absolutePath().toStdString() + "/";

@@ -36,7 +36,12 @@ KeyReading KeyState::queryKey(Key key) {
 
 bool KeyState::keyHeld(Key key) { return held_[idx(key)]; }
 
-bool KeyState::mouseHeld(MouseButton button) { return button == MouseButton::Left ? leftHeld_ : rightHeld_; }
+bool KeyState::mouseHeld(MouseButton button) {
+    bool& clicked = button == MouseButton::Left ? leftClicked_ : rightClicked_;
+    const bool seen = (button == MouseButton::Left ? leftHeld_ : rightHeld_) || clicked;
+    clicked = false;
+    return seen;
+}
 
 void KeyState::setAllowedBox(QWidget* box) {
     allowedBox_ = box;
@@ -45,12 +50,14 @@ void KeyState::setAllowedBox(QWidget* box) {
         const Qt::MouseButtons now = QGuiApplication::mouseButtons();
         leftHeld_ = leftHeld_ && now.testFlag(Qt::LeftButton);
         rightHeld_ = rightHeld_ && now.testFlag(Qt::RightButton);
+        leftClicked_ = rightClicked_ = false;
     }
 }
 
 void KeyState::releaseAll() {
     held_.fill(false);
     leftHeld_ = rightHeld_ = false;
+    leftClicked_ = rightClicked_ = false;
 }
 
 bool KeyState::belongsToAllowedBox(QObject* watched) const {
@@ -91,6 +98,8 @@ bool KeyState::eventFilter(QObject* watched, QEvent* event) {
         if (!(down && inBox)) {
             if (me->button() == Qt::LeftButton) leftHeld_ = down;
             if (me->button() == Qt::RightButton) rightHeld_ = down;
+            if (down && runActive_ && me->button() == Qt::LeftButton) leftClicked_ = true;
+            if (down && runActive_ && me->button() == Qt::RightButton) rightClicked_ = true;
             emit inputArrived();
         }
         break;

@@ -19,6 +19,7 @@ public:
 
     KeyReading queryKey(Key key) override;
     bool keyHeld(Key key) override;
+    // Held now, or clicked during the run since the last look.
     bool mouseHeld(MouseButton button) override;
 
     // While a run is active, user input reaches no window but the one allowed box.
@@ -44,6 +45,9 @@ private:
     std::array<bool, static_cast<int>(Key::Count)> pressed_{};
     bool leftHeld_ = false;
     bool rightHeld_ = false;
+    // A click quicker than one poll still counts once during a run.
+    bool leftClicked_ = false;
+    bool rightClicked_ = false;
     bool runActive_ = false;
     QPointer<QWidget> allowedBox_;
 };

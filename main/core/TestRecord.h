@@ -1,6 +1,7 @@
 // The answer record of the last test and the pass table that outlives runs.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -17,8 +18,9 @@ void setKekka(StudyState& st, int passNo, int q, int right);
 int passRowOf(int rangeIndex);
 
 // Marks column (1-4), row (1-14) of the pass table as passed and asks for the
-// certificate of that one range. A cell outside the table is not touched.
-void registerPassFlag(StudyState& st, int column, int row);
+// certificate of that one range, then opens the qualification window. A
+// cell outside the table is not touched.
+void registerPass(StudyState& st, int column, int row, const std::function<void()>& openQualification = {});
 
 // Fills all 56 flags from one byte each, column by column: a byte that is
 // not a digit, or a position past the end, gives 0; bytes after the 56th are

@@ -116,14 +116,19 @@ TEST(PassRow, EveryRangeHasItsRow) {
 TEST(RegisterPass, SetsTheFlagAndAsksForTheRangeCertificate) {
     StudyState st;
     st.certKind = 1;
-    registerPassFlag(st, 1, passRowOf(2));  // 五の段 in order
-    registerPassFlag(st, 2, passRowOf(12));  // 全段 at random
+    int opened = 0;
+    registerPass(st, 1, passRowOf(2), [&] {  // 五の段 in order
+        ++opened;
+        EXPECT_EQ(st.recCheckArray[0][4], 1);  // the window sees the new pass
+    });
+    registerPass(st, 2, passRowOf(12));  // 全段 at random
+    EXPECT_EQ(opened, 1);
     EXPECT_EQ(passedCells(st), (std::set<std::pair<int, int>>{{1, 5}, {2, 13}}));
     EXPECT_EQ(st.certKind, -1);
 
     StudyState other;
     for (const auto& [col, row] : {std::pair{0, 1}, {5, 1}, {1, 0}, {1, 15}, {-1, -1}}) {
-        registerPassFlag(other, col, row);
+        registerPass(other, col, row);
         EXPECT_TRUE(passedCells(other).empty()) << col << "," << row;
     }
 }

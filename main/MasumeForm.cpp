@@ -155,12 +155,14 @@ void TMasumeForm::buildControls() {
     RadioGroup1 = new QGroupBox(u("進め方"), c);
     RadioGroup1->setGeometry(500, 178, 106, 95);
     RadioGroup1->setFont(japaneseFont(13, true));
-    fill(RadioGroup1, Qt::yellow);
+    RadioGroup1->setStyleSheet(
+        "QGroupBox { background: #ffff00; border: 2px groove #b0a000; border-radius: 3px; margin-top: 0px; }"
+        "QGroupBox::title { subcontrol-origin: padding; left: 6px; top: 2px; color: #000080; }");
     radioButtons = new QButtonGroup(this);
     for (int i = 0; i < kSpeedCount; ++i) {
         auto* rb = new QRadioButton(u(speedNames[i]), RadioGroup1);
         rb->setFont(japaneseFont(13));
-        rb->setGeometry(10, 18 + 18 * i, 90, 18);
+        rb->setGeometry(10, 20 + 18 * i, 90, 18);
         radioButtons->addButton(rb, i);
     }
     connect(radioButtons, &QButtonGroup::idClicked, this, &TMasumeForm::RadioGroup1Click);

@@ -36,13 +36,6 @@ public:
     }
 };
 
-class SilentSound : public Sound {
-public:
-    void playSound(int) override {}
-    void beep() override {}
-};
-SilentSound silentSound;
-
 QLabel* text(QWidget* parent, int x, int y, int w, int h, const char* caption, int px, const QColor& colour = Qt::black,
              bool bold = false) {
     auto* label = new QLabel(QString::fromUtf8(caption), parent);
@@ -78,7 +71,7 @@ constexpr int kClientHeight = 542;
 TMasumeForm::TMasumeForm(StudyState& st, KeyState& keys, Clock& clock, MasumeServices services, QWidget* parent)
     : QMainWindow(parent), st_(st), keys_(keys), clock_(clock), services_(std::move(services)), board_(st, *this) {
     setObjectName("MasumeForm");
-    if (!services_.sound) services_.sound = &silentSound;
+    if (!services_.sound) services_.sound = &silentSound_;
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setWindowIcon(QIcon(":/resources/icon.png"));
@@ -91,7 +84,7 @@ TMasumeForm::TMasumeForm(StudyState& st, KeyState& keys, Clock& clock, MasumeSer
 
 TMasumeForm::~TMasumeForm() = default;
 
-void TMasumeForm::setSound(Sound* sound) { services_.sound = sound ? sound : &silentSound; }
+void TMasumeForm::setSound(Sound* sound) { services_.sound = sound ? sound : &silentSound_; }
 
 void TMasumeForm::buildControls() {
     canvas = new MasumeCanvas(this);

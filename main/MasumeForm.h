@@ -113,6 +113,12 @@ private:
     void applyBackground();
     void refreshResultsEntries();
 
+    // Without a player the drills run silently.
+    class SilentSound : public Sound {
+    public:
+        void playSound(int) override {}
+        void beep() override {}
+    } silentSound_;
     StudyState& st_;
     KeyState& keys_;
     Clock& clock_;

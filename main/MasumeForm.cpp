@@ -19,8 +19,10 @@
 #include "main/MasumeCanvas.h"
 #include "main/core/FactTables.h"
 #include "main/core/QuestionOrder.h"
+#include "support/core/Settings.h"
 #include "support/Fonts.h"
 #include "support/KeyState.h"
+#include "support/Look.h"
 #include "support/core/Codec.h"
 
 namespace {
@@ -47,19 +49,12 @@ QLabel* text(QWidget* parent, int x, int y, int w, int h, const char* caption, i
     return label;
 }
 
-void fill(QWidget* widget, const QColor& colour) {
-    widget->setAutoFillBackground(true);
-    QPalette pal = widget->palette();
-    pal.setColor(QPalette::Window, colour);
-    widget->setPalette(pal);
-}
-
 QLabel* panel(QWidget* parent, int x, int y, int w, int h, const char* caption, int px, bool bold = false) {
     QLabel* label = text(parent, x, y, w, h, caption, px, QColor(0, 0, 96), bold);
     label->setFrameStyle(QFrame::Panel | QFrame::Raised);
     label->setLineWidth(2);
     label->setAlignment(Qt::AlignCenter);
-    fill(label, QColor(236, 233, 216));
+    fillBackground(label, QColor(236, 233, 216));
     return label;
 }
 
@@ -74,7 +69,6 @@ TMasumeForm::TMasumeForm(StudyState& st, KeyState& keys, Clock& clock, MasumeSer
     if (!services_.sound) services_.sound = &silentSound_;
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setWindowIcon(QIcon(":/resources/icon.png"));
     buildControls();
     buildMenus();
     // The client area is fixed; the menu bar sits above it.
@@ -91,7 +85,6 @@ void TMasumeForm::buildControls() {
     canvas->setFixedSize(kClientWidth, kClientHeight);
     setCentralWidget(canvas);
     QWidget* c = canvas;
-    setFont(japaneseFont(13));
 
     Panel1 = panel(c, 16, 10, 256, 73, "『タテヨコ塾』", 30, true);
     Panel4 = panel(c, 288, 14, 58, 22, "もくじ", 13);
@@ -113,7 +106,7 @@ void TMasumeForm::buildControls() {
     connect(Label5, &BoardLabel::clicked, this, [this] { drawDecorations(); });
 
     StaticText3 = text(c, 30, 116, 450, 24, "メッセージらん", 16, Qt::blue, true);
-    fill(StaticText3, QColor(0, 255, 0));
+    fillBackground(StaticText3, QColor(0, 255, 0));
     StaticText3->setIndent(4);
     StaticText4 = text(c, 40, 162, 78, 24, "[読み方]", 16);
     StaticText14 = text(c, 120, 160, 345, 25, "  く　・　く　・　はちじゅういち", 21, Qt::red);
@@ -131,7 +124,7 @@ void TMasumeForm::buildControls() {
     ProgressBar3->setValue(0);
     ProgressBar3->setTextVisible(false);
     StaticText2 = text(c, 446, 322, 30, 24, "00", 16, Qt::black, true);
-    fill(StaticText2, QColor(0, 255, 0));
+    fillBackground(StaticText2, QColor(0, 255, 0));
     StaticText2->setAlignment(Qt::AlignCenter);
     StaticText10 = text(c, 32, 356, 86, 25, "[＊回目]", 16, QColor(0, 0, 128), true);
 
@@ -161,7 +154,7 @@ void TMasumeForm::buildControls() {
     connect(radioButtons, &QButtonGroup::idClicked, this, &TMasumeForm::RadioGroup1Click);
 
     Label1 = text(c, 512, 282, 92, 38, " Esc/右clickで 中止!!", 13, Qt::white, true);
-    fill(Label1, Qt::red);
+    fillBackground(Label1, Qt::red);
 
     SpeedButton3 = new QToolButton(c);
     SpeedButton3->setText(u("お助け(F1)"));
@@ -174,7 +167,7 @@ void TMasumeForm::buildControls() {
     for (QToolButton* b : {SpeedButton1, SpeedButton3}) {
         b->setAutoRaise(true);
         b->setFont(japaneseFont(13, true));
-        fill(b, QColor(236, 233, 216));
+        fillBackground(b, QColor(236, 233, 216));
     }
     connect(SpeedButton3, &QToolButton::clicked, this, &TMasumeForm::H2Click);
     connect(SpeedButton1, &QToolButton::clicked, this, &TMasumeForm::C1Click);
@@ -191,7 +184,7 @@ void TMasumeForm::buildControls() {
     Panel2->setGeometry(344, 418, 265, 92);
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel2->setLineWidth(2);
-    fill(Panel2, QColor(236, 233, 216));
+    fillBackground(Panel2, QColor(236, 233, 216));
     StaticText5 = text(Panel2, 10, 10, 60, 26, "なまえ", 16, QColor(0, 0, 128), true);
     Edit2 = new QLineEdit(u("くく はじめ"), Panel2);
     Edit2->setGeometry(72, 8, 180, 30);
@@ -223,7 +216,12 @@ void TMasumeForm::buildControls() {
     connect(j, &QShortcut::activated, this, [this] {
         if (st_.testActive != 1) C1Click();
     });
-    qApp->installEventFilter(this);
+    // The application coming to the front redraws the balloon as well.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state != Qt::ApplicationActive) return;
+        if (!isVisible()) show();
+        if (!st_.firstPaintPending) drawDecorations();
+    });
 }
 
 void TMasumeForm::buildMenus() {
@@ -253,13 +251,11 @@ void TMasumeForm::buildMenus() {
     V1 = help->addAction(u("バージョン情報(&A)"), this, &TMasumeForm::V1Click);
     TestT1 = help->addAction(u("Test(&T)"), this, &TMasumeForm::TestT1Click);
     TestT1->setVisible(false);
-    for (QMenu* m : {file, view, help}) m->setFont(japaneseFont(13));
-    menuBar()->setFont(japaneseFont(13));
 }
 
 void TMasumeForm::FormCreate() {
     if (services_.loadSettings) services_.loadSettings(st_);
-    if (st_.rangeIndex < 0 || st_.rangeIndex > 12) st_.rangeIndex = 0;
+    st_.rangeIndex = startRangeIndex(st_.rangeIndex);
     move(st_.winLeft, st_.winTop);
     applyBackground();
     setWindowTitle(u("『タテヨコ塾(Ｍ)』v1.52 --- みずなら舎"));

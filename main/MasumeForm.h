@@ -104,7 +104,6 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
@@ -112,6 +111,7 @@ private:
     void FormCreate();
     void applyBackground();
     void refreshResultsEntries();
+    bool askForNameIfEmpty();  // true when the name was missing and asked for
 
     // Without a player the drills run silently.
     class SilentSound : public Sound {

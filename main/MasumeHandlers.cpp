@@ -30,7 +30,6 @@ void TMasumeForm::ExecButtonClick() {
     runner.ExecButtonClick();
     keys_.setRunActive(false);
     running_ = false;
-    st_.testActive = 0;
 }
 
 void TMasumeForm::Button2Click() {
@@ -85,12 +84,11 @@ void TMasumeForm::showSelection() {
 }
 
 void TMasumeForm::Timer1Timer() {
-    Timer1->setInterval(300);
+    Timer1->stop();  // only the first tick has work
     if (st_.firstPaintPending == 1) {
         drawDecorations();
         st_.firstPaintPending = 0;
     }
-    Timer1->stop();  // nothing is left for later ticks to do
 }
 
 void TMasumeForm::iroChange() {
@@ -110,23 +108,20 @@ void TMasumeForm::X1Click() {
     close();
 }
 
+bool TMasumeForm::askForNameIfEmpty() {
+    if (!Edit2->text().isEmpty()) return false;
+    QMessageBox::information(this, u("おねがい。。。"), u("まず，なまえを記入してください。"));
+    Edit2->setFocus();
+    return true;
+}
+
 void TMasumeForm::Kekka_Dsp() {
-    if (st_.rangeIndex > 8) return;
-    if (Edit2->text().isEmpty()) {
-        QMessageBox::information(this, u("おねがい。。。"), u("まず，なまえを記入してください。"));
-        Edit2->setFocus();
-        return;
-    }
+    if (st_.rangeIndex > 8 || askForNameIfEmpty()) return;
     if (services_.openResultsByTable) services_.openResultsByTable(this);
 }
 
 void TMasumeForm::KekkaD_Dsp() {
-    if (st_.rangeIndex < 9) return;
-    if (Edit2->text().isEmpty()) {
-        QMessageBox::information(this, u("おねがい。。。"), u("まず，なまえを記入してください。"));
-        Edit2->setFocus();
-        return;
-    }
+    if (st_.rangeIndex < 9 || askForNameIfEmpty()) return;
     if (services_.openResultsByLevel) services_.openResultsByLevel(this);
 }
 
@@ -174,12 +169,4 @@ void TMasumeForm::closeEvent(QCloseEvent* event) {
 void TMasumeForm::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && !st_.firstPaintPending) drawDecorations();
     QMainWindow::changeEvent(event);
-}
-
-bool TMasumeForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == qApp && event->type() == QEvent::ApplicationActivate) {
-        if (!isVisible()) show();
-        if (!st_.firstPaintPending) drawDecorations();
-    }
-    return QMainWindow::eventFilter(watched, event);
 }

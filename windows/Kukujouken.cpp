@@ -22,6 +22,7 @@
 #include "main/core/StudyState.h"
 #include "support/HelpLauncher.h"
 #include "support/JpegImage.h"
+#include "support/Look.h"
 
 namespace {
 
@@ -34,13 +35,6 @@ const QColor kFormColour(192, 220, 192);
 const QColor kCream(255, 251, 240);
 const QColor kLime(0, 255, 0);
 const QColor kYellow(255, 255, 0);
-
-void paintBackground(QWidget* widget, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
 
 void setPixelFont(QWidget* widget, int px, bool bold = false) {
     QFont font = widget->font();
@@ -155,7 +149,7 @@ TJoukenSetForm::TJoukenSetForm(StudyState& st, Sound& sound, Clock& clock, QWidg
                    Qt::WindowCloseButtonHint);
     setModal(true);
     setFixedSize(kClientWidth, kClientHeight);
-    paintBackground(this, kFormColour);
+    fillBackground(this, kFormColour);
     setPixelFont(this, kTextPx);
 
     buildControls();

@@ -16,18 +16,9 @@
 #endif
 
 #include "support/core/IniFile.h"
+#include "tests/core/FileBytes.h"
 
 namespace {
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void spit(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
 
 IniFile fromText(const std::string& bytes) {
     IniFile ini;

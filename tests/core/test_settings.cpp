@@ -7,18 +7,9 @@
 #include <iterator>
 
 #include "support/core/Settings.h"
+#include "tests/core/FileBytes.h"
 
 namespace {
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void spit(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
 
 struct TempIni {
     QTemporaryDir dir;

@@ -6,7 +6,6 @@
 #include "main/core/QuestionOrder.h"
 #include "support/core/Mnemonics.h"
 #include "support/core/Settings.h"
-#include "windows/Kukujouken.h"
 
 namespace {
 QString u(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
@@ -34,9 +33,6 @@ MasumeServices AppWiring::services() {
             QMessageBox::information(nullptr, u(kMnemonicMissingCaption), u(kMnemonicMissingText));
     };
     s.releaseSounds = [this] { player_.releaseSounds(); };
-    s.openSettingsDialog = [this](QWidget* parent) {
-        TJoukenSetForm dialog(st_, player_, clock_, parent);
-        dialog.exec();
-    };
+    s.navigator = &navigator_;
     return s;
 }

@@ -2,11 +2,12 @@
 #pragma once
 
 #include "main/MasumeForm.h"
+#include "main/Navigator.h"
 #include "support/SoundPlayer.h"
 
 class AppWiring {
 public:
-    AppWiring(StudyState& st, Clock& clock) : st_(st), clock_(clock) {}
+    AppWiring(StudyState& st, Clock& clock) : st_(st), clock_(clock), navigator_(st, player_, clock) {}
     MasumeServices services();
     SoundPlayer& player() { return player_; }
 
@@ -14,4 +15,5 @@ private:
     StudyState& st_;
     Clock& clock_;
     SoundPlayer player_;
+    Navigator navigator_;
 };

@@ -17,6 +17,7 @@
 #include <QValidator>
 
 #include "main/MasumeCanvas.h"
+#include "main/Navigator.h"
 #include "main/core/FactTables.h"
 #include "main/core/QuestionOrder.h"
 #include "support/core/Settings.h"
@@ -353,15 +354,5 @@ void TMasumeForm::drawDecorations() {
 
 void TMasumeForm::openTableWindow() {
     keys_.setRunActive(false);
-    if (services_.openTableWindow) services_.openTableWindow(this);
-}
-
-void TMasumeForm::openResultsByTable() {
-    keys_.setRunActive(false);
-    Kekka_Dsp();
-}
-
-void TMasumeForm::openResultsByLevel() {
-    keys_.setRunActive(false);
-    KekkaD_Dsp();
+    if (services_.navigator) services_.navigator->openTable(this);
 }

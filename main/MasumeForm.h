@@ -22,6 +22,7 @@ class QToolButton;
 class KeyState;
 class MasumeCanvas;
 class BoardLabel;
+class Navigator;
 
 // What the window asks of the rest of the program; empty steps do nothing,
 // so tests can build the window without touching files or devices.
@@ -32,16 +33,11 @@ struct MasumeServices {
     std::function<void(StudyState&)> checkAndLoadSounds;
     std::function<void(StudyState&)> loadHints;
     std::function<void()> releaseSounds;
-    std::function<void(QWidget* parent)> openSettingsDialog;
-    std::function<void(QWidget* parent)> openHelp;
-    std::function<void(QWidget* parent)> openAbout;
-    std::function<void(QWidget* parent)> openTableWindow;
-    std::function<void(QWidget* parent)> openResultsByTable;
-    std::function<void(QWidget* parent)> openResultsByLevel;
-    std::function<void(QWidget* parent)> openQualification;
+    // Opens the other windows; without one nothing opens.
+    Navigator* navigator = nullptr;
 };
 
-class TMasumeForm : public QMainWindow, public BoardView {
+class TMasumeForm : public QMainWindow, public BoardView, public RunNavigation {
     Q_OBJECT
 public:
     TMasumeForm(StudyState& st, KeyState& keys, Clock& clock, MasumeServices services, QWidget* parent = nullptr);
@@ -54,9 +50,8 @@ public:
     void setControlsEnabled(bool enabled) override;
     void showAbortHint() override;
     void drawDecorations() override;
+    // RunNavigation
     void openTableWindow() override;
-    void openResultsByTable() override;
-    void openResultsByLevel() override;
 
     // handlers
     void ExecButtonClick();
@@ -69,8 +64,8 @@ public:
     void iroChange();
     void K2Click(bool checked);
     void X1Click();
-    void Kekka_Dsp();
-    void KekkaD_Dsp();
+    void Kekka_Dsp() override;
+    void KekkaD_Dsp() override;
     void K1Click();
     void A1Click();
     void C1Click();

@@ -11,6 +11,7 @@
 
 #include "main/MasumeCanvas.h"
 #include "main/MasumeForm.h"
+#include "main/Navigator.h"
 #include "main/core/FactTables.h"
 #include "main/core/QuestionOrder.h"
 #include "main/core/Runner.h"
@@ -26,7 +27,7 @@ void TMasumeForm::ExecButtonClick() {
     running_ = true;
     keys_.setRunActive(true);
     QtConfirm confirm(keys_, this);
-    Runner runner(st_, board_, RunnerPorts{clock_, keys_, *services_.sound, confirm});
+    Runner runner(st_, board_, RunnerPorts{clock_, keys_, *services_.sound, confirm, *this});
     runner.ExecButtonClick();
     keys_.setRunActive(false);
     running_ = false;
@@ -117,33 +118,35 @@ bool TMasumeForm::askForNameIfEmpty() {
 
 void TMasumeForm::Kekka_Dsp() {
     if (st_.rangeIndex > 8 || askForNameIfEmpty()) return;
-    if (services_.openResultsByTable) services_.openResultsByTable(this);
+    keys_.setRunActive(false);
+    if (services_.navigator) services_.navigator->openResultsByTable(this);
 }
 
 void TMasumeForm::KekkaD_Dsp() {
     if (st_.rangeIndex < 9 || askForNameIfEmpty()) return;
-    if (services_.openResultsByLevel) services_.openResultsByLevel(this);
+    keys_.setRunActive(false);
+    if (services_.navigator) services_.navigator->openResultsByLevel(this);
 }
 
 void TMasumeForm::K1Click() {
-    if (services_.openQualification) services_.openQualification(this);
+    if (services_.navigator) services_.navigator->openQualification(this);
 }
 
 void TMasumeForm::A1Click() {
     st_.refFromContent = 0;
-    if (services_.openTableWindow) services_.openTableWindow(this);
+    if (services_.navigator) services_.navigator->openTable(this);
 }
 
 void TMasumeForm::C1Click() {
-    if (services_.openSettingsDialog) services_.openSettingsDialog(this);
+    if (services_.navigator) services_.navigator->openSettings(this);
 }
 
 void TMasumeForm::H2Click() {
-    if (services_.openHelp) services_.openHelp(this);
+    if (services_.navigator) services_.navigator->openHelp(this, kMainHelpFile);
 }
 
 void TMasumeForm::V1Click() {
-    if (services_.openAbout) services_.openAbout(this);
+    if (services_.navigator) services_.navigator->openAbout(this);
 }
 
 void TMasumeForm::TestT1Click() { services_.sound->playSound(0); }

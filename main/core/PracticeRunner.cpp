@@ -29,7 +29,7 @@ void Runner::ExecButtonClick() {
         break;
     case 5:
         st_.refFromContent = 1;
-        board_.view().openTableWindow();
+        navigation_.openTableWindow();
         board_.composAlive();
         break;
     default:

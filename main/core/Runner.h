@@ -11,13 +11,14 @@ struct RunnerPorts {
     Input& input;
     Sound& sound;
     Confirm& confirm;
+    RunNavigation& navigation;
 };
 
 class Runner {
 public:
     Runner(StudyState& st, Board& board, const RunnerPorts& ports)
         : st_(st), board_(board), clock_(ports.clock), input_(ports.input), sound_(ports.sound),
-          confirm_(ports.confirm) {}
+          confirm_(ports.confirm), navigation_(ports.navigation) {}
 
     // The Start button: clears the record, locks the controls and runs the
     // chosen content to its end.
@@ -51,6 +52,7 @@ private:
     Input& input_;
     Sound& sound_;
     Confirm& confirm_;
+    RunNavigation& navigation_;
 };
 
 inline constexpr int kStepRevealMs = 10000;

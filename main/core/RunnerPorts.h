@@ -38,9 +38,10 @@ public:
 class Input {
 public:
     virtual ~Input() = default;
-    // Held now and pressed since the last query; the query clears the latter.
+    // Held now and pressed since the last query. Like the platform's
+    // asynchronous key state, any query clears the pressed-since flag.
     virtual KeyReading queryKey(Key key) = 0;
-    // Held now, leaving the pressed-since flag for a later query.
+    // Held now; clears the pressed-since flag as well.
     virtual bool keyHeld(Key key) = 0;
     virtual bool mouseHeld(MouseButton button) = 0;
 };
@@ -72,8 +73,14 @@ public:
     virtual void setControlsEnabled(bool enabled) = 0;  // the seven selection controls
     virtual void showAbortHint() = 0;                   // triangle and "Esc/ｸﾘｯｸ で 中止!!"
     virtual void drawDecorations() = 0;
-    // Windows that a run opens when it ends.
+};
+
+// Windows that a run opens: the table for the reference content, and the
+// results window at the end of a complete test.
+class RunNavigation {
+public:
+    virtual ~RunNavigation() = default;
     virtual void openTableWindow() = 0;
-    virtual void openResultsByTable() = 0;
-    virtual void openResultsByLevel() = 0;
+    virtual void Kekka_Dsp() = 0;   // results by table
+    virtual void KekkaD_Dsp() = 0;  // results by level
 };

@@ -142,6 +142,6 @@ void Runner::runTest(int orderMode) {
     board_.composAlive();
     board_.showProgress(st_.askedCount);
     st_.testActive = 0;
-    if (st_.rangeIndex > 8) board_.view().openResultsByLevel();
-    else board_.view().openResultsByTable();
+    if (st_.rangeIndex > 8) navigation_.KekkaD_Dsp();
+    else navigation_.Kekka_Dsp();
 }

@@ -30,7 +30,10 @@ public:
         pressed[i(key)] = false;
         return r;
     }
-    bool keyHeld(Key key) override { return held[i(key)]; }
+    bool keyHeld(Key key) override {
+        pressed[i(key)] = false;
+        return held[i(key)];
+    }
     bool mouseHeld(MouseButton b) override { return b == MouseButton::Left ? left : right; }
 
     void apply(const ScriptEvent& e) {
@@ -153,9 +156,6 @@ public:
     void setControlsEnabled(bool enabled) override { controlsEnabled = enabled; }
     void showAbortHint() override { ++abortHints; }
     void drawDecorations() override { ++decorations; }
-    void openTableWindow() override { ++tableWindows; }
-    void openResultsByTable() override { ++resultsByTable; }
-    void openResultsByLevel() override { ++resultsByLevel; }
 
     std::vector<std::string> textsOf(Field f) const {
         std::vector<std::string> out;
@@ -177,18 +177,26 @@ public:
     std::function<void(int q, std::int64_t at)> onQuestion;
     bool answerRed = false;
     bool controlsEnabled = true;
-    int abortHints = 0, decorations = 0, tableWindows = 0, resultsByTable = 0, resultsByLevel = 0;
+    int abortHints = 0, decorations = 0;
 
 private:
     Clock& clock_;
     StudyState& st_;
 };
 
+class CountingNavigation : public RunNavigation {
+public:
+    void openTableWindow() override { ++tableWindows; }
+    void Kekka_Dsp() override { ++resultsByTable; }
+    void KekkaD_Dsp() override { ++resultsByLevel; }
+    int tableWindows = 0, resultsByTable = 0, resultsByLevel = 0;
+};
+
 // Everything a runner needs, wired together.
 struct FakeWorld {
     explicit FakeWorld(std::int64_t start = 1000)
         : clock(input, start), sound(clock), confirm(clock, input), view(clock, st), board(st, view),
-          runner(st, board, RunnerPorts{clock, input, sound, confirm}) {
+          runner(st, board, RunnerPorts{clock, input, sound, confirm, navigation}) {
         st.repeatCount = 1;
         st.answerDelay = 500;
         st.studentName = "abc";
@@ -205,6 +213,7 @@ struct FakeWorld {
     FakeSound sound;
     FakeConfirm confirm;
     RecordingView view;
+    CountingNavigation navigation;
     Board board;
     Runner runner;
 };

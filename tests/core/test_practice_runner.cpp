@@ -183,7 +183,7 @@ TEST(PracticeStart, TableContentOpensTheTableAndGivesTheControlsBack) {
     FakeWorld w;
     w.choose(4, 5, Fast);
     w.runner.ExecButtonClick();
-    EXPECT_EQ(w.view.tableWindows, 1);
+    EXPECT_EQ(w.navigation.tableWindows, 1);
     EXPECT_EQ(w.st.refFromContent, 1);
     EXPECT_TRUE(w.view.controlsEnabled);
     EXPECT_TRUE(w.view.asked.empty());

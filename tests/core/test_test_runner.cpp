@@ -146,8 +146,8 @@ TEST(TestRun, TableTestAsksThreePassesAndOpensItsResults) {
     for (int row = 3; row < 18; ++row)
         for (int m = 0; m < 9; ++m) EXPECT_EQ(w.st.kekkaArray[row][m], 2);
     EXPECT_EQ(w.view.last[Field::Counter], "27");
-    EXPECT_EQ(w.view.resultsByTable, 1);
-    EXPECT_EQ(w.view.resultsByLevel, 0);
+    EXPECT_EQ(w.navigation.resultsByTable, 1);
+    EXPECT_EQ(w.navigation.resultsByLevel, 0);
     EXPECT_EQ(w.st.testActive, 0);
     EXPECT_TRUE(w.view.controlsEnabled);
     EXPECT_EQ(w.view.last[Field::Message], "◎五の段のテストです。キーで答えてね。");
@@ -184,7 +184,7 @@ TEST(TestRun, LevelTestWritesOnlyItsTablesRows) {
                 EXPECT_EQ(w.st.kekkaArray[pass * 9 + table - 1][m], inLevel ? 1 : 2) << pass << "," << table;
             }
     EXPECT_EQ(w.view.last[Field::Counter], "54");
-    EXPECT_EQ(w.view.resultsByLevel, 1);
+    EXPECT_EQ(w.navigation.resultsByLevel, 1);
 }
 
 TEST(TestRun, RandomAndInOrderFillTheSameCells) {
@@ -222,7 +222,7 @@ TEST(TestRun, AllTablesAsk162WithTheCounterAt81Twice) {
     EXPECT_EQ(std::count(counters.begin(), counters.end(), "81"), 3);  // twice while asking, once at the end
     EXPECT_EQ(counters.back(), "81");
     EXPECT_EQ(w.view.last[Field::Message], "◎すべての段のテストです。キーで答えてね。");
-    EXPECT_EQ(w.view.resultsByLevel, 1);
+    EXPECT_EQ(w.navigation.resultsByLevel, 1);
 }
 
 TEST(TestAbort, AbandonedInPassTwoKeepsWhatWasWritten) {
@@ -249,7 +249,7 @@ TEST(TestAbort, AbandonedInPassTwoKeepsWhatWasWritten) {
         EXPECT_EQ(w.st.kekkaArray[2][m], 2);
     }
     EXPECT_EQ(w.view.last[Field::Message], "◎テストを中止しました。");
-    EXPECT_EQ(w.view.resultsByTable, 0);
+    EXPECT_EQ(w.navigation.resultsByTable, 0);
     EXPECT_EQ(w.st.testActive, 0);
     EXPECT_TRUE(w.view.controlsEnabled);
     EXPECT_EQ(w.view.last[Field::Counter], "13");
@@ -270,7 +270,7 @@ TEST(TestAbort, CancelGoesOnAndTheTestCompletes) {
     w.runner.ExecButtonClick();
     EXPECT_EQ(w.confirm.asked.size(), 2u);
     EXPECT_EQ(w.view.asked.size(), 27u);
-    EXPECT_EQ(w.view.resultsByTable, 1);
+    EXPECT_EQ(w.navigation.resultsByTable, 1);
 }
 
 TEST(TestAbort, AnEscTapSeenOnlyByTheKeyReaderStopsAtOnce) {
@@ -289,7 +289,7 @@ TEST(TestAbort, AnEscTapSeenOnlyByTheKeyReaderStopsAtOnce) {
         EXPECT_EQ(w.st.kekkaArray[0][0], 0);
         // a stop after the mark keeps the outcome just written; one during the answer does not
         EXPECT_EQ(w.st.kekkaArray[0][1], afterTheAnswer ? 0 : 2);
-        EXPECT_EQ(w.view.resultsByTable, 0);
+        EXPECT_EQ(w.navigation.resultsByTable, 0);
     }
 }
 

@@ -18,6 +18,7 @@
 
 #include "main/MasumeCanvas.h"
 #include "main/MasumeForm.h"
+#include "main/Navigator.h"
 #include "main/core/QuestionOrder.h"
 #include "support/KeyState.h"
 #include "support/QtClock.h"
@@ -39,8 +40,7 @@ struct Window {
             st.repeatCount = 2;
             st.answerDelay = 500;
         };
-        services.openResultsByTable = [this](QWidget*) { ++resultsByTable; };
-        services.openResultsByLevel = [this](QWidget*) { ++resultsByLevel; };
+        services.navigator = &navigator;
         form = std::make_unique<TMasumeForm>(st, keys, clock, services);
     }
     // Answers the next message box with the given button and remembers it.
@@ -56,8 +56,21 @@ struct Window {
     StudyState st;
     KeyState keys;
     QtClock clock;
+    // Counts the results windows instead of opening them.
+    struct CountingNavigator : Navigator {
+        using Navigator::Navigator;
+        void openResultsByTable(QWidget*) override { ++byTable; }
+        void openResultsByLevel(QWidget*) override { ++byLevel; }
+        int byTable = 0, byLevel = 0;
+    };
+    struct NoSound : Sound {
+        void playSound(int) override {}
+        void beep() override {}
+    } noSound;
+    CountingNavigator navigator{st, noSound, clock};
+    int& resultsByTable = navigator.byTable;
+    int& resultsByLevel = navigator.byLevel;
     std::unique_ptr<TMasumeForm> form;
-    int resultsByTable = 0, resultsByLevel = 0;
     QString boxTitle, boxText;
 };
 

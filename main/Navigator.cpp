@@ -1,0 +1,35 @@
+#include "main/Navigator.h"
+
+#include <QMessageBox>
+
+#include "main/core/StudyState.h"
+#include "support/FormKit.h"
+#include "support/HelpLauncher.h"
+#include "windows/About_.h"
+#include "windows/Certif_syo.h"
+#include "windows/Dancalcdsp.h"
+#include "windows/Kukujouken.h"
+#include "windows/Sikskuck.h"
+#include "windows/Testresultdsp1.h"
+#include "windows/Testresultdsp2.h"
+
+namespace {
+template <typename Window, typename... Args>
+void showModal(QWidget* over, Args&&... args) {
+    Window window(std::forward<Args>(args)..., over);
+    window.exec();
+}
+}  // namespace
+
+void Navigator::openSettings(QWidget* over) { showModal<TJoukenSetForm>(over, st_, sound_, clock_); }
+void Navigator::openResultsByTable(QWidget* over) { showModal<TResultDsp1Form>(over, st_, *this); }
+void Navigator::openResultsByLevel(QWidget* over) { showModal<TResultDsp2Form>(over, st_, *this); }
+void Navigator::openQualification(QWidget* over) { showModal<TSikakuCheckForm>(over, st_, *this); }
+void Navigator::openCertificate(QWidget* over) { showModal<TCertForm2>(over, st_, *this); }
+void Navigator::openTable(QWidget* over) { showModal<TDanCalcForm>(over, st_, *this); }
+void Navigator::openAbout(QWidget* over) { showModal<TAboutForm>(over, st_, *this); }
+
+void Navigator::openHelp(QWidget* over, const std::string& fileName) {
+    if (openHelpFile(st_.exeDir + fileName)) return;
+    QMessageBox::information(over, kit::u("お知らせ"), kit::u(fileName + " が見あたりません。"));
+}

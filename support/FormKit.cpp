@@ -1,0 +1,130 @@
+#include "support/FormKit.h"
+
+#include <QDialog>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QTableView>
+
+#include "support/Fonts.h"
+
+namespace kit {
+
+QString u(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
+
+QFont pixelFont(int px, bool bold) { return japaneseFont(px, bold); }
+
+void setPixelFont(QWidget* widget, int px, bool bold) { widget->setFont(pixelFont(px, bold)); }
+
+void fillBackground(QWidget* widget, const QColor& colour) {
+    widget->setAutoFillBackground(true);
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+}
+
+void setTextColour(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::ButtonText, colour);
+    palette.setColor(QPalette::Text, colour);
+    widget->setPalette(palette);
+}
+
+QLabel* label(QWidget* parent, const QRect& geometry, std::string_view text, const Look& look) {
+    auto* l = new QLabel(u(text), parent);
+    l->setGeometry(geometry);
+    setPixelFont(l, look.px, look.bold);
+    setTextColour(l, look.colour);
+    l->setAlignment(look.align);
+    return l;
+}
+
+QLabel* panel(QWidget* parent, const QRect& geometry, std::string_view text, const Look& look,
+              const QColor& background) {
+    Look centred = look;
+    centred.align = Qt::AlignCenter;
+    QLabel* l = label(parent, geometry, text, centred);
+    l->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    l->setLineWidth(2);
+    fillBackground(l, background);
+    return l;
+}
+
+QGroupBox* group(QWidget* parent, const QRect& geometry, std::string_view title, const QColor& fill, int px) {
+    auto* g = new QGroupBox(u(title), parent);
+    setPixelFont(g, px, true);
+    // The whole box is coloured, title included, with a frame a shade darker
+    // than its fill so that it still shows on lime and yellow.
+    g->setStyleSheet(QStringLiteral("QGroupBox { background-color: %1; border: 1px solid %2; border-radius: 4px;"
+                                    " margin-top: 0px; }"
+                                    "QGroupBox::title { subcontrol-origin: border; subcontrol-position: top left;"
+                                    " left: 5px; top: 3px; }")
+                         .arg(fill.name(), fill.darker(160).name()));
+    g->setGeometry(geometry);
+    return g;
+}
+
+Form buildForm(QDialog* dialog, std::string_view caption, int w, int h, const QColor& background, bool withMenu) {
+    dialog->setWindowTitle(u(caption));
+    dialog->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                           Qt::MSWindowsFixedSizeDialogHint);
+    Form form;
+    int top = 0;
+    if (withMenu) {
+        form.menuBar = new QMenuBar(dialog);
+        form.menuBar->setNativeMenuBar(false);
+        top = form.menuBar->sizeHint().height();
+        form.menuBar->setGeometry(0, 0, w, top);
+    }
+    form.client = new QWidget(dialog);
+    form.client->setObjectName("client");
+    form.client->setGeometry(0, top, w, h);
+    fillBackground(form.client, background);
+    fillBackground(dialog, background);
+    dialog->setFixedSize(w, h + top);
+    return form;
+}
+
+CellModel::CellModel(int rows, int columns, CellFunction cell, QObject* parent)
+    : QAbstractTableModel(parent), rows_(rows), columns_(columns), cell_(std::move(cell)) {}
+
+int CellModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+int CellModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : columns_; }
+
+QVariant CellModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || !cell_) return {};
+    return cell_(index.row(), index.column(), role);
+}
+
+void CellModel::refresh() {
+    if (rows_ > 0 && columns_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, columns_ - 1));
+}
+
+QTableView* grid(QWidget* parent, const QRect& geometry, CellModel* model, int rowHeight,
+                 const std::vector<int>& columnWidths, const QFont& font) {
+    auto* view = new QTableView(parent);
+    view->setModel(model);
+    model->setParent(view);
+    view->setFont(font);
+    view->horizontalHeader()->hide();
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setMinimumSectionSize(1);
+    view->horizontalHeader()->setMinimumSectionSize(1);
+    view->verticalHeader()->setDefaultSectionSize(rowHeight);
+    for (int c = 0; c < model->columnCount(); ++c) {
+        const int width = columnWidths.empty() ? 64 : columnWidths[std::min<size_t>(size_t(c), columnWidths.size() - 1)];
+        view->setColumnWidth(c, width);
+    }
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setSelectionBehavior(QAbstractItemView::SelectItems);
+    view->setWordWrap(false);
+    view->setTextElideMode(Qt::ElideNone);
+    view->setGeometry(geometry);
+    return view;
+}
+
+}  // namespace kit

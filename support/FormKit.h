@@ -1,0 +1,93 @@
+// One small kit with which every window builds its controls: pixel fonts,
+// colours, labels, panels, groups, fixed-size forms with a menu bar, and grids
+// whose cells are computed from their position (item views, so that every
+// cell's text reaches the accessibility interface).
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QFont>
+#include <QRect>
+#include <QString>
+#include <functional>
+#include <string_view>
+#include <vector>
+
+class QDialog;
+class QGroupBox;
+class QLabel;
+class QMenuBar;
+class QTableView;
+class QWidget;
+
+namespace kit {
+
+// Program texts are UTF-8 literals.
+QString u(std::string_view utf8);
+
+// Colours the forms use by name.
+inline const QColor kCream(255, 251, 240);
+inline const QColor kAqua(0, 255, 255);
+inline const QColor kLime(0, 255, 0);
+inline const QColor kYellow(255, 255, 0);
+inline const QColor kLightYellow(255, 255, 128);
+inline const QColor kMaroon(128, 0, 0);
+inline const QColor kNavy(0, 0, 128);
+inline const QColor kFuchsia(255, 0, 255);
+inline const QColor kButtonFace(236, 233, 216);
+
+QFont pixelFont(int px, bool bold = false);
+void setPixelFont(QWidget* widget, int px, bool bold = false);
+// The widget paints its whole area in the colour.
+void fillBackground(QWidget* widget, const QColor& colour);
+void setTextColour(QWidget* widget, const QColor& colour);
+
+struct Look {
+    int px = 13;
+    QColor colour = Qt::black;
+    bool bold = false;
+    Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
+};
+
+QLabel* label(QWidget* parent, const QRect& geometry, std::string_view text, const Look& look = {});
+// A label with a raised frame and its own background, text centred.
+QLabel* panel(QWidget* parent, const QRect& geometry, std::string_view text, const Look& look,
+              const QColor& background = kButtonFace);
+// A coloured group box with its title inside the frame.
+QGroupBox* group(QWidget* parent, const QRect& geometry, std::string_view title, const QColor& fill, int px = 12);
+
+// A fixed-size window whose client area is w x h, under a menu bar when one
+// is asked for. Minimise and close only; the caller adds its controls to
+// client.
+struct Form {
+    QMenuBar* menuBar = nullptr;
+    QWidget* client = nullptr;
+};
+Form buildForm(QDialog* dialog, std::string_view caption, int w, int h, const QColor& background, bool withMenu);
+
+// Cells computed from their position: role -> value (Qt::DisplayRole,
+// BackgroundRole, ForegroundRole, FontRole, TextAlignmentRole, ...).
+using CellFunction = std::function<QVariant(int row, int column, int role)>;
+
+class CellModel : public QAbstractTableModel {
+public:
+    CellModel(int rows, int columns, CellFunction cell, QObject* parent = nullptr);
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    // Every cell may have changed: views repaint, readers are told.
+    void refresh();
+
+private:
+    int rows_;
+    int columns_;
+    CellFunction cell_;
+};
+
+// A grid without headers (fixed rows and columns are ordinary cells that
+// the cell function colours), read-only, with the given row height and
+// column widths (the last width repeats).
+QTableView* grid(QWidget* parent, const QRect& geometry, CellModel* model, int rowHeight,
+                 const std::vector<int>& columnWidths, const QFont& font);
+
+}  // namespace kit

@@ -5,7 +5,7 @@
 
 #include "main/core/QuestionOrder.h"
 #include "support/core/Mnemonics.h"
-#include "support/core/Settings.h"
+#include "main/core/Settings.h"
 
 namespace {
 QString u(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
@@ -19,9 +19,8 @@ MasumeServices AppWiring::services() {
     s.loadSettings = [](StudyState& st) { loadSettings(st, settingsPath(st.exeDir)); };
     s.saveSettings = [](const StudyState& st) {
         std::string error;
-        if (saveSettings(st, settingsPath(st.exeDir), &error)) return true;
-        QMessageBox::critical(nullptr, u("tateyokom"), u(error));
-        return false;
+        saveSettings(st, settingsPath(st.exeDir), &error);
+        return error;
     };
     s.checkAndLoadSounds = [this](StudyState& st) {
         player_.prepareSounds(st, workingDir(), [](const std::string& text, const std::string& caption) {
@@ -29,7 +28,7 @@ MasumeServices AppWiring::services() {
         });
     };
     s.loadHints = [](StudyState& st) {
-        if (!loadMnemonics(st, kMnemonicFileName))
+        if (!loadMnemonics(st.mnemonicTable, kMnemonicFileName))
             QMessageBox::information(nullptr, u(kMnemonicMissingCaption), u(kMnemonicMissingText));
     };
     s.releaseSounds = [this] { player_.releaseSounds(); };

@@ -20,15 +20,14 @@
 #include "main/Navigator.h"
 #include "main/core/FactTables.h"
 #include "main/core/QuestionOrder.h"
-#include "support/core/Settings.h"
-#include "support/Fonts.h"
+#include "main/core/Settings.h"
 #include "support/KeyState.h"
-#include "support/Look.h"
+#include "support/FormKit.h"
 #include "support/core/Codec.h"
 
 namespace {
 
-QString u(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+using kit::u;
 
 // Only names that the settings file can hold exactly may be typed.
 class Cp932Validator : public QValidator {
@@ -39,28 +38,18 @@ public:
     }
 };
 
-QLabel* text(QWidget* parent, int x, int y, int w, int h, const char* caption, int px, const QColor& colour = Qt::black,
+QLabel* text(QWidget* parent, const QRect& r, const char* caption, int px, const QColor& colour = Qt::black,
              bool bold = false) {
-    auto* label = new QLabel(QString::fromUtf8(caption), parent);
-    label->setGeometry(x, y, w, h);
-    label->setFont(japaneseFont(px, bold));
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::WindowText, colour);
-    label->setPalette(pal);
-    return label;
+    return kit::label(parent, r, caption, {px, colour, bold});
 }
 
-QLabel* panel(QWidget* parent, int x, int y, int w, int h, const char* caption, int px, bool bold = false) {
-    QLabel* label = text(parent, x, y, w, h, caption, px, QColor(0, 0, 96), bold);
-    label->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    label->setLineWidth(2);
-    label->setAlignment(Qt::AlignCenter);
-    fillBackground(label, QColor(236, 233, 216));
-    return label;
+QLabel* panel(QWidget* parent, const QRect& r, const char* caption, int px, bool bold = false) {
+    return kit::panel(parent, r, caption, {px, kit::kNavy.darker(133), bold});
 }
 
 constexpr int kClientWidth = 622;
 constexpr int kClientHeight = 542;
+constexpr int kNameLength = 40;
 
 }  // namespace
 
@@ -84,13 +73,22 @@ void TMasumeForm::setSound(Sound* sound) { services_.sound = sound ? sound : &si
 void TMasumeForm::buildControls() {
     canvas = new MasumeCanvas(this);
     canvas->setFixedSize(kClientWidth, kClientHeight);
+    canvas->setFocusPolicy(Qt::ClickFocus);
     setCentralWidget(canvas);
+    connect(canvas, &MasumeCanvas::clicked, this, [this] { drawDecorations(); });
+    buildSelectionLists();
+    buildBoard();
+    buildButtons();
+    buildTutor();
+    buildNamePanel();
+    buildShortcuts();
+}
+
+void TMasumeForm::buildSelectionLists() {
     QWidget* c = canvas;
-
-    Panel1 = panel(c, 16, 10, 256, 73, "『タテヨコ塾』", 30, true);
-    Panel4 = panel(c, 288, 14, 58, 22, "もくじ", 13);
-    Panel5 = panel(c, 288, 52, 58, 22, "段or級", 13);
-
+    Panel1 = panel(c, {16, 10, 256, 73}, "『タテヨコ塾』", 30, true);
+    Panel4 = panel(c, {288, 14, 58, 22}, "もくじ", 13);
+    Panel5 = panel(c, {288, 52, 58, 22}, "段or級", 13);
     ComboBox2 = new QComboBox(c);
     ComboBox2->setGeometry(350, 8, 258, 30);
     for (auto name : contentNames) ComboBox2->addItem(u(name));
@@ -100,63 +98,68 @@ void TMasumeForm::buildControls() {
     for (auto name : rangeNames) ComboBox1->addItem(u(name));
     ComboBox1->setMaxVisibleItems(13);
     ComboBox1->setToolTip(u("学習のはんいを選ぼう。"));
-    for (QComboBox* box : {ComboBox1, ComboBox2}) box->setFont(japaneseFont(15));
+    for (QComboBox* box : {ComboBox1, ComboBox2}) kit::setPixelFont(box, 15);
+    connect(ComboBox1, qOverload<int>(&QComboBox::activated), this, &TMasumeForm::ComboBox1Change);
+    connect(ComboBox2, qOverload<int>(&QComboBox::activated), this, &TMasumeForm::ComboBox2Change);
+}
 
+void TMasumeForm::buildBoard() {
+    QWidget* c = canvas;
     Label5 = new BoardLabel(c);
     Label5->setGeometry(16, 100, 475, 285);
     connect(Label5, &BoardLabel::clicked, this, [this] { drawDecorations(); });
-
-    StaticText3 = text(c, 30, 116, 450, 24, "メッセージらん", 16, Qt::blue, true);
-    fillBackground(StaticText3, QColor(0, 255, 0));
+    StaticText3 = text(c, {30, 116, 450, 24}, "メッセージらん", 16, Qt::blue, true);
+    kit::fillBackground(StaticText3, kit::kLime);
     StaticText3->setIndent(4);
-    StaticText4 = text(c, 40, 162, 78, 24, "[読み方]", 16);
-    StaticText14 = text(c, 120, 160, 345, 25, "  く　・　く　・　はちじゅういち", 21, Qt::red);
-    StaticText7 = text(c, 48, 228, 84, 24, "[　式　]", 16);
-    StaticText11 = text(c, 136, 212, 160, 49, "９×９＝", 36, Qt::black, true);
-    StaticText12 = text(c, 292, 206, 94, 68, "８１", 42, Qt::black, true);
-    StaticText13 = text(c, 386, 206, 58, 57, "◎", 42, Qt::red, true);
-    StaticText8 = text(c, 48, 290, 84, 22, "《ヒント》", 15);
-    StaticText9 = text(c, 136, 288, 265, 23, "ヒントらん", 12, Qt::red, true);
+    StaticText4 = text(c, {40, 162, 78, 24}, "[読み方]", 16);
+    StaticText14 = text(c, {120, 160, 345, 25}, "  く　・　く　・　はちじゅういち", 21, Qt::red);
+    StaticText7 = text(c, {48, 228, 84, 24}, "[　式　]", 16);
+    StaticText11 = text(c, {136, 212, 160, 49}, "９×９＝", 36, Qt::black, true);
+    StaticText12 = text(c, {292, 206, 94, 68}, "８１", 42, Qt::black, true);
+    StaticText13 = text(c, {386, 206, 58, 57}, "◎", 42, Qt::red, true);
+    StaticText8 = text(c, {48, 290, 84, 22}, "《ヒント》", 15);
+    StaticText9 = text(c, {136, 288, 265, 23}, "ヒントらん", 12, Qt::red, true);
     for (QLabel* field : {StaticText12, StaticText13}) field->setAlignment(Qt::AlignCenter);
-
     ProgressBar3 = new QProgressBar(c);
     ProgressBar3->setGeometry(40, 328, 401, 15);
     ProgressBar3->setRange(0, kFactCount);
     ProgressBar3->setValue(0);
     ProgressBar3->setTextVisible(false);
-    StaticText2 = text(c, 446, 322, 30, 24, "00", 16, Qt::black, true);
-    fillBackground(StaticText2, QColor(0, 255, 0));
+    StaticText2 = text(c, {446, 322, 30, 24}, "00", 16, Qt::black, true);
+    kit::fillBackground(StaticText2, kit::kLime);
     StaticText2->setAlignment(Qt::AlignCenter);
-    StaticText10 = text(c, 32, 356, 86, 25, "[＊回目]", 16, QColor(0, 0, 128), true);
+    StaticText10 = text(c, {32, 356, 86, 25}, "[＊回目]", 16, kit::kNavy, true);
+}
 
+void TMasumeForm::buildButtons() {
+    QWidget* c = canvas;
     Button1 = new QPushButton(u("始める(&E)"), c);
     Button1->setGeometry(504, 104, 100, 28);
     Button1->setToolTip(u("練習・テストを始めます。"));
     Button2 = new QPushButton(u("クリア(&L)"), c);
     Button2->setGeometry(504, 136, 100, 28);
     Button2->setToolTip(u("板面を消します。"));
-    for (QPushButton* b : {Button1, Button2}) b->setFont(japaneseFont(14, true));
+    for (QPushButton* b : {Button1, Button2}) kit::setPixelFont(b, 14, true);
     connect(Button1, &QPushButton::clicked, this, &TMasumeForm::ExecButtonClick);
     connect(Button2, &QPushButton::clicked, this, &TMasumeForm::Button2Click);
 
     RadioGroup1 = new QGroupBox(u("進め方"), c);
     RadioGroup1->setGeometry(500, 178, 106, 95);
-    RadioGroup1->setFont(japaneseFont(13, true));
+    kit::setPixelFont(RadioGroup1, 13, true);
     RadioGroup1->setStyleSheet(
         "QGroupBox { background: #ffff00; border: 2px groove #b0a000; border-radius: 3px; margin-top: 0px; }"
         "QGroupBox::title { subcontrol-origin: padding; left: 6px; top: 2px; color: #000080; }");
     radioButtons = new QButtonGroup(this);
     for (int i = 0; i < kSpeedCount; ++i) {
         auto* rb = new QRadioButton(u(speedNames[i]), RadioGroup1);
-        rb->setFont(japaneseFont(13));
+        kit::setPixelFont(rb, 13);
         rb->setGeometry(10, 20 + 18 * i, 90, 18);
         radioButtons->addButton(rb, i);
     }
     connect(radioButtons, &QButtonGroup::idClicked, this, &TMasumeForm::RadioGroup1Click);
 
-    Label1 = text(c, 512, 282, 92, 38, " Esc/右clickで 中止!!", 13, Qt::white, true);
-    fillBackground(Label1, Qt::red);
-
+    Label1 = text(c, {512, 282, 92, 38}, " Esc/右clickで 中止!!", 13, Qt::white, true);
+    kit::fillBackground(Label1, Qt::red);
     SpeedButton3 = new QToolButton(c);
     SpeedButton3->setText(u("お助け(F1)"));
     SpeedButton3->setGeometry(504, 326, 100, 28);
@@ -167,47 +170,49 @@ void TMasumeForm::buildControls() {
     SpeedButton1->setToolTip(u("タイムや音量の設定をします。"));
     for (QToolButton* b : {SpeedButton1, SpeedButton3}) {
         b->setAutoRaise(true);
-        b->setFont(japaneseFont(13, true));
-        fillBackground(b, QColor(236, 233, 216));
+        kit::setPixelFont(b, 13, true);
+        kit::fillBackground(b, kit::kButtonFace);
     }
     connect(SpeedButton3, &QToolButton::clicked, this, &TMasumeForm::H2Click);
     connect(SpeedButton1, &QToolButton::clicked, this, &TMasumeForm::C1Click);
+}
 
+void TMasumeForm::buildTutor() {
+    QWidget* c = canvas;
     Image3 = new QLabel(c);
     Image3->setGeometry(16, 400, 128, 128);
     Image3->setPixmap(QPixmap(":/resources/tutor.png"));
-    StaticText15 = text(c, 207, 424, 110, 22, "九九をものに", 16, QColor(128, 0, 0), true);
-    StaticText16 = text(c, 207, 456, 110, 22, "しちゃおうね！", 16, QColor(128, 0, 0), true);
-    Panel8 = panel(c, 144, 480, 52, 22, "しはん", 12);
-    Panel6 = panel(c, 144, 504, 52, 22, "九九zed", 12);
-
-    auto* Panel2 = new QFrame(c);
-    Panel2->setGeometry(344, 418, 265, 92);
-    Panel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Panel2->setLineWidth(2);
-    fillBackground(Panel2, QColor(236, 233, 216));
-    StaticText5 = text(Panel2, 10, 10, 60, 26, "なまえ", 16, QColor(0, 0, 128), true);
-    Edit2 = new QLineEdit(u("くく はじめ"), Panel2);
-    Edit2->setGeometry(72, 8, 180, 30);
-    Edit2->setFont(japaneseFont(17));
-    Edit2->setToolTip(u("あなたの名前を書いてね。"));
-    Edit2->setValidator(new Cp932Validator(Edit2));
-    Edit2->setMaxLength(40);
-    auto* Panel7 = new QFrame(Panel2);
-    Panel7->setGeometry(72, 48, 180, 32);
-    Panel7->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    StaticText1 = text(Panel7, 8, 4, 36, 24, "No.", 15, QColor(0, 0, 128), true);
-    StaticText6 = text(Panel7, 48, 4, 124, 24, "1234567", 16, Qt::black, true);
-    connect(Edit2, &QLineEdit::textChanged, this, &TMasumeForm::Edit2Change);
-
+    StaticText15 = text(c, {207, 424, 110, 22}, "九九をものに", 16, kit::kMaroon, true);
+    StaticText16 = text(c, {207, 456, 110, 22}, "しちゃおうね！", 16, kit::kMaroon, true);
+    Panel8 = panel(c, {144, 480, 52, 22}, "しはん", 12);
+    Panel6 = panel(c, {144, 504, 52, 22}, "九九zed", 12);
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &TMasumeForm::Timer1Timer);
+}
 
-    connect(canvas, &MasumeCanvas::clicked, this, [this] { drawDecorations(); });
-    connect(ComboBox1, qOverload<int>(&QComboBox::activated), this, &TMasumeForm::ComboBox1Change);
-    connect(ComboBox2, qOverload<int>(&QComboBox::activated), this, &TMasumeForm::ComboBox2Change);
+void TMasumeForm::buildNamePanel() {
+    auto* Panel2 = new QFrame(canvas);
+    Panel2->setGeometry(344, 418, 265, 92);
+    Panel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel2->setLineWidth(2);
+    kit::fillBackground(Panel2, kit::kButtonFace);
+    StaticText5 = text(Panel2, {10, 10, 60, 26}, "なまえ", 16, kit::kNavy, true);
+    Edit2 = new QLineEdit(u("くく はじめ"), Panel2);
+    Edit2->setGeometry(72, 8, 180, 30);
+    kit::setPixelFont(Edit2, 17);
+    Edit2->setToolTip(u("あなたの名前を書いてね。"));
+    Edit2->setValidator(new Cp932Validator(Edit2));
+    Edit2->setMaxLength(kNameLength);
+    auto* Panel7 = new QFrame(Panel2);
+    Panel7->setGeometry(72, 48, 180, 32);
+    Panel7->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    StaticText1 = text(Panel7, {8, 4, 36, 24}, "No.", 15, kit::kNavy, true);
+    StaticText6 = text(Panel7, {48, 4, 124, 24}, "1234567", 16, Qt::black, true);
+    connect(Edit2, &QLineEdit::textChanged, this, &TMasumeForm::Edit2Change);
+}
 
+void TMasumeForm::buildShortcuts() {
     // Window shortcuts; a text field that wants the key keeps it.
     auto* del = new QShortcut(QKeySequence(Qt::Key_Delete), this);
     connect(del, &QShortcut::activated, this, [this] {
@@ -217,9 +222,10 @@ void TMasumeForm::buildControls() {
     connect(j, &QShortcut::activated, this, [this] {
         if (st_.testActive != 1) C1Click();
     });
-    // The application coming to the front redraws the balloon as well.
+    // The application coming to the front redraws the balloon as well; a
+    // message box of the start-up must not show the window half-built.
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-        if (state != Qt::ApplicationActive) return;
+        if (state != Qt::ApplicationActive || !created_) return;
         if (!isVisible()) show();
         if (!st_.firstPaintPending) drawDecorations();
     });
@@ -261,14 +267,13 @@ void TMasumeForm::FormCreate() {
     applyBackground();
     setWindowTitle(u("『タテヨコ塾(Ｍ)』v1.52 --- みずなら舎"));
     K2->setChecked(st_.closeConfirm != 0);
-    ComboBox1->setCurrentIndex(st_.rangeIndex);
-    ComboBox2->setCurrentIndex(st_.contentIndex >= 0 && st_.contentIndex < kContentCount ? st_.contentIndex : -1);
     if (QAbstractButton* rb = radioButtons->button(st_.speedIndex)) rb->setChecked(true);
     RadioGroup1Click(st_.speedIndex);
+    // A stored name comes back whole, however long.
     const QString name = QString::fromStdString(st_.studentName);
+    Edit2->setMaxLength(std::max<int>(kNameLength, int(name.size())));
     if (Edit2->text() != name) Edit2->setText(name);
     clearKekka(st_);
-    st_.currentDan = danOfRange[st_.rangeIndex];
     st_.orderMode = 0;
     ProgressBar3->setStyleSheet(
         "QProgressBar { border: 1px solid #808080; background: white; } QProgressBar::chunk { background: red; }");
@@ -276,15 +281,15 @@ void TMasumeForm::FormCreate() {
     buildQuestionOrder(st_);
     if (services_.checkAndLoadSounds) services_.checkAndLoadSounds(st_);
     StaticText6->setText(QString::number(st_.studentNo));
-    refreshResultsEntries();
     if (services_.loadHints) services_.loadHints(st_);
-    showSelection();
+    syncSelections();
     Label1->hide();
     sankakuPt();
     st_.firstPaintPending = 1;
     Timer1->start();
     // Start with the Start button, so that Enter starts and J and Delete work at once.
     Button1->setFocus();
+    created_ = true;
 }
 
 void TMasumeForm::sankakuPt() { board_.sankakuPt(); }
@@ -292,6 +297,14 @@ void TMasumeForm::sankakuPt() { board_.sankakuPt(); }
 void TMasumeForm::applyBackground() {
     const int c = st_.bgColor;
     canvas->setBackground(QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+}
+
+void TMasumeForm::syncSelections() {
+    ComboBox1->setCurrentIndex(st_.rangeIndex >= 0 && st_.rangeIndex < kRangeCount ? st_.rangeIndex : -1);
+    ComboBox2->setCurrentIndex(st_.contentIndex >= 0 && st_.contentIndex < kContentCount ? st_.contentIndex : -1);
+    if (st_.rangeIndex >= 0 && st_.rangeIndex < kRangeCount) st_.currentDan = danOfRange[st_.rangeIndex];
+    refreshResultsEntries();
+    showSelection();
 }
 
 void TMasumeForm::refreshResultsEntries() {
@@ -330,15 +343,32 @@ void TMasumeForm::setAnswerColour(bool red) {
     StaticText12->setPalette(pal);
 }
 
+void TMasumeForm::setMessageColour(MessageColour colour) {
+    kit::setTextColour(StaticText3, colour == MessageColour::Blue ? QColor(0, 0, 255) : kit::kMaroon);
+}
+
 void TMasumeForm::setProgressBar(int value) {
     ProgressBar3->setValue(value);
     ProgressBar3->repaint();
 }
 
 void TMasumeForm::setControlsEnabled(bool enabled) {
+    if (!enabled) {
+        // Disabling the focused Start button would hand the focus on to the
+        // name field, text selected, where the next key would replace the
+        // name. The board holds it during the run instead.
+        QWidget* focused = QApplication::focusWidget();
+        if (focused && focused->window() == this) focusBeforeRun_ = focused;
+        canvas->setFocus(Qt::OtherFocusReason);
+    }
     for (QWidget* w : std::initializer_list<QWidget*>{RadioGroup1, SpeedButton1, SpeedButton3, Button1, Button2,
                                                       ComboBox1, ComboBox2})
         w->setEnabled(enabled);
+    if (enabled && canvas->hasFocus()) {
+        QWidget* back = focusBeforeRun_;
+        if (!back || back == Edit2 || !back->isEnabled() || !back->isVisible()) back = Button1;
+        back->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void TMasumeForm::showAbortHint() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 
 #include "main/core/Board.h"
@@ -29,7 +30,8 @@ class Navigator;
 struct MasumeServices {
     Sound* sound = nullptr;
     std::function<void(StudyState&)> loadSettings;
-    std::function<bool(const StudyState&)> saveSettings;
+    // Returns an empty text, or what went wrong, naming the file.
+    std::function<std::string(const StudyState&)> saveSettings;
     std::function<void(StudyState&)> checkAndLoadSounds;
     std::function<void(StudyState&)> loadHints;
     std::function<void()> releaseSounds;
@@ -46,6 +48,7 @@ public:
     // BoardView
     void setFieldText(Field field, const std::string& text) override;
     void setAnswerColour(bool red) override;
+    void setMessageColour(MessageColour colour) override;
     void setProgressBar(int value) override;
     void setControlsEnabled(bool enabled) override;
     void showAbortHint() override;
@@ -74,6 +77,9 @@ public:
     void TestT1Click();
     void showSelection();
     void sankakuPt();
+    // Lists, currentDan, results entries and message from rangeIndex and
+    // contentIndex, as at start-up.
+    void syncSelections();
 
     Board& board() { return board_; }
     bool decorationsDrawn() const;
@@ -102,11 +108,20 @@ protected:
 
 private:
     void buildControls();
+    void buildSelectionLists();
+    void buildBoard();
+    void buildButtons();
+    void buildTutor();
+    void buildNamePanel();
+    void buildShortcuts();
     void buildMenus();
     void FormCreate();
     void applyBackground();
     void refreshResultsEntries();
-    bool askForNameIfEmpty();  // true when the name was missing and asked for
+    bool askForNameIfEmpty();
+    // Saves the settings; a failure is shown once per way of quitting.
+    bool saveAndReport();
+    void returnFromWindowThatMayChangeSelections(int contentBefore, int rangeBefore);  // true when the name was missing and asked for
 
     // Without a player the drills run silently.
     class SilentSound : public Sound {
@@ -120,4 +135,7 @@ private:
     MasumeServices services_;
     Board board_;
     bool running_ = false;
+    bool created_ = false;
+    bool saveFailureShown_ = false;
+    QPointer<QWidget> focusBeforeRun_;
 };

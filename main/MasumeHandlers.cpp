@@ -33,18 +33,7 @@ void TMasumeForm::ExecButtonClick() {
     running_ = false;
 }
 
-void TMasumeForm::Button2Click() {
-    board_.showMark({});
-    board_.clearHint();
-    board_.showProgress(0);
-    clearKekka(st_);
-    board_.composAlive();
-    board_.clearFields();
-    board_.clearReading();
-    st_.msgText = "★メニューを決めて，｢始める」をクリックしてね。";
-    setFieldText(Field::Message, st_.msgText);
-    drawDecorations();
-}
+void TMasumeForm::Button2Click() { board_.clearBoard(); }
 
 void TMasumeForm::ComboBox1Change(int row) {
     st_.rangeIndex = row;
@@ -69,20 +58,7 @@ void TMasumeForm::Edit2Change(const QString& name) {
     StaticText6->setText(QString::number(st_.studentNo));
 }
 
-void TMasumeForm::showSelection() {
-    static const char* const phrases[kContentCount] = {"(順)の練習をします。",   "(逆)の練習をします。",
-                                                       "(乱)の練習をします。",   "(順)のテストをします。",
-                                                       "(乱)のテストをします。", "の九九表を参照します。"};
-    const int content = st_.contentIndex;
-    if (content >= 0 && content < kContentCount) st_.contentPhrase = phrases[content];
-    if (content >= 0 && content <= 4) {
-        QPalette pal = StaticText3->palette();
-        pal.setColor(QPalette::WindowText, content <= 2 ? QColor(0, 0, 255) : QColor(128, 0, 0));
-        StaticText3->setPalette(pal);
-    }
-    st_.msgText = "◎「" + rangeName(st_) + "」" + st_.contentPhrase;
-    setFieldText(Field::Message, st_.msgText);
-}
+void TMasumeForm::showSelection() { board_.showSelection(); }
 
 void TMasumeForm::Timer1Timer() {
     Timer1->stop();  // only the first tick has work
@@ -104,9 +80,19 @@ void TMasumeForm::iroChange() {
 
 void TMasumeForm::K2Click(bool checked) { st_.closeConfirm = checked ? 1 : 0; }
 
+bool TMasumeForm::saveAndReport() {
+    const std::string error = services_.saveSettings ? services_.saveSettings(st_) : std::string();
+    if (error.empty()) return true;
+    if (!saveFailureShown_) QMessageBox::critical(this, u("tateyokom"), QString::fromStdString(error));
+    saveFailureShown_ = true;
+    return false;
+}
+
 void TMasumeForm::X1Click() {
-    if (services_.saveSettings) services_.saveSettings(st_);
+    saveAndReport();
     close();
+    // Still open (the question was answered with Cancel): a later quit reports again.
+    saveFailureShown_ = false;
 }
 
 bool TMasumeForm::askForNameIfEmpty() {
@@ -119,17 +105,32 @@ bool TMasumeForm::askForNameIfEmpty() {
 void TMasumeForm::Kekka_Dsp() {
     if (st_.rangeIndex > 8 || askForNameIfEmpty()) return;
     keys_.setRunActive(false);
+    const int content = st_.contentIndex, range = st_.rangeIndex;
     if (services_.navigator) services_.navigator->openResultsByTable(this);
+    returnFromWindowThatMayChangeSelections(content, range);
 }
 
 void TMasumeForm::KekkaD_Dsp() {
     if (st_.rangeIndex < 9 || askForNameIfEmpty()) return;
     keys_.setRunActive(false);
+    const int content = st_.contentIndex, range = st_.rangeIndex;
     if (services_.navigator) services_.navigator->openResultsByLevel(this);
+    returnFromWindowThatMayChangeSelections(content, range);
 }
 
 void TMasumeForm::K1Click() {
+    const int content = st_.contentIndex, range = st_.rangeIndex;
     if (services_.navigator) services_.navigator->openQualification(this);
+    returnFromWindowThatMayChangeSelections(content, range);
+}
+
+void TMasumeForm::returnFromWindowThatMayChangeSelections(int contentBefore, int rangeBefore) {
+    // The qualification window chooses a certificate's range and content by
+    // setting them; what the lists show must be what Start runs.
+    if (st_.contentIndex == contentBefore && st_.rangeIndex == rangeBefore) return;
+    if (st_.rangeIndex != rangeBefore) st_.levelIndex = st_.rangeIndex - 9;
+    clearKekka(st_);
+    syncSelections();
 }
 
 void TMasumeForm::A1Click() {
@@ -165,7 +166,7 @@ void TMasumeForm::closeEvent(QCloseEvent* event) {
         }
     }
     if (services_.releaseSounds) services_.releaseSounds();
-    if (services_.saveSettings) services_.saveSettings(st_);
+    saveAndReport();
     event->accept();
 }
 

@@ -34,7 +34,19 @@ KeyReading KeyState::queryKey(Key key) {
     return r;
 }
 
-bool KeyState::keyHeld(Key key) { return held_[idx(key)]; }
+bool KeyState::keyHeld(Key key) {
+    pressed_[idx(key)] = false;
+    return held_[idx(key)];
+}
+
+void KeyState::setRunActive(bool active) {
+    // A press made before the run must not answer, pass or stop anything in it.
+    if (active && !runActive_) {
+        pressed_.fill(false);
+        leftClicked_ = rightClicked_ = false;
+    }
+    runActive_ = active;
+}
 
 bool KeyState::mouseHeld(MouseButton button) {
     bool& clicked = button == MouseButton::Left ? leftClicked_ : rightClicked_;
@@ -125,6 +137,9 @@ bool KeyState::eventFilter(QObject* watched, QEvent* event) {
         return true;
     case QEvent::Close:
         if (watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow()) {
+            // The close box during a run asks, as a click does; the window stays.
+            leftClicked_ = true;
+            emit inputArrived();
             event->ignore();
             return true;
         }

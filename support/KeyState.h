@@ -22,8 +22,9 @@ public:
     // Held now, or clicked during the run since the last look.
     bool mouseHeld(MouseButton button) override;
 
-    // While a run is active, user input reaches no window but the one allowed box.
-    void setRunActive(bool active) { runActive_ = active; }
+    // While a run is active, user input reaches no window but the one allowed
+    // box. Starting a run forgets every earlier press.
+    void setRunActive(bool active);
     bool runActive() const { return runActive_; }
     void setAllowedBox(QWidget* box);
 

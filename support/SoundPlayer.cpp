@@ -1,5 +1,7 @@
 #include "support/SoundPlayer.h"
 
+#include "main/core/SoundSetup.h"
+
 #include <QApplication>
 #include <QAudioDevice>
 #include <QAudioFormat>

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "main/core/RunnerPorts.h"
-#include "support/core/SoundFiles.h"
+#include "main/core/SoundSetup.h"
 
 class QThread;
 class QObject;

@@ -17,12 +17,14 @@
 #include <QStyleOptionSlider>
 
 #include <algorithm>
+#include <climits>
 
 #include "main/core/RunnerPorts.h"
 #include "main/core/StudyState.h"
 #include "support/HelpLauncher.h"
 #include "support/JpegImage.h"
-#include "support/Look.h"
+#include "main/core/Settings.h"
+#include "support/FormKit.h"
 
 namespace {
 
@@ -32,24 +34,15 @@ constexpr int kClientHeight = 230;
 constexpr int kTextPx = 12;
 
 const QColor kFormColour(192, 220, 192);
-const QColor kCream(255, 251, 240);
-const QColor kLime(0, 255, 0);
-const QColor kYellow(255, 255, 0);
+using kit::kCream;
+using kit::kLime;
+using kit::kYellow;
 
-void setPixelFont(QWidget* widget, int px, bool bold = false) {
-    QFont font = widget->font();
-    font.setPixelSize(px);
-    font.setBold(bold);
-    widget->setFont(font);
-}
+using kit::setPixelFont;
 
 QLabel* makeLabel(QWidget* parent, const QString& text, const QRect& geometry,
                   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
-    auto* label = new QLabel(text, parent);
-    setPixelFont(label, kTextPx);
-    label->setGeometry(geometry);
-    label->setAlignment(alignment);
-    return label;
+    return kit::label(parent, geometry, text.toStdString(), {kTextPx, Qt::black, false, alignment});
 }
 
 QLabel* makeDiamond(QWidget* parent, const QColor& colour, const QRect& geometry) {
@@ -61,20 +54,8 @@ QLabel* makeDiamond(QWidget* parent, const QColor& colour, const QRect& geometry
     return label;
 }
 
-QGroupBox* makeGroup(QWidget* parent, const QString& title, const QColor& colour,
-                     const QRect& geometry) {
-    auto* group = new QGroupBox(title, parent);
-    setPixelFont(group, kTextPx, true);
-    // The whole box is coloured, title included, with a frame a shade darker
-    // than its fill so it still shows on lime and yellow.
-    group->setStyleSheet(QStringLiteral(
-        "QGroupBox { background-color: %1; border: 1px solid %2; border-radius: 4px;"
-        " margin-top: 0px; }"
-        "QGroupBox::title { subcontrol-origin: border; subcontrol-position: top left;"
-        " left: 5px; top: 3px; }")
-        .arg(colour.name(), colour.darker(160).name()));
-    group->setGeometry(geometry);
-    return group;
+QGroupBox* makeGroup(QWidget* parent, const QString& title, const QColor& colour, const QRect& geometry) {
+    return kit::group(parent, geometry, title.toStdString(), colour, kTextPx);
 }
 
 QSpinBox* makeNumberBox(QWidget* parent, int minimum, int maximum, int step,
@@ -84,6 +65,8 @@ QSpinBox* makeNumberBox(QWidget* parent, int minimum, int maximum, int step,
     box->setRange(minimum, maximum);
     box->setSingleStep(step);
     box->setWrapping(false);
+    // A number typed beyond either end settles at that end.
+    box->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     // The dialog shows 3000 as "3,000" whatever the desktop's language is.
     box->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
@@ -138,6 +121,17 @@ protected:
     }
 };
 
+// A number typed outside the box's range takes effect at the nearest end of
+// it, so what the box shows is what is in force.
+void settleNumberBox(QSpinBox* box, int (*clampValue)(int)) {
+    QString digits = box->text();
+    digits.remove(box->locale().groupSeparator());
+    bool ok = false;
+    const long long typed = digits.trimmed().toLongLong(&ok);
+    if (ok) box->setValue(clampValue(int(std::clamp<long long>(typed, INT_MIN, INT_MAX))));
+    else box->interpretText();
+}
+
 }  // namespace
 
 TJoukenSetForm::TJoukenSetForm(StudyState& st, Sound& sound, Clock& clock, QWidget* parent)
@@ -149,7 +143,7 @@ TJoukenSetForm::TJoukenSetForm(StudyState& st, Sound& sound, Clock& clock, QWidg
                    Qt::WindowCloseButtonHint);
     setModal(true);
     setFixedSize(kClientWidth, kClientHeight);
-    fillBackground(this, kFormColour);
+    kit::fillBackground(this, kFormColour);
     setPixelFont(this, kTextPx);
 
     buildControls();
@@ -257,6 +251,8 @@ void TJoukenSetForm::buildControls() {
     // always what is in force.
     connect(UpDown1, &QSpinBox::valueChanged, this, &TJoukenSetForm::UpDown1Click);
     connect(UpDown2, &QSpinBox::valueChanged, this, &TJoukenSetForm::UpDown2Click);
+    connect(UpDown1, &QSpinBox::editingFinished, this, [this] { settleNumberBox(UpDown1, clampPasses); });
+    connect(UpDown2, &QSpinBox::editingFinished, this, [this] { settleNumberBox(UpDown2, clampPause); });
     connect(Button2, &QPushButton::clicked, this, &TJoukenSetForm::Button2Click);
     connect(Button4, &QPushButton::clicked, this, &TJoukenSetForm::Button4Click);
     connect(Button1, &QPushButton::clicked, this, &TJoukenSetForm::Button1Click);
@@ -267,12 +263,12 @@ void TJoukenSetForm::FormCreate() {
 
     // The bar starts at 0 and reports only a real move, so opening rounds
     // a volume of 5 or more down to its step and leaves a smaller one alone.
-    EffectBar->setValue(std::clamp(st_.effectVolume / 5, 0, 20));
+    EffectBar->setValue(effectBarPosition(st_.effectVolume));
 
     // A hand-edited settings file may hold anything. The boxes keep to
     // their ranges, and what they show is what is in force.
-    UpDown1->setValue(std::clamp(st_.repeatCount, UpDown1->minimum(), UpDown1->maximum()));
-    UpDown2->setValue(std::clamp(st_.answerDelay, UpDown2->minimum(), UpDown2->maximum()));
+    UpDown1->setValue(clampPasses(st_.repeatCount));
+    UpDown2->setValue(clampPause(st_.answerDelay));
     st_.repeatCount = UpDown1->value();
     st_.answerDelay = UpDown2->value();
 
@@ -289,7 +285,7 @@ void TJoukenSetForm::CheckBox1Click() {
 }
 
 void TJoukenSetForm::EffectBarChange(int position) {
-    st_.effectVolume = position * 5;
+    st_.effectVolume = effectVolumeAt(position);
 }
 
 void TJoukenSetForm::UpDown1Click(int position) {
@@ -330,8 +326,8 @@ void TJoukenSetForm::FormClose() {
 void TJoukenSetForm::done(int result) {
     // A number still being typed counts as typed; a half-typed one falls
     // back to the value in force, so the state and the box agree.
-    UpDown1->interpretText();
-    UpDown2->interpretText();
+    settleNumberBox(UpDown1, clampPasses);
+    settleNumberBox(UpDown2, clampPause);
     FormClose();
     QDialog::done(result);
 }

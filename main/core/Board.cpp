@@ -1,6 +1,7 @@
 #include "main/core/Board.h"
 
 #include "main/core/FactTables.h"
+#include "main/core/QuestionOrder.h"
 #include "support/core/Codec.h"
 
 namespace {
@@ -69,3 +70,29 @@ void Board::composDead() { view_.setControlsEnabled(false); }
 void Board::composAlive() { view_.setControlsEnabled(true); }
 void Board::sankakuPt() { view_.showAbortHint(); }
 void Board::drawDecorations() { view_.drawDecorations(); }
+
+void Board::clearBoard() {
+    showMark({});
+    clearHint();
+    showProgress(0);
+    clearKekka(st_);
+    composAlive();
+    clearFields();
+    clearReading();
+    st_.msgText = "★メニューを決めて，｢始める」をクリックしてね。";
+    view_.setFieldText(Field::Message, st_.msgText);
+    drawDecorations();
+}
+
+void Board::showSelection() {
+    static const char* const phrases[kContentCount] = {"(順)の練習をします。",   "(逆)の練習をします。",
+                                                       "(乱)の練習をします。",   "(順)のテストをします。",
+                                                       "(乱)のテストをします。", "の九九表を参照します。"};
+    const int content = st_.contentIndex;
+    // An unknown content keeps the phrase and the colour it had.
+    if (content >= 0 && content < kContentCount) st_.contentPhrase = phrases[content];
+    if (content >= 0 && content <= 2) view_.setMessageColour(MessageColour::Blue);
+    if (content == 3 || content == 4) view_.setMessageColour(MessageColour::Maroon);
+    st_.msgText = "◎「" + rangeName(st_) + "」" + st_.contentPhrase;
+    view_.setFieldText(Field::Message, st_.msgText);
+}

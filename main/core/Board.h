@@ -26,6 +26,11 @@ public:
     void composAlive();
     void sankakuPt();
     void drawDecorations();
+    // Clear (the button and the Delete key): an empty board, the controls
+    // back, the record of the last test gone and the opening invitation.
+    void clearBoard();
+    // The message line names the chosen range and content.
+    void showSelection();
 
     BoardView& view() { return view_; }
 

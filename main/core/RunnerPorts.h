@@ -63,12 +63,14 @@ public:
 
 // Fields of the main window that a run writes to.
 enum class Field { Message, Counter, PassLabel, Formula, Answer, Mark, Reading, Hint };
+enum class MessageColour { Blue, Maroon };
 
 class BoardView {
 public:
     virtual ~BoardView() = default;
     virtual void setFieldText(Field field, const std::string& text) = 0;
     virtual void setAnswerColour(bool red) = 0;
+    virtual void setMessageColour(MessageColour colour) = 0;
     virtual void setProgressBar(int value) = 0;
     virtual void setControlsEnabled(bool enabled) = 0;  // the seven selection controls
     virtual void showAbortHint() = 0;                   // triangle and "Esc/ｸﾘｯｸ で 中止!!"

@@ -7,6 +7,13 @@
 
 namespace codec {
 
+// First byte of a CP932 double-byte character. Its second byte may look like
+// an ASCII letter, '[' or ']', so byte scans must step over it.
+inline bool isLeadByte(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
 // UTF-8 -> CP932 bytes. Characters CP932 cannot hold become '?'.
 std::string toCp932(std::string_view utf8);
 // CP932 bytes -> UTF-8.

@@ -19,12 +19,7 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
-// First byte of a CP932 double-byte character. Its second byte may look like
-// an ASCII letter, '[' or ']', so scans must step over it.
-bool isLeadByte(char c) {
-    const auto b = static_cast<unsigned char>(c);
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
+using codec::isLeadByte;
 
 char foldAscii(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
 
@@ -170,6 +165,9 @@ std::string IniFile::bytes() const {
 
 bool IniFile::save(const std::string& path, std::string* error) const {
     QSaveFile file(qPath(path));
+    // A locked folder with a writable file (an administrator's install for a
+    // child's account) has no room for the temporary file: write in place.
+    file.setDirectWriteFallback(true);
     const auto fail = [&](const QString& reason) {
         setError(error, "ファイル「" + path + "」に書き込めません (" + reason.toStdString() + ")");
         return false;
@@ -212,7 +210,11 @@ std::string IniFile::readBytes(std::string_view section, std::string_view key, s
     const int i = findKey(section, key);
     if (i < 0) return std::string(def);
     const std::string_view line = lines_[size_t(i)];
-    return std::string(cutValue(trim(line.substr(line.find('=') + 1))));
+    std::string_view value = trim(line.substr(line.find('=') + 1));
+    // One pair of surrounding quotes is not part of the value.
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        value = value.substr(1, value.size() - 2);
+    return std::string(cutValue(value));
 }
 
 std::string IniFile::readString(std::string_view section, std::string_view key, std::string_view def) const {

@@ -2,12 +2,9 @@
 
 #include <QFile>
 
-#include "main/core/StudyState.h"
 #include "support/core/Codec.h"
 
 namespace {
-
-bool isLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 // Text-mode reading: a CR LF pair is one line feed.
 std::string joinCrLf(const QByteArray& raw) {
@@ -30,7 +27,7 @@ size_t pieceLength(const std::string& text, size_t pos) {
     if (lineLen <= limit) return lineLen;
     size_t i = 0;
     while (i < limit) {
-        if (isLeadByte(static_cast<unsigned char>(text[pos + i]))) {
+        if (codec::isLeadByte(text[pos + i])) {
             if (i + 1 >= limit) return i;
             i += 2;
         } else {
@@ -42,8 +39,8 @@ size_t pieceLength(const std::string& text, size_t pos) {
 
 }  // namespace
 
-bool loadMnemonics(StudyState& st, const std::string& path) {
-    for (auto& slot : st.mnemonicTable) slot.clear();
+bool loadMnemonics(MnemonicTable& table, const std::string& path) {
+    for (auto& slot : table) slot.clear();
 
     QFile file(QString::fromUtf8(path.c_str()));
     if (!file.open(QIODevice::ReadOnly)) return false;
@@ -62,9 +59,9 @@ bool loadMnemonics(StudyState& st, const std::string& path) {
         // search finds the real first column.
         const size_t comma = piece.find(',');
         if (comma != std::string::npos) piece.erase(0, comma + 1);
-        st.mnemonicTable[size_t(slot)] = codec::fromCp932(piece);
+        table[size_t(slot)] = codec::fromCp932(piece);
 
-        if (slot == kMnemonicSlots - 1) break;
+        if (slot == int(table.size()) - 1) break;
         ++slot;
     }
     return true;

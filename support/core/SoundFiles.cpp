@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "main/core/StudyState.h"
 #include "support/core/WaveImage.h"
 
 std::string soundFilePath(const std::string& dir, int kind) {
@@ -12,7 +11,7 @@ std::string soundFilePath(const std::string& dir, int kind) {
     return dir.back() == '/' ? dir + name : dir + '/' + name;
 }
 
-bool WavExists(StudyState& st, const std::string& dir, const SoundAsk& ask) {
+bool findMissingSounds(const std::string& dir, const SoundAsk& ask) {
     bool soundFileMissing = false;
     for (int kind = 0; kind < kSoundKinds; ++kind) {
         // A folder of that name is no sound file.
@@ -20,7 +19,6 @@ bool WavExists(StudyState& st, const std::string& dir, const SoundAsk& ask) {
         if (ask) ask(kSoundMissingTexts[kind], kSoundMissingCaption);
         soundFileMissing = true;
     }
-    if (soundFileMissing) st.soundOn = 0;
     return soundFileMissing;
 }
 
@@ -42,11 +40,4 @@ void loadSounds(SoundBuffers& soundBuffers, int volume, const std::string& dir, 
         }
         scaleSamples(buffer, volume / 3);
     }
-}
-
-bool prepareSounds(StudyState& st, SoundBuffers& soundBuffers, const std::string& dir, const SoundAsk& ask,
-                   const SoundReadError& onReadError) {
-    const bool soundFileMissing = WavExists(st, dir, ask);
-    if (!soundFileMissing) loadSounds(soundBuffers, st.effectVolume, dir, onReadError);
-    return soundFileMissing;
 }

@@ -8,8 +8,6 @@
 #include <functional>
 #include <string>
 
-struct StudyState;
-
 // Kinds: 0 right answer, 1 wrong answer, 2 prompt.
 inline constexpr int kSoundKinds = 3;
 inline constexpr const char* kSoundFileNames[kSoundKinds] = {"Seikai.wav", "Huseikai.wav", "promptA.wav"};
@@ -31,15 +29,10 @@ using SoundReadError = std::function<void(const std::string& path, const std::st
 std::string soundFilePath(const std::string& dir, int kind);
 
 // Looks for the three files in dir, asking once per missing file in kind
-// order. Returns soundFileMissing; when it is set the sounds are switched off
-// (st.soundOn = 0).
-bool WavExists(StudyState& st, const std::string& dir, const SoundAsk& ask);
+// order. True when any is missing.
+bool findMissingSounds(const std::string& dir, const SoundAsk& ask);
 
 // Reads each file of dir into its buffer and scales it to volume / 3 percent.
 // A file that cannot be read is reported, left empty, and the next one is read.
 void loadSounds(SoundBuffers& soundBuffers, int volume, const std::string& dir, const SoundReadError& onReadError);
 
-// Start-up: WavExists, then, only when all three files are there, loadSounds
-// at st.effectVolume. Returns soundFileMissing.
-bool prepareSounds(StudyState& st, SoundBuffers& soundBuffers, const std::string& dir, const SoundAsk& ask,
-                   const SoundReadError& onReadError);

@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -152,6 +153,7 @@ public:
         }
     }
     void setAnswerColour(bool red) override { answerRed = red; }
+    void setMessageColour(MessageColour colour) override { messageColour = colour; }
     void setProgressBar(int value) override { progress.push_back(value); }
     void setControlsEnabled(bool enabled) override { controlsEnabled = enabled; }
     void showAbortHint() override { ++abortHints; }
@@ -176,6 +178,7 @@ public:
     std::vector<int> progress;
     std::function<void(int q, std::int64_t at)> onQuestion;
     bool answerRed = false;
+    std::optional<MessageColour> messageColour;
     bool controlsEnabled = true;
     int abortHints = 0, decorations = 0;
 

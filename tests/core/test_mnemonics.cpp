@@ -38,7 +38,7 @@ TEST(Mnemonics, HeadingAndEightyOneHintsFillTheTableExactly) {
     for (int a = 1; a <= 9; ++a)
         for (int b = 1; b <= 9; ++b) ls.push_back(std::to_string(a) + "x" + std::to_string(b) + "," + hint(a, b));
     StudyState st;
-    ASSERT_TRUE(loadMnemonics(st, writeCsv(dir, lines(ls))));
+    ASSERT_TRUE(loadMnemonics(st.mnemonicTable, writeCsv(dir, lines(ls))));
     EXPECT_EQ(st.mnemonicTable[0], "ごろあわせ\n");  // CR LF comes back as one line feed
     for (int a = 1; a <= 9; ++a)
         for (int b = 1; b <= 9; ++b)
@@ -58,7 +58,7 @@ TEST_P(MnemonicPieces, FillSlotsInFileOrder) {
     const PieceCase& c = GetParam();
     QTemporaryDir dir;
     StudyState st;
-    ASSERT_TRUE(loadMnemonics(st, writeCsv(dir, lines(c.fileLines, "\n"))));
+    ASSERT_TRUE(loadMnemonics(st.mnemonicTable, writeCsv(dir, lines(c.fileLines, "\n"))));
     for (size_t i = 0; i < c.expected.size(); ++i) EXPECT_EQ(st.mnemonicTable[i], c.expected[i]) << "slot " << i;
     for (size_t i = c.expected.size(); i < st.mnemonicTable.size(); ++i)
         EXPECT_EQ(st.mnemonicTable[i], "") << "slot " << i;
@@ -110,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Mnemonics, LastLineWithoutLineFeedIsStoredWithoutOne) {
     QTemporaryDir dir;
     StudyState st;
-    ASSERT_TRUE(loadMnemonics(st, writeCsv(dir, "head,H\r\n1x1,last")));
+    ASSERT_TRUE(loadMnemonics(st.mnemonicTable, writeCsv(dir, "head,H\r\n1x1,last")));
     EXPECT_EQ(st.mnemonicTable[1], "last");
 }
 
@@ -119,7 +119,7 @@ TEST(Mnemonics, ReadingStopsAfterSlot81) {
     std::vector<std::string> ls;
     for (int i = 0; i < 90; ++i) ls.push_back("k," + std::to_string(i));
     StudyState st;
-    ASSERT_TRUE(loadMnemonics(st, writeCsv(dir, lines(ls))));
+    ASSERT_TRUE(loadMnemonics(st.mnemonicTable, writeCsv(dir, lines(ls))));
     EXPECT_EQ(st.mnemonicTable[0], "0\n");
     EXPECT_EQ(st.mnemonicTable[81], "81\n");
 }
@@ -127,7 +127,7 @@ TEST(Mnemonics, ReadingStopsAfterSlot81) {
 TEST(Mnemonics, MissingFileLeavesTheTableEmpty) {
     QTemporaryDir dir;
     StudyState st;
-    EXPECT_FALSE(loadMnemonics(st, dir.filePath("kuku_goro.csv").toStdString()));
+    EXPECT_FALSE(loadMnemonics(st.mnemonicTable, dir.filePath("kuku_goro.csv").toStdString()));
     for (const auto& slot : st.mnemonicTable) EXPECT_TRUE(slot.empty());
     EXPECT_STREQ(kMnemonicMissingText, "九九語呂合わせ<kuku_goro.csv>ファイルがありません。");
     EXPECT_STREQ(kMnemonicMissingCaption, "ご確認！");

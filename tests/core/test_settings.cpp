@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "support/core/Settings.h"
+#include "main/core/Settings.h"
 #include "tests/core/FileBytes.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "main/core/StudyState.h"
-#include "support/core/SoundFiles.h"
+#include "main/core/SoundSetup.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "support/core/Settings.h"
-#include "support/core/SoundFiles.h"
+#include "main/core/Settings.h"
+#include "main/core/SoundSetup.h"
 
 // A sound file missing at start-up switches the sounds off, and that is
 // what the settings file keeps when the program quits.

@@ -274,23 +274,34 @@ TEST(TestAbort, CancelGoesOnAndTheTestCompletes) {
 }
 
 TEST(TestAbort, AnEscTapSeenOnlyByTheKeyReaderStopsAtOnce) {
-    for (const bool afterTheAnswer : {false, true}) {
-        FakeWorld w;
-        w.choose(0, TestInOrder, Normal);
-        w.view.onQuestion = [&](int, std::int64_t at) {
-            if (w.view.asked.size() != 2) return;
-            // during the answer, or during the 500 ms after the mark
-            w.clock.keyTap(at + (afterTheAnswer ? 200 + 2601 + 200 : 300), Key::Esc);
-        };
-        w.runner.ExecButtonClick();
-        EXPECT_TRUE(w.confirm.asked.empty());
-        EXPECT_EQ(w.view.asked.size(), 2u);
-        EXPECT_EQ(w.view.last[Field::Message], "◎テストを中止しました。");
-        EXPECT_EQ(w.st.kekkaArray[0][0], 0);
-        // a stop after the mark keeps the outcome just written; one during the answer does not
-        EXPECT_EQ(w.st.kekkaArray[0][1], afterTheAnswer ? 0 : 2);
-        EXPECT_EQ(w.navigation.resultsByTable, 0);
-    }
+    FakeWorld w;
+    w.choose(0, TestInOrder, Normal);
+    w.view.onQuestion = [&](int, std::int64_t at) {
+        // during the 500 ms after the mark, where only the key reader looks
+        if (w.view.asked.size() == 2) w.clock.keyTap(at + 200 + 2601 + 200, Key::Esc);
+    };
+    w.runner.ExecButtonClick();
+    EXPECT_TRUE(w.confirm.asked.empty());
+    EXPECT_EQ(w.view.asked.size(), 2u);
+    EXPECT_EQ(w.view.last[Field::Message], "◎テストを中止しました。");
+    EXPECT_EQ(w.st.kekkaArray[0][0], 0);
+    EXPECT_EQ(w.st.kekkaArray[0][1], 0);  // the outcome written before the stop stays
+    EXPECT_EQ(w.navigation.resultsByTable, 0);
+}
+
+TEST(TestAbort, AHeldNowQueryForgetsAPressMadeBetweenPolls) {
+    // As the platform's key state: looking at whether Esc is held also
+    // clears its "pressed since" mark, so a tap released before the answer
+    // loop looked is gone and the key reader does not stop the test for it.
+    FakeWorld w;
+    w.choose(0, TestInOrder, Normal);
+    w.view.onQuestion = [&](int, std::int64_t at) {
+        if (w.view.asked.size() == 2) w.clock.keyTap(at + 300, Key::Esc);
+    };
+    w.runner.ExecButtonClick();
+    EXPECT_TRUE(w.confirm.asked.empty());
+    EXPECT_EQ(w.view.asked.size(), 27u);
+    EXPECT_EQ(w.navigation.resultsByTable, 1);
 }
 
 TEST(TestAbort, MouseWithOkStops) {

@@ -314,14 +314,29 @@ TEST(JoukenDialogNumbers, TypedPauseTakesEffectAndIsShownGrouped) {
     EXPECT_EQ(d.form->Edit2->text(), QStringLiteral("2,500"));
 }
 
-TEST(JoukenDialogNumbers, HalfTypedPauseFallsBackToTheValueInForce) {
+TEST(JoukenDialogNumbers, APauseTypedOutsideItsRangeTakesEffectAtTheNearestEnd) {
     StudyState st = defaultState();
     st.answerDelay = 1200;
     Opened d(st);
-    typeInto(d.form->UpDown2, QStringLiteral("4"));  // below 100: not yet a value
+    typeInto(d.form->UpDown2, QStringLiteral("4"));  // below 100
     d.form->Button1->click();
-    EXPECT_EQ(st.answerDelay, 1200);
-    EXPECT_EQ(d.form->Edit2->text(), QStringLiteral("1,200"));
+    EXPECT_EQ(st.answerDelay, 100);
+    EXPECT_EQ(d.form->Edit2->text(), QStringLiteral("100"));
+}
+
+TEST(JoukenDialogNumbers, LeavingTheBoxSettlesWhatWasTyped) {
+    StudyState st = defaultState();
+    st.answerDelay = 1200;
+    st.repeatCount = 4;
+    Opened d(st);
+    typeInto(d.form->UpDown2, QStringLiteral("70"));
+    d.form->UpDown1->setFocus();
+    EXPECT_EQ(st.answerDelay, 100);
+    EXPECT_EQ(d.form->Edit2->text(), QStringLiteral("100"));
+    typeInto(d.form->UpDown2, QStringLiteral("2500"));
+    d.form->UpDown1->setFocus();
+    EXPECT_EQ(st.answerDelay, 2500);
+    EXPECT_EQ(st.repeatCount, 4);
 }
 
 // ---------------------------------------------------------------- closing

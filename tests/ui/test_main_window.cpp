@@ -307,7 +307,10 @@ TEST(MainWindowClose, ConfirmationCanKeepTheWindowOpen) {
     int saves = 0;
     w.form.reset();
     MasumeServices services;
-    services.saveSettings = [&](const StudyState&) { return ++saves > 0; };
+    services.saveSettings = [&](const StudyState&) {
+        ++saves;
+        return std::string();
+    };
     services.loadSettings = [](StudyState& st) { st.closeConfirm = 1; };
     w.form = std::make_unique<TMasumeForm>(w.st, w.keys, w.clock, services);
     w.form->show();

@@ -1,4 +1,4 @@
-#include "support/core/Settings.h"
+#include "main/core/Settings.h"
 
 #include <algorithm>
 
@@ -31,8 +31,12 @@ const IntKey kEffectVolume{kSpeak, "EFFECTVOLUME", 50, &StudyState::effectVolume
 const IntKey kPinponFlag{kSpeak, "PINPONFLAG", 0, &StudyState::soundOn};
 const IntKey kKyuuSet{kJouken, "KYUU_SET", 1, &StudyState::levelIndex};
 const IntKey kDan{kJouken, "DAN_", 0, &StudyState::currentDan};
-const IntKey kKaiMax{kJouken, "KAIMAX", 2, &StudyState::repeatCount, 1, 9};
-const IntKey kAnsMa{kJouken, "ANSMA", 500, &StudyState::answerDelay, 100, 3000};
+constexpr int kMinPasses = 1, kMaxPasses = 9;
+constexpr int kMinPause = 100, kMaxPause = 3000;
+constexpr int kVolumeStep = 5, kVolumeSteps = 20;
+
+const IntKey kKaiMax{kJouken, "KAIMAX", 2, &StudyState::repeatCount, kMinPasses, kMaxPasses};
+const IntKey kAnsMa{kJouken, "ANSMA", 500, &StudyState::answerDelay, kMinPause, kMaxPause};
 const IntKey kMokujin{kJouken, "MOKUJIN", 1, &StudyState::rangeIndex};
 const IntKey kMenun{kJouken, "MENUN", 1, &StudyState::contentIndex, 0, kContentCount - 1};
 const IntKey kInterval{kJouken, "INTERVAL", 500, &StudyState::interval};
@@ -98,3 +102,8 @@ bool saveSettings(const StudyState& st, const std::string& iniPath, std::string*
 int startRangeIndex(int storedRangeIndex) {
     return (storedRangeIndex >= 0 && storedRangeIndex < kRangeCount) ? storedRangeIndex : 0;
 }
+
+int clampPasses(int repeatCount) { return std::clamp(repeatCount, kMinPasses, kMaxPasses); }
+int clampPause(int answerDelay) { return std::clamp(answerDelay, kMinPause, kMaxPause); }
+int effectBarPosition(int effectVolume) { return std::clamp(effectVolume / kVolumeStep, 0, kVolumeSteps); }
+int effectVolumeAt(int barPosition) { return std::clamp(barPosition, 0, kVolumeSteps) * kVolumeStep; }

@@ -23,3 +23,10 @@ bool saveSettings(const StudyState& st, const std::string& iniPath, std::string*
 
 // A stored range outside the range list starts at the first entry.
 int startRangeIndex(int storedRangeIndex);
+
+// What the settings dialog's controls offer: passes 1-9, a pause of
+// 100-3000 ms, and a volume bar of 21 steps of 5.
+int clampPasses(int repeatCount);
+int clampPause(int answerDelay);
+int effectBarPosition(int effectVolume);
+int effectVolumeAt(int barPosition);

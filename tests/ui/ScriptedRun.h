@@ -1,0 +1,102 @@
+// Runs the real main window with a clock of its own: time moves only when a
+// drill sleeps or waits, and key presses, clicks and close requests happen at
+// chosen moments of that time. The window, key state and event loop are the
+// program's own, so what a child's keys do before, during and after a run is
+// seen as it happens, without waiting for real seconds.
+#pragma once
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <functional>
+#include <map>
+
+#include "main/MasumeForm.h"
+#include "main/Navigator.h"
+#include "main/core/RunnerPorts.h"
+#include "support/KeyState.h"
+
+class ScriptedClock : public Clock {
+public:
+    std::int64_t nowMs() override { return now_; }
+    void sleepMs(int ms) override { advance(now_ + ms); }
+    void idleMs(int ms) override {
+        std::int64_t target = now_ + ms;
+        if (!actions_.empty()) target = std::min(target, std::max(now_, actions_.begin()->first));
+        advance(target);
+    }
+    // Runs the action when the drill's time reaches `at` (ms from now).
+    void after(std::int64_t ms, std::function<void()> action) { actions_.emplace(now_ + ms, std::move(action)); }
+    void clear() { actions_.clear(); }
+
+private:
+    void advance(std::int64_t target) {
+        while (!actions_.empty() && actions_.begin()->first <= target) {
+            auto action = std::move(actions_.begin()->second);
+            now_ = std::max(now_, actions_.begin()->first);
+            actions_.erase(actions_.begin());
+            action();
+        }
+        now_ = std::max(now_, target);
+        QCoreApplication::processEvents();
+    }
+    std::int64_t now_ = 100000;
+    std::multimap<std::int64_t, std::function<void()>> actions_;
+};
+
+// Counts the windows a run or a key would open instead of opening them.
+struct CountingNavigator : Navigator {
+    using Navigator::Navigator;
+    void openSettings(QWidget*) override { ++settings; }
+    void openResultsByTable(QWidget*) override { ++resultsByTable; }
+    void openResultsByLevel(QWidget*) override { ++resultsByLevel; }
+    void openTable(QWidget*) override { ++table; }
+    int settings = 0, resultsByTable = 0, resultsByLevel = 0, table = 0;
+};
+
+struct SilentSound : Sound {
+    void playSound(int) override {}
+    void beep() override {}
+};
+
+struct ScriptedWindow {
+    explicit ScriptedWindow(int range, int content, int speed) {
+        qApp->installEventFilter(&keys);
+        MasumeServices services;
+        services.loadSettings = [=](StudyState& s) {
+            s.rangeIndex = range;
+            s.contentIndex = content;
+            s.speedIndex = speed;
+            s.studentName = "たろう";
+            s.repeatCount = 1;
+            s.answerDelay = 500;
+        };
+        services.navigator = &navigator;
+        form = std::make_unique<TMasumeForm>(st, keys, clock, services);
+        form->show();
+        QApplication::setActiveWindow(form.get());
+    }
+    ~ScriptedWindow() { qApp->removeEventFilter(&keys); }
+
+    // Answers the next confirmation box (real time: it runs its own loop).
+    void answerNextBox(QMessageBox::StandardButton button) {
+        QTimer::singleShot(30, [this, button] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            boxTexts.push_back(box->text());
+            box->button(button)->click();
+        });
+    }
+    void choose(int content) {
+        st.contentIndex = content;
+        form->syncSelections();
+    }
+
+    StudyState st;
+    KeyState keys;
+    ScriptedClock clock;
+    SilentSound sound;
+    CountingNavigator navigator{st, sound, clock};
+    std::unique_ptr<TMasumeForm> form;
+    QStringList boxTexts;
+};

@@ -1,0 +1,151 @@
+// What a child's keys and clicks do before, during and after a run, in the
+// real main window: a press meant for one moment never acts in another.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "tests/ui/ScriptedRun.h"
+
+namespace {
+
+enum Content { PracticeInOrder = 0, TestInOrder = 3 };
+enum Speed { Step = 0, Fast = 3 };
+enum Range { One = 0, Two = 1 };
+
+void press(Qt::Key key) { QTest::keyPress(QApplication::focusWidget(), key); }
+void release(Qt::Key key) { QTest::keyRelease(QApplication::focusWidget(), key); }
+
+// Esc held down a little after the run has started: the practice stops.
+void stopPracticeWithHeldEsc(ScriptedWindow& w, std::int64_t at = 300) {
+    w.clock.after(at, [] { press(Qt::Key_Escape); });
+    w.form->Button1->click();
+    ASSERT_EQ(w.form->StaticText3->text(), QString::fromUtf8("◎練習を中止しました。"));
+}
+
+}  // namespace
+
+TEST(RunKeys, AfterARunTheFocusIsBackOnStartAndTheNameStays) {
+    ScriptedWindow w(Two, PracticeInOrder, Step);
+    w.form->Button1->setFocus();
+    stopPracticeWithHeldEsc(w);
+    release(Qt::Key_Escape);
+    EXPECT_EQ(QApplication::focusWidget(), w.form->Button1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_7);
+    EXPECT_EQ(w.form->Edit2->text(), QString::fromUtf8("たろう"));
+    EXPECT_EQ(w.st.studentName, "たろう");
+    // J and Delete act as shortcuts, not as letters typed into the name
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_J);
+    EXPECT_EQ(w.navigator.settings, 1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+    EXPECT_EQ(w.form->StaticText3->text(), QString::fromUtf8("★メニューを決めて，｢始める」をクリックしてね。"));
+    EXPECT_EQ(w.form->Edit2->text(), QString::fromUtf8("たろう"));
+}
+
+TEST(RunKeys, DuringARunTheNameFieldNeitherHoldsTheFocusNorChanges) {
+    ScriptedWindow w(Two, PracticeInOrder, Step);
+    w.form->Button1->setFocus();
+    QWidget* focusedDuringRun = nullptr;
+    w.clock.after(200, [&] {
+        focusedDuringRun = QApplication::focusWidget();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_B);
+    });
+    stopPracticeWithHeldEsc(w);
+    release(Qt::Key_Escape);
+    EXPECT_NE(focusedDuringRun, w.form->Edit2);
+    EXPECT_EQ(w.form->Edit2->text(), QString::fromUtf8("たろう"));
+}
+
+TEST(RunKeys, StartedFromTheNameFieldTheFocusReturnsToStart) {
+    ScriptedWindow w(Two, PracticeInOrder, Step);
+    w.form->Edit2->setFocus();
+    stopPracticeWithHeldEsc(w);
+    release(Qt::Key_Escape);
+    EXPECT_EQ(QApplication::focusWidget(), w.form->Button1);
+}
+
+// Presses made while idle, or to end the previous run, must not reach the
+// next run: each case would otherwise stop, answer or step it at once.
+TEST(RunKeys, AnEscThatEndedAPracticeDoesNotStopTheNextTest) {
+    ScriptedWindow w(One, PracticeInOrder, Step);
+    stopPracticeWithHeldEsc(w);
+    release(Qt::Key_Escape);
+    w.choose(TestInOrder);
+    w.form->Button1->click();
+    EXPECT_TRUE(w.boxTexts.isEmpty());
+    EXPECT_EQ(w.navigator.resultsByTable, 1);
+    EXPECT_EQ(w.st.askedCount, 27);
+}
+
+TEST(RunKeys, AnEscThatClosedAListDoesNotStopTheNextTest) {
+    ScriptedWindow w(One, TestInOrder, Fast);
+    w.form->ComboBox1->showPopup();
+    QWidget* popup = QApplication::activePopupWidget();
+    ASSERT_NE(popup, nullptr);
+    QTest::keyClick(popup, Qt::Key_Escape);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    w.form->Button1->click();
+    EXPECT_TRUE(w.boxTexts.isEmpty());
+    EXPECT_EQ(w.navigator.resultsByTable, 1);
+}
+
+TEST(RunKeys, ADigitTypedWhileIdleDoesNotAnswerTheFirstQuestion) {
+    ScriptedWindow w(One, TestInOrder, Fast);
+    QTest::keyClick(w.form->ComboBox2, Qt::Key_1, Qt::KeypadModifier);  // 1 x 1 = 1
+    w.form->Button1->click();
+    EXPECT_EQ(w.st.kekkaArray[0][0], 0);
+    EXPECT_EQ(w.navigator.resultsByTable, 1);
+}
+
+TEST(RunKeys, AGPressedWhileIdleDoesNotStepTheFirstFact) {
+    ScriptedWindow w(One, PracticeInOrder, Step);
+    QTest::keyClick(w.form->Button1, Qt::Key_G);
+    QString formulaAt5s, answerAt5s;
+    w.clock.after(5000, [&] {
+        formulaAt5s = w.form->StaticText11->text();
+        answerAt5s = w.form->StaticText12->text();
+        press(Qt::Key_Escape);
+    });
+    w.form->Button1->click();
+    release(Qt::Key_Escape);
+    EXPECT_EQ(formulaAt5s, QString::fromUtf8("１×１＝"));
+    EXPECT_EQ(answerAt5s, QString());
+}
+
+TEST(RunKeys, TheCloseBoxDuringARunAsksAndTheWindowStays) {
+    ScriptedWindow w(Two, PracticeInOrder, Step);
+    w.clock.after(1000, [&] {
+        w.answerNextBox(QMessageBox::Cancel);
+        w.form->close();
+    });
+    QString formulaAfterCancel;
+    w.clock.after(3000, [&] {
+        formulaAfterCancel = w.form->StaticText11->text();
+        w.answerNextBox(QMessageBox::Ok);
+        w.form->close();
+    });
+    w.form->Button1->click();
+    EXPECT_EQ(w.boxTexts, QStringList({QString::fromUtf8("練習を中止しますか？"), QString::fromUtf8("練習を中止しますか？")}));
+    EXPECT_EQ(formulaAfterCancel, QString::fromUtf8("２×１＝"));  // Cancel went on with the run
+    EXPECT_EQ(w.form->StaticText3->text(), QString::fromUtf8("◎練習を中止しました。"));
+    EXPECT_TRUE(w.form->isVisible());
+    // idle again, the close box closes as usual
+    EXPECT_TRUE(w.form->close());
+}
+
+TEST(RunKeys, TheCloseBoxDuringATestAsksTheTestsQuestion) {
+    ScriptedWindow w(One, TestInOrder, Fast);
+    w.clock.after(500, [&] {
+        w.answerNextBox(QMessageBox::Ok);
+        w.form->close();
+    });
+    w.form->Button1->click();
+    EXPECT_EQ(w.boxTexts, QStringList({QString::fromUtf8("テストを中止しますか？")}));
+    EXPECT_EQ(w.form->StaticText3->text(), QString::fromUtf8("◎テストを中止しました。"));
+    EXPECT_EQ(w.navigator.resultsByTable, 0);
+    EXPECT_TRUE(w.form->isVisible());
+}

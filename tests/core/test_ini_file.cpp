@@ -91,6 +91,17 @@ TEST(IniRead, CommentsAndLinesWithoutEqualsAreNoKeys) {
     EXPECT_EQ(ini.readInt("S", ";K", 0), 0);
 }
 
+TEST(IniRead, OnePairOfSurroundingQuotesIsDropped) {
+    IniFile ini;
+    ini.setBytes("[T]\r\nA=\"x y\"\r\nB='7'\r\nC=\"\"q\"\"\r\nD=\"open\r\nE=\"a'\r\nF=\"\r\n");
+    EXPECT_EQ(ini.readString("T", "A", "-"), "x y");
+    EXPECT_EQ(ini.readInt("T", "B", -1), 7);
+    EXPECT_EQ(ini.readString("T", "C", "-"), "\"q\"");
+    EXPECT_EQ(ini.readString("T", "D", "-"), "\"open");
+    EXPECT_EQ(ini.readString("T", "E", "-"), "\"a'");
+    EXPECT_EQ(ini.readString("T", "F", "-"), "\"");
+}
+
 TEST(IniRead, EmptyValueIsTextButNoInteger) {
     const IniFile ini = fromText("[S]\r\nT=\r\nI=\r\n");
     EXPECT_TRUE(ini.hasKey("S", "T"));
@@ -297,25 +308,47 @@ TEST(IniFileIo, SaveIntoAPlaceThatCannotHoldTheFileFailsAndNamesIt) {
 }
 
 #ifdef __unix__
-TEST(IniFileIo, ReadOnlyDirectoryKeepsTheOldFile) {
+// A locked folder: permission bits bind only a user who is not root; the
+// test command runs these tests once more as such a user.
+struct LockedFolder {
+    explicit LockedFolder(bool fileWritable) {
+        path = pathIn(dir, "a.ini");
+        spit(path, old);
+        if (!fileWritable) QFile::setPermissions(QString::fromStdString(path), QFile::ReadOwner);
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+        bypassed = access(dir.path().toLocal8Bit().constData(), W_OK) == 0;
+    }
+    ~LockedFolder() {
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(QString::fromStdString(path), QFile::ReadOwner | QFile::WriteOwner);
+    }
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const std::string path = pathIn(dir, "a.ini");
+    std::string path;
     const std::string old = "[S]\r\nK=1\r\n; mine\r\n";
-    spit(path, old);
-    const QString dirPath = dir.path();
-    ASSERT_TRUE(QFile::setPermissions(dirPath, QFile::ReadOwner | QFile::ExeOwner));
-    const bool stillWritable = access(dir.path().toLocal8Bit().constData(), W_OK) == 0;  // root
+    bool bypassed = false;
+};
+
+TEST(IniFileIo, ALockedFolderWithAWritableFileIsSavedInPlace) {
+    LockedFolder folder(true);
+    if (folder.bypassed) GTEST_SKIP() << "permission bits do not bind this user";
     IniFile ini;
-    ASSERT_TRUE(ini.load(path));
+    ASSERT_TRUE(ini.load(folder.path));
     ini.writeInt("S", "K", 2);
     std::string error;
-    const bool saved = ini.save(path, &error);
-    QFile::setPermissions(dirPath, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    if (stillWritable) GTEST_SKIP() << "permission bits do not bind this user";
-    EXPECT_FALSE(saved);
-    EXPECT_NE(error.find(path), std::string::npos) << error;
-    EXPECT_EQ(slurp(path), old);
+    EXPECT_TRUE(ini.save(folder.path, &error)) << error;
+    EXPECT_EQ(slurp(folder.path), "[S]\r\nK=2\r\n; mine\r\n");
+}
+
+TEST(IniFileIo, ALockedFolderAndFileKeepTheOldFileAndNameIt) {
+    LockedFolder folder(false);
+    if (folder.bypassed) GTEST_SKIP() << "permission bits do not bind this user";
+    IniFile ini;
+    ASSERT_TRUE(ini.load(folder.path));
+    ini.writeInt("S", "K", 2);
+    std::string error;
+    EXPECT_FALSE(ini.save(folder.path, &error));
+    EXPECT_NE(error.find(folder.path), std::string::npos) << error;
+    EXPECT_EQ(slurp(folder.path), folder.old);
 }
 
 TEST(IniFileIo, SaveThatFailsHalfWayLeavesTheOldFileWhole) {

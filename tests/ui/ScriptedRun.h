@@ -5,6 +5,7 @@
 // seen as it happens, without waiting for real seconds.
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
@@ -51,6 +52,10 @@ struct CountingNavigator : Navigator {
     void openResultsByTable(QWidget*) override { ++resultsByTable; }
     void openResultsByLevel(QWidget*) override { ++resultsByLevel; }
     void openTable(QWidget*) override { ++table; }
+    void openQualification(QWidget*) override {
+        if (onQualification) onQualification();
+    }
+    std::function<void()> onQualification;
     int settings = 0, resultsByTable = 0, resultsByLevel = 0, table = 0;
 };
 
@@ -60,18 +65,20 @@ struct SilentSound : Sound {
 };
 
 struct ScriptedWindow {
-    explicit ScriptedWindow(int range, int content, int speed) {
+    explicit ScriptedWindow(int range, int content, int speed, std::string name = "たろう",
+                            std::function<std::string(const StudyState&)> save = {}) {
         qApp->installEventFilter(&keys);
         MasumeServices services;
         services.loadSettings = [=](StudyState& s) {
             s.rangeIndex = range;
             s.contentIndex = content;
             s.speedIndex = speed;
-            s.studentName = "たろう";
+            s.studentName = name;
             s.repeatCount = 1;
             s.answerDelay = 500;
         };
         services.navigator = &navigator;
+        services.saveSettings = save;
         form = std::make_unique<TMasumeForm>(st, keys, clock, services);
         form->show();
         QApplication::setActiveWindow(form.get());

@@ -50,12 +50,16 @@ void seedRandom(StudyState& st) {
     st.random.seed(static_cast<unsigned>(ticks ^ (wall >> 7)));
 }
 
+std::vector<int> drawValues(std::mt19937& random, int count) {
+    std::uniform_int_distribution<int> dist(0, 98);
+    std::vector<int> draws(size_t(std::max(count, 0)));
+    for (int& v : draws) v = dist(random);
+    return draws;
+}
+
 void shuffle(StudyState& st, int count) {
     seedRandom(st);
-    std::uniform_int_distribution<int> dist(0, 98);
-    std::vector<int> draws(count);
-    for (int& v : draws) v = dist(st.random);
-    const std::vector<int> ranks = ranksFromDraws(draws);
+    const std::vector<int> ranks = ranksFromDraws(drawValues(st.random, count));
     for (int k = 0; k < count; ++k) st.shuffleRanks[k] = ranks[k];
 }
 

@@ -2,6 +2,7 @@
 // student number.
 #pragma once
 
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,8 @@ void reverseBlocks(StudyState& st);
 // Ranks of drawn values: the largest value gets rank 0; equal values get
 // consecutive ranks, the earlier position the smaller.
 std::vector<int> ranksFromDraws(const std::vector<int>& draws);
+// count uniform values in 0..98.
+std::vector<int> drawValues(std::mt19937& random, int count);
 // Re-seeds from the clock, draws count values in 0..98 and stores their ranks.
 void shuffle(StudyState& st, int count);
 void seedRandom(StudyState& st);

@@ -1,0 +1,184 @@
+// Cases of the runners that a slip in one branch would break: every range,
+// the key reader's pause, quick taps, what each step shows and leaves.
+#include <gtest/gtest.h>
+
+#include "tests/core/FakeWorld.h"
+
+namespace {
+
+int q(int a, int b) { return (a - 1) * 9 + (b - 1); }
+enum Content { PracticeInOrder = 0, TestInOrder = 3 };
+enum Speed { Step = 0, Normal = 2, Fast = 3 };
+
+// The answers shown for one fact of a range, asked in order, up to its
+// mark, and its outcome in the first pass; the script runs when the fact
+// appears (its answer loop starts 200 ms later, after the step pause).
+struct FirstAnswer {
+    std::vector<std::string> answers;
+    int kekka;
+};
+
+FirstAnswer answerFact(int range, int fact, const std::function<void(FakeWorld&, std::int64_t at)>& script) {
+    FakeWorld w;
+    w.choose(range, TestInOrder, Normal);
+    std::int64_t askedAt = -1, nextAt = -1;
+    w.view.onQuestion = [&](int shown, std::int64_t at) {
+        if (shown == fact && askedAt < 0) {
+            askedAt = at;
+            script(w, at);
+        } else if (askedAt >= 0 && nextAt < 0) {
+            nextAt = at;
+            w.clock.keyHold(at + 10, Key::Esc, 50);
+        } else {
+            w.clock.keyTap(at + 10, Key::G);
+        }
+    };
+    w.confirm.answers = {true};
+    w.runner.ExecButtonClick();
+    std::vector<std::string> shown;
+    for (const FieldWrite& f : w.view.writes)
+        if (f.field == Field::Answer && !f.text.empty() && f.at >= askedAt && (nextAt < 0 || f.at < nextAt))
+            shown.push_back(f.text);
+    return {shown, w.st.kekkaArray[0][fact % 9]};
+}
+
+}  // namespace
+
+TEST(RunnerRanges, EveryRangeAsksItsPassesAndOpensItsResultsWindow) {
+    for (int range = 0; range < kRangeCount; ++range) {
+        FakeWorld w;
+        w.choose(range, TestInOrder, Fast);
+        w.runner.ExecButtonClick();
+        const bool table = range < 9;
+        const size_t perPass = table ? 9 : range == 12 ? 81 : 27;
+        const size_t passes = table ? 3 : 2;
+        EXPECT_EQ(w.view.asked.size(), perPass * passes) << range;
+        EXPECT_EQ(w.view.textsOf(Field::PassLabel).size(), passes) << range;
+        EXPECT_EQ(w.navigation.resultsByTable, table ? 1 : 0) << range;
+        EXPECT_EQ(w.navigation.resultsByLevel, table ? 0 : 1) << range;
+        // every pass asks exactly the facts of the range
+        std::vector<int> first(w.view.asked.begin(), w.view.asked.begin() + std::ptrdiff_t(perPass));
+        std::vector<int> last(w.view.asked.end() - std::ptrdiff_t(perPass), w.view.asked.end());
+        EXPECT_EQ(first, last) << range;
+        const RangeStretch s = rangeStretch(range);
+        for (int k = 0; k < s.count; ++k) EXPECT_EQ(first[size_t(k)], w.st.questionOrder[size_t(s.firstPos + k)]);
+    }
+}
+
+TEST(RunnerKeys, ADigitHeldShorterThanThePauseCountsOnce) {
+    // 3 x 4: 1 held 250 ms, then 2: twelve, right
+    const FirstAnswer once = answerFact(3, q(3, 4), [](FakeWorld& w, std::int64_t at) {
+        w.clock.keyHold(at + 250, Key::Main1, 250);
+        w.clock.keyHold(at + 650, Key::Main2, 30);
+    });
+    EXPECT_EQ(once.answers, (std::vector<std::string>{"１", "１２"}));
+    EXPECT_EQ(once.kekka, 1);
+    // held across the pause it is read again: eleven, wrong, decided at once
+    const FirstAnswer twice = answerFact(3, q(3, 4), [](FakeWorld& w, std::int64_t at) {
+        w.clock.keyHold(at + 250, Key::Pad1, 400);
+    });
+    EXPECT_EQ(twice.answers, (std::vector<std::string>{"１", "１１"}));
+    EXPECT_EQ(twice.kekka, 0);
+}
+
+TEST(RunnerKeys, EnterBeforeAnyDigitIsIgnored) {
+    // 2 x 1 = 2: Enter first does nothing, then 2 and Enter answer it
+    const FirstAnswer a = answerFact(1, q(2, 1), [](FakeWorld& w, std::int64_t at) {
+        w.clock.keyHold(at + 250, Key::Enter, 30);
+        w.clock.keyHold(at + 700, Key::Main2, 30);
+        w.clock.keyHold(at + 1100, Key::Enter, 30);
+    });
+    EXPECT_EQ(a.answers, (std::vector<std::string>{"２", "２"}));
+    EXPECT_EQ(a.kekka, 1);
+}
+
+TEST(RunnerKeys, AQuickGTapPassesAQuestionAndStepsAPractice) {
+    const FirstAnswer passed = answerFact(1, q(2, 3), [](FakeWorld& w, std::int64_t at) { w.clock.keyTap(at + 240, Key::G); });
+    EXPECT_EQ(passed.answers, (std::vector<std::string>{"ﾊﾟｽ"}));
+    EXPECT_EQ(passed.kekka, 0);
+
+    FakeWorld w;
+    w.choose(0, PracticeInOrder, Step);
+    w.view.onQuestion = [&](int, std::int64_t at) { w.clock.keyTap(at + 40, Key::G); };
+    w.runner.ExecButtonClick();
+    ASSERT_EQ(w.view.askedAt.size(), 9u);
+    // G at 40 ms, the reveal's 1000 ms, the step pause of 100 ms
+    EXPECT_EQ(w.view.askedAt[1] - w.view.askedAt[0], 40 + 1000 + 100);
+}
+
+TEST(RunnerShows, AStepPracticePromptsAndHintsEveryFact) {
+    FakeWorld w;
+    w.choose(1, PracticeInOrder, Step);  // 二の段
+    w.st.soundOn = 1;
+    for (int i = 0; i < kMnemonicSlots; ++i) w.st.mnemonicTable[size_t(i)] = "hint" + std::to_string(i);
+    std::vector<std::string> hints;
+    w.view.onQuestion = [&](int fact, std::int64_t at) {
+        w.clock.keyTap(at + 40, Key::G);
+        (void)fact;
+    };
+    w.runner.ExecButtonClick();
+    EXPECT_EQ(w.sound.count(2), 9);
+    const auto shown = w.view.textsOf(Field::Hint);
+    std::vector<std::string> nonEmpty;
+    for (const auto& h : shown)
+        if (!h.empty()) nonEmpty.push_back(h);
+    ASSERT_EQ(nonEmpty.size(), 9u);
+    for (int b = 1; b <= 9; ++b) EXPECT_EQ(nonEmpty[size_t(b - 1)], "hint" + std::to_string(q(2, b) + 1));
+}
+
+TEST(RunnerShows, TheReadingIsWholeAfterEveryAnswerAndReveal) {
+    FakeWorld test;
+    test.choose(0, TestInOrder, Fast);
+    test.runner.ExecButtonClick();
+    FakeWorld practice;
+    practice.choose(0, PracticeInOrder, Step);
+    practice.view.onQuestion = [&](int, std::int64_t at) { practice.clock.keyTap(at + 40, Key::G); };
+    practice.runner.ExecButtonClick();
+    for (FakeWorld* w : {&test, &practice}) {
+        // the last reading written for each fact is the whole one
+        std::string lastReading;
+        std::vector<std::string> wholeAtTheEnd;
+        for (const FieldWrite& f : w->view.writes) {
+            if (f.field == Field::Reading && !f.text.empty()) lastReading = f.text;
+            if (f.field == Field::Reading && f.text.empty() && !lastReading.empty()) {
+                wholeAtTheEnd.push_back(lastReading);
+                lastReading.clear();
+            }
+        }
+        wholeAtTheEnd.push_back(lastReading);
+        for (const std::string& r : wholeAtTheEnd) EXPECT_EQ(r.size(), std::string(readingTable[0]).size());
+    }
+}
+
+TEST(RunnerShows, StartEmptiesTheHintOfThePreviousRun) {
+    for (int content : {0, 3, 5}) {
+        FakeWorld w;
+        w.choose(0, content, Fast);
+        w.view.setFieldText(Field::Hint, "old hint");
+        w.view.writes.clear();
+        w.runner.ExecButtonClick();
+        ASSERT_FALSE(w.view.writes.empty());
+        const auto hints = w.view.textsOf(Field::Hint);
+        ASSERT_FALSE(hints.empty()) << content;
+        EXPECT_EQ(hints.front(), "") << content;
+    }
+}
+
+TEST(RunnerShows, AFinishedPracticeSaysSoAndGivesBackTheControls) {
+    FakeWorld w;
+    w.choose(2, PracticeInOrder, Fast);
+    w.st.repeatCount = 2;
+    w.runner.ExecButtonClick();
+    EXPECT_EQ(w.view.asked.size(), 18u);
+    EXPECT_EQ(w.view.last[Field::Message], "◎練習は終わりました。");
+    EXPECT_EQ(w.view.last[Field::Counter], "0");
+    EXPECT_TRUE(w.view.controlsEnabled);
+}
+
+TEST(Shuffle, DrawsCoverTheWholeRangeZeroTo98) {
+    std::mt19937 random(12345);
+    const std::vector<int> draws = drawValues(random, 20000);
+    ASSERT_EQ(draws.size(), 20000u);
+    EXPECT_EQ(*std::min_element(draws.begin(), draws.end()), 0);
+    EXPECT_EQ(*std::max_element(draws.begin(), draws.end()), 98);
+}

@@ -70,3 +70,24 @@ TEST(MainWindowQuit, AFailedSaveIsReportedOnceWhenQuittingFromTheMenu) {
     EXPECT_EQ(boxes, 1);
     EXPECT_TRUE(shown.contains("tateyokoM15.ini"));
 }
+
+TEST(MainWindowStart, AStartUpMessageNeverShowsAHalfBuiltWindow) {
+    // The desktop activates the program when the first message box appears;
+    // the window must not be shown before it is complete.
+    bool visibleDuringMessage = true;
+    KeyState keys;
+    ScriptedClock clock;
+    StudyState st;
+    MasumeServices services;
+    services.loadHints = [&](StudyState&) {
+        emit qApp->applicationStateChanged(Qt::ApplicationActive);
+        visibleDuringMessage = false;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<TMasumeForm*>(w) && w->isVisible()) visibleDuringMessage = true;
+    };
+    TMasumeForm form(st, keys, clock, services);
+    EXPECT_FALSE(visibleDuringMessage);
+    // once built, coming to the front shows it
+    emit qApp->applicationStateChanged(Qt::ApplicationActive);
+    EXPECT_TRUE(form.isVisible());
+}

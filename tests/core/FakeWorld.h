@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -55,8 +56,13 @@ public:
 
 class VirtualClock : public Clock {
 public:
-    explicit VirtualClock(FakeInput& input, std::int64_t start = 0) : input_(input), now_(start) {}
-    std::int64_t nowMs() override { return now_; }
+    explicit VirtualClock(FakeInput& input, std::int64_t start = 0) : input_(input), now_(start), start_(start) {}
+    std::int64_t nowMs() override {
+        // A runner that polls without ever sleeping would spin for ever on
+        // a clock that only moves when it sleeps: stop it as a failure.
+        if (++readsWithoutSleep_ > kMaxReadsWithoutSleep) throw std::runtime_error("the runner polls without waiting");
+        return now_;
+    }
     void sleepMs(int ms) override { advanceTo(now_ + ms); }
     void idleMs(int ms) override {
         std::int64_t target = now_ + ms;
@@ -83,6 +89,8 @@ public:
 
 private:
     void advanceTo(std::int64_t t) {
+        readsWithoutSleep_ = 0;
+        if (t - start_ > kVirtualDayMs) throw std::runtime_error("the run goes on past a virtual day");
         while (!script_.empty() && script_.front().at <= t) {
             now_ = std::max(now_, script_.front().at);
             input_.apply(script_.front());
@@ -90,8 +98,12 @@ private:
         }
         now_ = std::max(now_, t);
     }
+    static constexpr int kMaxReadsWithoutSleep = 100000;
+    static constexpr std::int64_t kVirtualDayMs = 24LL * 3600 * 1000;
+    int readsWithoutSleep_ = 0;
     FakeInput& input_;
     std::int64_t now_;
+    std::int64_t start_;
     std::deque<ScriptEvent> script_;
 };
 

@@ -151,6 +151,14 @@ TJoukenSetForm::TJoukenSetForm(StudyState& st, Sound& sound, Clock& clock, QWidg
 }
 
 void TJoukenSetForm::buildControls() {
+    buildSoundGroup();
+    buildPassesGroup();
+    buildPauseGroup();
+    buildBottomRow();
+    connectControls();
+}
+
+void TJoukenSetForm::buildSoundGroup() {
     // Sound: on/off, a test, and the volume.
     GroupBox1 = makeGroup(this, QStringLiteral("◎音声設定"), kCream, QRect(4, 3, 251, 100));
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
@@ -193,7 +201,9 @@ void TJoukenSetForm::buildControls() {
         const int last = EffectBar->x() + EffectBar->width() - 1 - handle / 2;
         scale->placeOver(first, last, 50, 18);
     }
+}
 
+void TJoukenSetForm::buildPassesGroup() {
     // Practice passes.
     GroupBox2 = makeGroup(this, QStringLiteral("◎練習の回数"), kLime, QRect(4, 107, 118, 78));
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
@@ -208,7 +218,9 @@ void TJoukenSetForm::buildControls() {
     Label4 = makeLabel(GroupBox2, QStringLiteral("(1～９回)"), QRect(4, 55, 110, 18),
                        Qt::AlignCenter);
     Label4->setObjectName(QStringLiteral("Label4"));
+}
 
+void TJoukenSetForm::buildPauseGroup() {
     // Pause between formula and answer in timed practice.
     GroupBox3 = makeGroup(this, QStringLiteral("◎答の間(練習)"), kYellow, QRect(126, 107, 129, 78));
     GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
@@ -223,8 +235,9 @@ void TJoukenSetForm::buildControls() {
     Label7 = makeLabel(GroupBox3, QStringLiteral("(100～3000ﾐﾘ秒)"), QRect(3, 55, 123, 18),
                        Qt::AlignCenter);
     Label7->setObjectName(QStringLiteral("Label7"));
+}
 
-    // Bottom row.
+void TJoukenSetForm::buildBottomRow() {
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(10, 190, 36, 36);
@@ -244,7 +257,9 @@ void TJoukenSetForm::buildControls() {
     Button1->setAutoDefault(false);
     Button1->setDefault(true);
     Button1->setGeometry(164, 195, 88, 29);
+}
 
+void TJoukenSetForm::connectControls() {
     connect(CheckBox1, &QCheckBox::clicked, this, [this] { CheckBox1Click(); });
     connect(EffectBar, &QSlider::valueChanged, this, &TJoukenSetForm::EffectBarChange);
     // Typed numbers and arrow clicks both arrive here, so what a box shows is

@@ -67,6 +67,11 @@ protected:
 
 private:
     void buildControls();
+    void buildSoundGroup();
+    void buildPassesGroup();
+    void buildPauseGroup();
+    void buildBottomRow();
+    void connectControls();
 
     StudyState& st_;
     Sound& sound_;

@@ -43,40 +43,19 @@ StudyState takeTest(int range, int content, std::function<Answer(int pass, int f
 
 Answer allRight(int, int) { return Answer::Right; }
 
-// The question cells of a grid as 'o' (◎), 'x' (×), '-' (－) or '?' (other),
-// one string per grid column, rows 1-9.
-std::vector<std::string> marksOf(const auto& result, std::vector<int> columns) {
+// The marks expected in rows 1-9 of a column, from one pattern per pass
+// ('o' ◎, 'x' ×, '-' －); a level's cells hold both passes.
+std::vector<std::string> marks(const std::string& first, const std::string& second = "") {
+    auto mark = [](char c) -> std::string { return c == 'o' ? "◎" : c == 'x' ? "×" : "－"; };
     std::vector<std::string> out;
-    for (int c : columns) {
-        std::string s;
-        for (int r = 1; r <= 9; ++r) {
-            const std::string& t = result.cell(c, r);
-            s += t == "◎" ? 'o' : t == "×" ? 'x' : t == "－" ? '-' : '?';
-        }
-        out.push_back(s);
-    }
+    for (size_t i = 0; i < first.size(); ++i) out.push_back(mark(first[i]) + (second.empty() ? "" : mark(second[i])));
     return out;
 }
 
-// The cells of one table of a level: pass 1 and pass 2 marks, as above.
-std::pair<std::string, std::string> levelMarksOf(const LevelResult& r, int d) {
-    std::string first, second;
-    for (int m = 1; m <= 9; ++m) {
-        std::string_view t = r.cell(d, m);
-        std::string codes;
-        while (!t.empty()) {
-            const auto [mark, code] = t.starts_with("◎") ? std::pair{"◎", 'o'}
-                                    : t.starts_with("×") ? std::pair{"×", 'x'}
-                                    : t.starts_with("－") ? std::pair{"－", '-'}
-                                                          : std::pair{"", '?'};
-            codes += code;
-            t.remove_prefix(std::max<size_t>(1, std::string_view(mark).size()));
-        }
-        EXPECT_EQ(codes.size(), 2u) << d << "," << m << ": " << r.cell(d, m);
-        first += codes.size() > 0 ? codes[0] : ' ';
-        second += codes.size() > 1 ? codes[1] : ' ';
-    }
-    return {first, second};
+std::vector<std::string> column(const auto& result, int c) {
+    std::vector<std::string> out;
+    for (int row = 1; row <= 9; ++row) out.push_back(result.cell(c, row));
+    return out;
 }
 
 struct TableCase {
@@ -116,7 +95,7 @@ TEST(ResultByTable, MarksVerdictAndRegistrationFollowTheAnswers) {
         clearKekka(st);
         if (c.script) st = takeTest(c.range, TestInOrder, c.script);
         const TableResult r = readTableResult(st);
-        EXPECT_EQ(marksOf(r, {1, 2, 3}), c.passes);
+        for (int p = 1; p <= 3; ++p) EXPECT_EQ(column(r, p), marks(c.passes[p - 1])) << "pass " << p;
         EXPECT_EQ(r.verdict, c.verdict);
         EXPECT_EQ(r.registrable, c.registrable);
     }
@@ -143,11 +122,6 @@ TEST(ResultByTable, HeadingsNameTheTableAndItsFormulas) {
     r = readTableResult(st);
     EXPECT_EQ(r.title, "「八の段」（乱）のテスト結果");
     EXPECT_EQ(r.cell(0, 7), "８×７　");
-    // after a practice the answer order is named by the content's parity
-    st.contentIndex = 1;
-    EXPECT_EQ(readTableResult(st).title, "「八の段」（順）のテスト結果");
-    st.contentIndex = 0;
-    EXPECT_EQ(readTableResult(st).title, "「八の段」（乱）のテスト結果");
 }
 
 TEST(ResultByTable, AFaultlessTestRegistersItsOrderAndTable) {
@@ -206,7 +180,7 @@ struct LevelCase {
     const char* what;
     int range;
     std::function<Answer(int, int)> script;
-    std::vector<int> passedTables;  // "◎" in row 10
+    const char* passRow;  // row 10, tables 1-9: 'o' ◎, 'x' ×, ' ' empty
     const char* verdict;
     bool registrable;
 };
@@ -221,22 +195,22 @@ TEST(ResultByLevel, VerdictAndTheSecondChanceOfThreeTableLevels) {
         return [fact](int pass, int f) { return pass == 2 && f == fact ? Answer::Wrong : Answer::Right; };
     };
     const std::vector<LevelCase> cases = {
-        {"初級 nothing answered", Shokyu, nullptr, {}, none, false},
-        {"全段 nothing answered", Zendan, nullptr, {}, none, false},
-        {"初級 all right", Shokyu, allRight, {1, 2, 5}, perfect, true},
-        {"初級 one wrong in table 2", Shokyu, wrongAt(q(2, 4)), {1, 5}, faults, true},
+        {"初級 nothing answered", Shokyu, nullptr, "xx  x    ", none, false},
+        {"全段 nothing answered", Zendan, nullptr, "xxxxxxxxx", none, false},
+        {"初級 all right", Shokyu, allRight, "oo  o    ", perfect, true},
+        {"初級 one wrong in table 2", Shokyu, wrongAt(q(2, 4)), "ox  o    ", faults, true},
         {"中級 one wrong in each table", Chukyu,
-         [](int pass, int f) { return pass == 1 && f % 9 == 0 ? Answer::Wrong : Answer::Right; }, {}, faults, false},
+         [](int pass, int f) { return pass == 1 && f % 9 == 0 ? Answer::Wrong : Answer::Right; }, "  xx x   ", faults, false},
         {"上級 only table 9 faultless", Jokyu,
-         [](int, int f) { return f / 9 + 1 != 9 && f % 9 == 8 ? Answer::Wrong : Answer::Right; }, {9}, faults, true},
+         [](int, int f) { return f / 9 + 1 != 9 && f % 9 == 8 ? Answer::Wrong : Answer::Right; }, "      xxo", faults, true},
         {"上級 only table 8 faultless", Jokyu,
-         [](int, int f) { return f / 9 + 1 != 8 && f % 9 == 8 ? Answer::Wrong : Answer::Right; }, {8}, faults, true},
+         [](int, int f) { return f / 9 + 1 != 8 && f % 9 == 8 ? Answer::Wrong : Answer::Right; }, "      xox", faults, true},
         {"中級 stopped in table 4 of pass 2", Chukyu,
-         [](int pass, int f) { return pass == 2 && f == q(4, 2) ? Answer::Stop : Answer::Right; }, {3}, faults, true},
+         [](int pass, int f) { return pass == 2 && f == q(4, 2) ? Answer::Stop : Answer::Right; }, "  ox x   ", faults, true},
         {"中級 stopped at the start of pass 2", Chukyu,
-         [](int pass, int) { return pass == 2 ? Answer::Stop : Answer::Right; }, {}, faults, false},
-        {"全段 all right", Zendan, allRight, {1, 2, 3, 4, 5, 6, 7, 8, 9}, perfect, true},
-        {"全段 one wrong", Zendan, wrongAt(q(7, 8)), {1, 2, 3, 4, 5, 6, 8, 9}, faults, false},
+         [](int pass, int) { return pass == 2 ? Answer::Stop : Answer::Right; }, "  xx x   ", faults, false},
+        {"全段 all right", Zendan, allRight, "ooooooooo", perfect, true},
+        {"全段 one wrong", Zendan, wrongAt(q(7, 8)), "ooooooxoo", faults, false},
     };
     for (const LevelCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -246,9 +220,9 @@ TEST(ResultByLevel, VerdictAndTheSecondChanceOfThreeTableLevels) {
         clearKekka(st);
         if (c.script) st = takeTest(c.range, TestInOrder, c.script);
         const LevelResult r = readLevelResult(st);
-        for (int d : r.tables) {
-            const bool passed = std::find(c.passedTables.begin(), c.passedTables.end(), d) != c.passedTables.end();
-            EXPECT_EQ(r.cell(d, 10), passed ? "◎" : "×") << d;
+        for (int d = 1; d <= 9; ++d) {
+            const char code = c.passRow[d - 1];
+            EXPECT_EQ(r.cell(d, 10), code == 'o' ? "◎" : code == 'x' ? "×" : "") << d;
         }
         EXPECT_EQ(r.verdict, c.verdict);
         EXPECT_EQ(r.registrable, c.registrable);
@@ -262,10 +236,9 @@ TEST(ResultByLevel, EachCellShowsBothPassesAndOtherTablesStayEmpty) {
         return f == q(1, 2) ? Answer::Wrong : Answer::Right;
     });
     const LevelResult r = readLevelResult(st);
-    using Marks = std::pair<std::string, std::string>;
-    EXPECT_EQ(levelMarksOf(r, 1), Marks("ooooooooo", "oxooooooo"));
-    EXPECT_EQ(levelMarksOf(r, 2), Marks("oooxooooo", "ooooo----"));
-    EXPECT_EQ(levelMarksOf(r, 5), Marks("ooooooooo", "---------"));
+    EXPECT_EQ(column(r, 1), marks("ooooooooo", "oxooooooo"));
+    EXPECT_EQ(column(r, 2), marks("oooxooooo", "ooooo----"));
+    EXPECT_EQ(column(r, 5), marks("ooooooooo", "---------"));
     for (int d : {3, 4, 6, 7, 8, 9})
         for (int row = 1; row <= 10; ++row) EXPECT_EQ(r.cell(d, row), "") << d << "," << row;
 
@@ -273,7 +246,7 @@ TEST(ResultByLevel, EachCellShowsBothPassesAndOtherTablesStayEmpty) {
     cleared.rangeIndex = Chukyu;
     clearKekka(cleared);
     const LevelResult empty = readLevelResult(cleared);
-    for (int d : {3, 4, 6}) EXPECT_EQ(levelMarksOf(empty, d), Marks("---------", "---------"));
+    for (int d : {3, 4, 6}) EXPECT_EQ(column(empty, d), marks("---------", "---------"));
     for (int d : {1, 2, 5, 7, 8, 9}) EXPECT_EQ(empty.cell(d, 5), "");
 }
 

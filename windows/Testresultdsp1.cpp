@@ -1,6 +1,7 @@
 #include "windows/Testresultdsp1.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -50,6 +51,11 @@ void TResultDsp1Form::buildMenus(QMenuBar* menuBar) {
     C1 = results->addAction(kit::u("閉じる(&C)"), this, &TResultDsp1Form::TestClick);
     QMenu* certificate = menuBar->addMenu(kit::u("証明書(&P)"));
     R1 = certificate->addAction(kit::u("登録(&R)"), this, &TResultDsp1Form::R1Click);
+}
+
+void TResultDsp1Form::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) return;
+    QDialog::keyPressEvent(event);
 }
 
 void TResultDsp1Form::TestClick() { close(); }

@@ -1,6 +1,7 @@
 #include "windows/Testresultdsp2.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -54,6 +55,11 @@ void TResultDsp2Form::buildMenus(QMenuBar* menuBar) {
 void TResultDsp2Form::whenPassed() {
     SpeedButton1->setEnabled(true);
     R1->setEnabled(true);
+}
+
+void TResultDsp2Form::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) return;
+    QDialog::keyPressEvent(event);
 }
 
 void TResultDsp2Form::TestClick() { close(); }

@@ -7,6 +7,7 @@
 #include "windows/core/ResultByLevel.h"
 
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -34,6 +35,10 @@ public:
     QPushButton* Button1 = nullptr;
     QAction* C1 = nullptr;
     QAction* R1 = nullptr;
+
+protected:
+    // The window has no keys of its own: not even Esc closes it.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildMenus(class QMenuBar* menuBar);

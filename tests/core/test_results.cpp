@@ -116,12 +116,22 @@ TEST(ResultByTable, HeadingsNameTheTableAndItsFormulas) {
     EXPECT_EQ(r.cell(0, 3), "２×３　");
     EXPECT_EQ(r.cell(0, 9), "２×９　");
 
-    st.rangeIndex = Dan8;
-    st.currentDan = 8;
-    st.contentIndex = TestRandom;
-    r = readTableResult(st);
-    EXPECT_EQ(r.title, "「八の段」（乱）のテスト結果");
-    EXPECT_EQ(r.cell(0, 7), "８×７　");
+    struct Case {
+        int dan, content;
+        const char* title;
+        const char* row7;
+    };
+    // a table number that no table range gives falls back to the first table
+    for (const Case& c : {Case{8, TestRandom, "「八の段」（乱）のテスト結果", "８×７　"},
+                          Case{9, TestInOrder, "「九の段」（順）のテスト結果", "９×７　"},
+                          Case{0, TestInOrder, "「一の段」（順）のテスト結果", "１×７　"},
+                          Case{10, TestRandom, "「一の段」（乱）のテスト結果", "１×７　"}}) {
+        st.currentDan = c.dan;
+        st.contentIndex = c.content;
+        r = readTableResult(st);
+        EXPECT_EQ(r.title, c.title);
+        EXPECT_EQ(r.cell(0, 7), c.row7);
+    }
 }
 
 TEST(ResultByTable, AFaultlessTestRegistersItsOrderAndTable) {

@@ -1,5 +1,6 @@
 #include "support/FormKit.h"
 
+#include <QAction>
 #include <QDialog>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -76,7 +77,12 @@ Form buildForm(QDialog* dialog, std::string_view caption, int w, int h, const QC
     if (withMenu) {
         form.menuBar = new QMenuBar(dialog);
         form.menuBar->setNativeMenuBar(false);
+        // An empty bar has no height: measure it with an entry in it, as it
+        // will have once the caller adds its menus.
+        QAction* probe = form.menuBar->addAction(QStringLiteral("X"));
         top = form.menuBar->sizeHint().height();
+        form.menuBar->removeAction(probe);
+        delete probe;
         form.menuBar->setGeometry(0, 0, w, top);
     }
     form.client = new QWidget(dialog);

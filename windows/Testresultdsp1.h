@@ -1,8 +1,18 @@
-// Results of the last test of one table.
+// Results of the last test of one table: the marks of its three passes, the
+// verdict, and registration of a faultless result.
 #pragma once
 
 #include <QDialog>
 
+#include "windows/core/ResultByTable.h"
+
+class QAction;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+class QToolButton;
 class Navigator;
 struct StudyState;
 
@@ -11,7 +21,29 @@ class TResultDsp1Form : public QDialog {
 public:
     TResultDsp1Form(StudyState& st, Navigator& navigator, QWidget* parent = nullptr);
 
+    void TestClick();
+    void SpeedButton1Click();
+    void R1Click();
+
+    QLabel* Panel1 = nullptr;
+    QLabel* StaticText2 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QTableView* TestResultGrid = nullptr;
+    QLabel* StaticText1 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QAction* C1 = nullptr;
+    QAction* R1 = nullptr;
+
+protected:
+    // The window has no keys of its own: not even Esc closes it.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
+    void buildMenus(class QMenuBar* menuBar);
+    void registerFrom(RegisterFrom from);
+
     StudyState& st_;
     Navigator& navigator_;
+    const TableResult result_;
 };

@@ -1,8 +1,18 @@
-// Results of the last test of a level.
+// Results of the last test of a level: both passes of every question of its
+// tables, a pass or fail per table, the verdict and registration.
 #pragma once
 
 #include <QDialog>
 
+#include "windows/core/ResultByLevel.h"
+
+class QAction;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+class QToolButton;
 class Navigator;
 struct StudyState;
 
@@ -11,7 +21,30 @@ class TResultDsp2Form : public QDialog {
 public:
     TResultDsp2Form(StudyState& st, Navigator& navigator, QWidget* parent = nullptr);
 
+    void TestClick();
+    void C1Click();
+    void SpeedButton1Click();
+    void R1Click();
+
+    QLabel* Panel1 = nullptr;
+    QLabel* StaticText2 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QTableView* TestResultGrid2 = nullptr;
+    QLabel* StaticText1 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QAction* C1 = nullptr;
+    QAction* R1 = nullptr;
+
+protected:
+    // The window has no keys of its own: not even Esc closes it.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
+    void buildMenus(class QMenuBar* menuBar);
+    void whenPassed();
+
     StudyState& st_;
     Navigator& navigator_;
+    const LevelResult result_;
 };

@@ -150,13 +150,14 @@ struct FieldWrite {
     std::int64_t at;
     Field field;
     std::string text;
+    bool red = false;  // the answer field's colour when it was written
 };
 
 class RecordingView : public BoardView {
 public:
     RecordingView(Clock& clock, StudyState& st) : clock_(clock), st_(st) {}
     void setFieldText(Field f, const std::string& text) override {
-        writes.push_back({clock_.nowMs(), f, text});
+        writes.push_back({clock_.nowMs(), f, text, answerRed});
         last[f] = text;
         if (f == Field::Formula && !text.empty()) {
             asked.push_back(st_.currentQuestion);
@@ -165,6 +166,13 @@ public:
         }
     }
     void setAnswerColour(bool red) override { answerRed = red; }
+    // Each answer written, with the colour it was shown in.
+    std::vector<std::pair<std::string, bool>> answersWithColour() const {
+        std::vector<std::pair<std::string, bool>> out;
+        for (const FieldWrite& w : writes)
+            if (w.field == Field::Answer && !w.text.empty()) out.emplace_back(w.text, w.red);
+        return out;
+    }
     void setMessageColour(MessageColour colour) override { messageColour = colour; }
     void setProgressBar(int value) override { progress.push_back(value); }
     void setControlsEnabled(bool enabled) override { controlsEnabled = enabled; }

@@ -182,3 +182,22 @@ TEST(Shuffle, DrawsCoverTheWholeRangeZeroTo98) {
     EXPECT_EQ(*std::min_element(draws.begin(), draws.end()), 0);
     EXPECT_EQ(*std::max_element(draws.begin(), draws.end()), 98);
 }
+
+TEST(RunnerShows, AFirstDigitIsRedOnlyWhenItAloneIsTheProduct) {
+    FakeWorld w;
+    w.choose(1, TestInOrder, Normal);  // 二の段
+    w.view.onQuestion = [&](int fact, std::int64_t at) {
+        if (fact == q(2, 3)) w.clock.keyHold(at + 250, Key::Main6, 30);        // 6 alone: red
+        else if (fact == q(2, 6)) w.clock.keyHold(at + 250, Key::Main1, 30);   // 1 of 12: blue
+        else if (fact == q(2, 7)) w.clock.keyHold(at + 10, Key::Esc, 50);
+        else w.clock.keyTap(at + 10, Key::G);
+    };
+    w.confirm.answers = {true};
+    w.runner.ExecButtonClick();
+    const auto shown = w.view.answersWithColour();
+    EXPECT_NE(std::find(shown.begin(), shown.end(), std::make_pair(std::string("６"), true)), shown.end());
+    EXPECT_NE(std::find(shown.begin(), shown.end(), std::make_pair(std::string("１"), false)), shown.end());
+    EXPECT_EQ(std::find(shown.begin(), shown.end(), std::make_pair(std::string("１"), true)), shown.end());
+    EXPECT_EQ(w.st.kekkaArray[0][2], 1);  // 6 stood alone until the time ran out: right
+    EXPECT_EQ(w.st.kekkaArray[0][5], 0);
+}

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QAction>
 #include <QLabel>
 #include <QMenuBar>
 #include <QTableView>
@@ -76,7 +77,11 @@ Form buildForm(QDialog* dialog, std::string_view caption, int w, int h, const QC
     if (withMenu) {
         form.menuBar = new QMenuBar(dialog);
         form.menuBar->setNativeMenuBar(false);
+        // An empty bar measures no height: measure it with one entry.
+        QAction* probe = form.menuBar->addAction(QStringLiteral("M"));
         top = form.menuBar->sizeHint().height();
+        form.menuBar->removeAction(probe);
+        delete probe;
         form.menuBar->setGeometry(0, 0, w, top);
     }
     form.client = new QWidget(dialog);

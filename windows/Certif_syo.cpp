@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -158,6 +159,10 @@ bool TCertForm2::PrintClick() {
     }
     QPrinter printer(info, QPrinter::HighResolution);
     printer.setDocName(kit::u("証明書"));
+    // Qt keeps margins of its own inside what the printer can print; the
+    // certificate starts at the corner of the printer's printable area.
+    const QPageLayout layout = printer.pageLayout();
+    printer.setPageMargins(layout.minimumMargins(), layout.units());
     QPainter painter;
     bool printed = painter.begin(&printer);
     if (printed) {

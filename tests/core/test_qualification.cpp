@@ -85,6 +85,19 @@ TEST(QualificationCheck, VerdictsFromTheSpecCases) {
     }
 }
 
+TEST(QualificationCheck, EveryTableCountsWhenItsLevelWasNotPassed) {
+    for (int missing = 1; missing <= 9; ++missing) {
+        StudyState st;
+        for (int table = 1; table <= 9; ++table)
+            if (table != missing) st.recCheckArray[kOrder - 1][table - 1] = st.recCheckArray[kRandom - 1][table - 1] = 1;
+        CheckGrid g = gridFromPasses(st);
+        EXPECT_EQ(runCheck(g), Rank::None) << "without table " << missing;
+        const int level = missing == 1 || missing == 2 || missing == 5 ? 10 : missing == 3 || missing == 4 || missing == 6 ? 11 : 12;
+        g.at(kOrder, level) = g.at(kRandom, level) = "◎";
+        EXPECT_EQ(runCheck(g), Rank::Master) << "table " << missing << " replaced by its level";
+    }
+}
+
 TEST(QualificationCheck, RanksAndMessages) {
     CheckGrid g = gridFromPasses(passedIn({kOrder, kRandom}, {13}));
     for (int c : {3, 4}) g.at(c, 13) = "◎";  // only a future test could fill these
@@ -182,9 +195,13 @@ TEST(QualificationRecords, WriteBackKeepsPassesAndVerdictsAndZeroesReservedColum
     StudyState st = passedIn({kOrder, kRandom}, {13});
     st.recCheckArray[kOrder - 1][2] = 1;
     for (int r = 0; r < 14; ++r) st.recCheckArray[2][r] = st.recCheckArray[3][r] = 1;
+    st.certKind = -1;
+    st.rangeIndex = 7;
     CheckGrid g = gridFromPasses(st);
     runCheck(g);
     writeBack(g, st);
+    EXPECT_EQ(st.certKind, -1);  // nothing beyond the table is written
+    EXPECT_EQ(st.rangeIndex, 7);
     for (int c = 1; c <= 4; ++c)
         for (int r = 1; r <= 14; ++r) {
             const bool passed = c <= 2 && (r == 13 || r == 14 || (c == kOrder && r == 3));

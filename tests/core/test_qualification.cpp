@@ -99,11 +99,16 @@ TEST(QualificationCheck, EveryTableCountsWhenItsLevelWasNotPassed) {
 }
 
 TEST(QualificationCheck, RanksAndMessages) {
-    CheckGrid g = gridFromPasses(passedIn({kOrder, kRandom}, {13}));
-    for (int c : {3, 4}) g.at(c, 13) = "◎";  // only a future test could fill these
-    EXPECT_EQ(runCheck(g), Rank::Kaiden);
-    g.at(4, 13) = "--";
-    EXPECT_EQ(runCheck(g), Rank::Master);
+    // Only a future test could fill the reserved columns.
+    for (bool third : {false, true})
+        for (bool fourth : {false, true}) {
+            CheckGrid g = gridFromPasses(passedIn({kOrder, kRandom}, {13}));
+            if (third) g.at(3, 13) = "◎";
+            if (fourth) g.at(4, 13) = "◎";
+            EXPECT_EQ(runCheck(g), third && fourth ? Rank::Kaiden : Rank::Master) << third << fourth;
+            g.at(kRandom, 13) = "―";
+            EXPECT_EQ(runCheck(g), Rank::None) << third << fourth;
+        }
     EXPECT_EQ(rankMessage(Rank::None), "<九九術マスター>をめざしてがんぼ。");
     EXPECT_EQ(rankMessage(Rank::Master), "おめでとう。<九九術マスター> の資格をゲットできるぞ。");
     EXPECT_EQ(rankMessage(Rank::Kaiden), "でかした。<九九術免許皆伝> をゲットできるぞ。");
@@ -178,10 +183,15 @@ TEST(RangeCertificateRequest, MasterButtonAsksForTheMasterCertificate) {
 
 TEST(QualificationRecords, ClearingThenClosingLeavesAllZeros) {
     StudyState st = passedIn({1, 2, 3, 4}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14});
+    st.certKind = -1;
     CheckGrid g = gridFromPasses(st);
     runCheck(g);
     EXPECT_EQ(clearRecords(g, st), Rank::None);
     EXPECT_EQ(flagCount(st), 0);
+    EXPECT_EQ(st.certKind, -1);
+    const CheckGrid fresh = gridFromPasses(StudyState{});
+    for (int r = 0; r <= 14; ++r) EXPECT_EQ(g.at(0, r), fresh.at(0, r)) << "row name " << r;
+    for (int c = 0; c <= 4; ++c) EXPECT_EQ(g.at(c, 0), fresh.at(c, 0)) << "header " << c;
     for (int c = 1; c <= 4; ++c) {
         for (int r = 1; r <= 13; ++r) EXPECT_EQ(g.at(c, r), "－") << c << "," << r;
         EXPECT_EQ(g.at(c, 14), "×") << c;

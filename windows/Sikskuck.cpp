@@ -78,9 +78,11 @@ void TSikakuCheckForm::buildControls(QWidget* client) {
     kit::setTextColour(Edit1, Qt::blue);
 
     model_ = new CheckModel(kCheckRows, kCheckCols, [this](int r, int c, int role) { return cell(r, c, role); });
-    // The cells and the frame exactly: 120 + 4 x 70 by 15 x 24.
-    StringGrid1 = kit::grid(client, {36, 100, 404, 364}, model_, kRowHeight, {120, 70}, kit::pixelFont(15, true));
+    // Sized to the cells and the frame exactly below.
+    StringGrid1 = kit::grid(client, {37, 100, 402, 362}, model_, kRowHeight, {120, 70}, kit::pixelFont(15, true));
     StringGrid1->setObjectName("StringGrid1");
+    const int frame = 2 * StringGrid1->frameWidth();
+    StringGrid1->resize(120 + 4 * 70 + frame, kCheckRows * kRowHeight + frame);
     StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QPalette palette = StringGrid1->palette();

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "QualifyFixture.h"
+#include "windows/Certif_syo.h"
 #include "windows/Sikskuck.h"
 
 namespace {
@@ -237,4 +238,28 @@ TEST(QualificationWindow, HelpButtonAndMenuOpenTheQualificationHelp) {
     QTest::mouseClick(f.Button1, Qt::LeftButton);
     f.Contents1->trigger();
     EXPECT_EQ(c.navigator.helpFiles, (std::vector<std::string>{kQualificationHelpFile, kQualificationHelpFile}));
+}
+
+TEST(QualificationWindow, RangeCertificateOpensOverTheCheckWindow) {
+    StudyState st;
+    st.studentName = "くく はじめ";
+    st.recCheckArray[0][4] = st.recCheckArray[1][4] = 1;  // 五の段, both orders
+    QuietPorts ports;
+    Navigator navigator(st, ports, ports);
+    TSikakuCheckForm form(st, navigator, nullptr);
+    form.show();
+    form.StringGrid1->setCurrentIndex(form.StringGrid1->model()->index(5, 2));
+    QString line1;
+    QWidget* over = nullptr;
+    QTimer::singleShot(100, [&] {
+        auto* cert = qobject_cast<TCertForm2*>(QApplication::activeModalWidget());
+        if (!cert) return;
+        line1 = cert->Label3->text();
+        over = cert->parentWidget();
+        cert->C1->trigger();
+    });
+    QTest::mouseClick(form.Button3, Qt::LeftButton);
+    EXPECT_EQ(line1, u("九九術 五の段 を"));
+    EXPECT_EQ(over, &form);
+    EXPECT_TRUE(form.isVisible());
 }

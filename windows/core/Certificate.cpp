@@ -1,6 +1,6 @@
 #include "windows/core/Certificate.h"
 
-#include <cstdio>
+#include <iterator>
 
 #include "main/core/FactTables.h"
 #include "main/core/StudyState.h"
@@ -69,9 +69,12 @@ std::string dateLine(int year, int month, int day) {
             era = &e;
             break;
         }
-    char digits[64];
-    std::snprintf(digits, sizeof digits, "%d(%04d)年%02d月%d日", year - era->fromYear + 1, year, month, day);
-    return era->name + std::string(digits);
+    const auto padded = [](int value, size_t width) {
+        std::string digits = std::to_string(value);
+        return std::string(width > digits.size() ? width - digits.size() : 0, '0') + digits;
+    };
+    return era->name + std::to_string(year - era->fromYear + 1) + "(" + padded(year, 4) + ")年" + padded(month, 2) +
+           "月" + std::to_string(day) + "日";
 }
 
 int printedLength(int pixels, int printerDpi, int screenDpi) {

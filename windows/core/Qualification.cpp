@@ -24,10 +24,8 @@ constexpr LevelPart kLevelParts[] = {
 }  // namespace
 
 CheckGrid gridFromPasses(const StudyState& st) {
-    static constexpr std::string_view kHeaders[kCheckCols] = {"▼達成段階▼", "答え(順)", "答え(乱)", " (予備) ",
-                                                             " (予備) "};
     CheckGrid grid;
-    for (int c = 0; c < kCheckCols; ++c) grid.at(c, 0) = kHeaders[c];
+    grid.cell[0] = {"▼達成段階▼", "答え(順)", "答え(乱)", " (予備) ", " (予備) "};
     for (int r = 1; r < kVerdictRow; ++r) grid.at(0, r) = danNames[size_t(r - 1)];
     grid.at(0, kVerdictRow) = "合否";
     for (int c = 1; c < kCheckCols; ++c)

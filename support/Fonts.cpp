@@ -20,3 +20,14 @@ QFont japaneseFont(int pixelSize, bool bold) {
     font.setBold(bold);
     return font;
 }
+
+QFont faceFont(Face face, int pixelSize, bool bold) {
+    QFont font = japaneseFont(pixelSize, bold);
+    QStringList families;
+    if (face == Face::Mincho) families << QStringLiteral("IPAMincho") << QStringLiteral("IPAPMincho");
+    if (face == Face::Gyousho) families << QStringLiteral("KouzanBrushFontGyousyo") << QStringLiteral("AoyagiKouzanFontT");
+    if (families.isEmpty()) return font;
+    families << japaneseFamily();
+    font.setFamilies(families);
+    return font;
+}

@@ -6,3 +6,10 @@
 
 QString japaneseFamily();
 QFont japaneseFont(int pixelSize, bool bold = false);
+
+// The faces the windows are laid out in, on the fonts Debian has: ゴシック
+// faces on Noto Sans CJK JP, 明朝 on IPA明朝, the HG 行書体 family on 衡山毛筆
+// 行書 (which lacks a few kana, taken from 青柳衡山T). Missing fonts fall back
+// to the Japanese font above.
+enum class Face { Gothic, Mincho, Gyousho };
+QFont faceFont(Face face, int pixelSize, bool bold = false);

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QAction>
 #include <QLabel>
 #include <QMenuBar>
 #include <QTableView>

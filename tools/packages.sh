@@ -1,7 +1,10 @@
 # Debian 12 packages the program and its tests need; sourced by the set-up scripts.
 RUN_PACKAGES="build-essential cmake pkg-config qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins
-  libgl-dev libjpeg62-turbo-dev libgtest-dev fonts-noto-cjk qt6-translations-l10n fp-utils pulseaudio pulseaudio-utils"
-TEST_PACKAGES="$RUN_PACKAGES xvfb xauth x11-utils xdotool imagemagick"
+  libgl-dev libjpeg62-turbo-dev libgtest-dev qt6-translations-l10n pulseaudio pulseaudio-utils
+  fonts-noto-cjk fonts-ipafont-mincho fonts-kouzan-mouhitsu fonts-aoyagi-kouzan-t
+  fp-utils"
+TEST_PACKAGES="$RUN_PACKAGES xvfb xauth x11-utils xdotool imagemagick
+  cups cups-client printer-driver-cups-pdf poppler-utils"
 
 # Installs whatever of the given packages is missing, as root or through sudo.
 install_missing() {

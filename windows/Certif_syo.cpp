@@ -1,9 +1,181 @@
 #include "windows/Certif_syo.h"
 
+#include <QDate>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QVBoxLayout>
+
 #include "main/Navigator.h"
 #include "main/core/StudyState.h"
+#include "support/Fonts.h"
 #include "support/FormKit.h"
+#include "support/JpegImage.h"
+#include "windows/core/Certificate.h"
 
-TCertForm2::TCertForm2(StudyState& st, Navigator& navigator, QWidget* parent) : QDialog(parent), st_(st), navigator_(navigator) {
-    kit::buildForm(this, "証明書フォーマット", 410, 560, kit::kCream, true);
+namespace {
+
+QString q(const std::string& text) { return QString::fromStdString(text); }
+
+// The picture at its @2x size on a dense screen; a missing or damaged
+// picture gives a null pixmap, which leaves its box empty.
+QPixmap picture(const QString& base, const QString& suffix) {
+    const bool dense = qApp->devicePixelRatio() > 1.5;
+    const auto load = [&suffix](const QString& path) {
+        return suffix == ".jpg" ? QPixmap::fromImage(loadJpegResource(path)) : QPixmap(path);
+    };
+    QPixmap pixmap = dense ? load(base + "@2x" + suffix) : QPixmap();
+    if (!pixmap.isNull()) return pixmap;
+    return load(base + suffix);
 }
+
+QLabel* image(QWidget* parent, const QRect& geometry, const QString& base, const QString& suffix) {
+    auto* l = new QLabel(parent);
+    l->setGeometry(geometry);
+    l->setScaledContents(true);
+    l->setPixmap(picture(base, suffix));
+    return l;
+}
+
+QLabel* text(QWidget* parent, const QRect& geometry, const char* content, const QFont& font, const QColor& colour,
+             Qt::Alignment align) {
+    QLabel* l = kit::label(parent, geometry, content, {13, colour, true, align});
+    l->setFont(font);
+    return l;
+}
+
+// A title on its own coloured ground.
+QLabel* title(QWidget* parent, const QRect& geometry, const char* content, int px, const QColor& ground,
+              const QColor& colour = Qt::black) {
+    QLabel* l = text(parent, geometry, content, faceFont(Face::Gyousho, px, true), colour, Qt::AlignCenter);
+    kit::fillBackground(l, ground);
+    return l;
+}
+
+}  // namespace
+
+TCertForm2::TCertForm2(StudyState& st, Navigator& navigator, QWidget* parent)
+    : QDialog(parent), st_(st), navigator_(navigator) {
+    setObjectName("CertForm2");
+    setWindowTitle(kit::u("証明書フォーマット"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                   Qt::WindowCloseButtonHint);
+    kit::fillBackground(this, Qt::white);
+    auto* menuBar = new QMenuBar(this);
+    menuBar->setNativeMenuBar(false);
+    QMenu* menu = menuBar->addMenu(kit::u("そうさ(&E)"));
+    Print1 = menu->addAction(kit::u("印刷(&P)"), this, [this] { PrintClick(); });
+    menu->addSeparator();
+    C1 = menu->addAction(kit::u("閉じる(&C)"), this, &TCertForm2::C1Click);
+
+    client = new QWidget(this);
+    client->setObjectName("client");
+    kit::fillBackground(client, Qt::white);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(menuBar);
+    layout->addWidget(client);
+    resize(410, 585);
+
+    buildControls();
+    const QDate today = QDate::currentDate();
+    StaticText4->setText(q(dateLine(today.year(), today.month(), today.day())));
+    FormPaint();
+    client->installEventFilter(this);
+}
+
+void TCertForm2::buildControls() {
+    const QString art = QStringLiteral(":/resources/");
+    Image2 = image(client, {0, 8, 393, 41}, art + "cert_olive", ".jpg");
+    Image3 = image(client, {0, 472, 393, 41}, art + "cert_olive", ".jpg");
+    Image4 = image(client, {0, 8, 393, 37}, art + "cert_tulip", ".jpg");
+    Image5 = image(client, {0, 472, 393, 37}, art + "cert_tulip", ".jpg");
+
+    StaticText5 = title(client, {24, 64, 340, 39}, "九九術 段級位認定書", 35, QColor(128, 255, 128));
+    StaticText7 = title(client, {12, 64, 372, 37}, "九九術 マスター認定書", 33, QColor(241, 238, 118));
+    StaticText1 = title(client, {40, 64, 304, 39}, "九九術 免許皆伝書", 35, QColor(250, 247, 184), Qt::blue);
+    StaticText1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+
+    Label1 = text(client, {120, 120, 202, 24}, "くく はじめ", faceFont(Face::Mincho, 24, true), Qt::black,
+                  Qt::AlignRight | Qt::AlignVCenter);
+    // Placed by their corner only: they take the size of their text.
+    Label2 = text(client, {336, 120, 0, 0}, "殿", faceFont(Face::Gothic, 24, true), Qt::black, Qt::AlignLeft);
+    Label2->adjustSize();
+    Label3 = text(client, {16, 176, 360, 33}, "", faceFont(Face::Mincho, 33, true), Qt::black, Qt::AlignCenter);
+    Label4 = text(client, {16, 240, 321, 33}, "", faceFont(Face::Mincho, 32, true), Qt::black, Qt::AlignCenter);
+    Label5 = text(client, {16, 304, 305, 33}, "", faceFont(Face::Mincho, 32, true), Qt::black, Qt::AlignCenter);
+    Image6 = image(client, {296, 288, 60, 60}, art + "cert_seal", ".jpg");
+
+    StaticText4 = text(client, {28, 368, 241, 23}, "", faceFont(Face::Mincho, 19, true), Qt::black,
+                       Qt::AlignLeft | Qt::AlignVCenter);
+    Panel1 = kit::panel(client, {274, 360, 113, 28}, "", {16}, kit::kYellow);
+    NoLabel = text(Panel1, {6, 4, 30, 20}, "No.", faceFont(Face::Gothic, 16, true), Qt::red, Qt::AlignLeft);
+    StaticText6 = text(Panel1, {36, 4, 72, 20}, "", faceFont(Face::Gothic, 16, true), Qt::blue, Qt::AlignLeft);
+
+    StaticText2 = text(client, {24, 416, 0, 0}, "タテヨコ塾 師範", faceFont(Face::Mincho, 16, true), Qt::black,
+                       Qt::AlignLeft | Qt::AlignVCenter);
+    StaticText2->adjustSize();
+    // Centred: the brush font is narrower than the box, and so the name
+    // keeps clear of the title before it.
+    StaticText3 = text(client, {136, 408, 183, 41}, "九九 zed", faceFont(Face::Gyousho, 37, true), Qt::black,
+                       Qt::AlignCenter);
+    Image1 = image(client, {328, 400, 50, 54}, art + "cert_portrait", ".png");
+}
+
+void TCertForm2::FormPaint() {
+    const CertificateText t = certificateText(st_);
+    StaticText5->setVisible(t.kind == CertKind::Range);
+    StaticText7->setVisible(t.kind == CertKind::Master);
+    StaticText1->setVisible(t.kind == CertKind::Kaiden);
+    for (QLabel* band : {Image2, Image3}) band->setVisible(t.oliveBands);
+    for (QLabel* band : {Image4, Image5}) band->setVisible(t.tulipBands);
+    Label1->setText(q(t.holder));
+    Label3->setText(q(t.line1));
+    Label4->setText(q(t.line2));
+    Label5->setText(q(t.line3));
+    StaticText6->setText(q(t.number));
+}
+
+bool TCertForm2::eventFilter(QObject* watched, QEvent* event) {
+    // The kind and texts follow the study state at every paint; unchanged
+    // texts and visibilities cause no further paint.
+    if (watched == client && event->type() == QEvent::Paint) FormPaint();
+    return QDialog::eventFilter(watched, event);
+}
+
+bool TCertForm2::PrintClick() {
+    const QPixmap image = client->grab();
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) {
+        QMessageBox::critical(this, kit::u("印刷"), kit::u("プリンタが見つかりません。証明書を印刷できませんでした。"));
+        return false;
+    }
+    QPrinter printer(info, QPrinter::HighResolution);
+    printer.setDocName(kit::u("証明書"));
+    // Qt keeps margins of its own inside what the printer can print; the
+    // certificate starts at the corner of the printer's printable area.
+    const QPageLayout layout = printer.pageLayout();
+    printer.setPageMargins(layout.minimumMargins(), layout.units());
+    QPainter painter;
+    bool printed = painter.begin(&printer);
+    if (printed) {
+        const QSizeF size = image.deviceIndependentSize();
+        const QRect target(0, 0, printedLength(qRound(size.width()), printer.logicalDpiX()),
+                           printedLength(qRound(size.height()), printer.logicalDpiY()));
+        painter.drawPixmap(target, image);
+        printed = painter.end() && printer.printerState() != QPrinter::Error;
+    }
+    if (!printed)
+        QMessageBox::critical(this, kit::u("印刷"),
+                              kit::u("プリンタ「") + info.printerName() + kit::u("」で証明書を印刷できませんでした。"));
+    return printed;
+}
+
+void TCertForm2::C1Click() { close(); }

@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <QDate>
+#include <QLabel>
+#include <QMenuBar>
+#include <QTest>
+
+#include "QualifyFixture.h"
+#include "windows/Certif_syo.h"
+#include "windows/core/Certificate.h"
+
+namespace {
+
+QString u(const char* s) { return QString::fromUtf8(s); }
+
+struct Cert {
+    Cert(int certKind, int rangeIndex) {
+        st.certKind = certKind;
+        st.rangeIndex = rangeIndex;
+        st.studentName = "やまだ はなこ";
+        st.studentNo = 1234567;
+        form = std::make_unique<TCertForm2>(st, navigator, nullptr);
+        form->show();
+        QTest::qWaitForWindowExposed(form.get());
+    }
+    StudyState st;
+    QuietPorts ports;
+    RecordingNavigator navigator{st, ports};
+    std::unique_ptr<TCertForm2> form;
+};
+
+}  // namespace
+
+TEST(CertificateWindow, WindowMenuAndFixedItems) {
+    Cert c(-1, 2);
+    TCertForm2& f = *c.form;
+    EXPECT_EQ(f.windowTitle(), u("証明書フォーマット"));
+    EXPECT_EQ(f.size(), QSize(410, 585));
+    // Sizable.
+    EXPECT_LT(f.minimumSize().height(), f.height());
+    EXPECT_GT(f.maximumSize().width(), f.width());
+    QMenuBar* bar = f.findChild<QMenuBar*>();
+    ASSERT_TRUE(bar);
+    ASSERT_EQ(bar->actions().size(), 1);
+    EXPECT_EQ(bar->actions()[0]->text(), u("そうさ(&E)"));
+    const QList<QAction*> entries = bar->actions()[0]->menu()->actions();
+    ASSERT_EQ(entries.size(), 3);
+    EXPECT_EQ(entries[0]->text(), u("印刷(&P)"));
+    EXPECT_TRUE(entries[1]->isSeparator());
+    EXPECT_EQ(entries[2]->text(), u("閉じる(&C)"));
+    EXPECT_EQ(f.client->y(), bar->height());
+    EXPECT_EQ(f.client->palette().color(QPalette::Window), QColor(Qt::white));
+
+    const std::pair<QWidget*, QRect> boxes[] = {
+        {f.Image2, {0, 8, 393, 41}},        {f.Image3, {0, 472, 393, 41}},      {f.Image4, {0, 8, 393, 37}},
+        {f.Image5, {0, 472, 393, 37}},      {f.StaticText5, {24, 64, 340, 39}}, {f.StaticText7, {12, 64, 372, 37}},
+        {f.StaticText1, {40, 64, 304, 39}}, {f.Label1, {120, 120, 202, 24}},    {f.Label3, {16, 176, 360, 33}},
+        {f.Label4, {16, 240, 321, 33}},     {f.Label5, {16, 304, 305, 33}},     {f.Image6, {296, 288, 60, 60}},
+        {f.StaticText4, {28, 368, 241, 23}}, {f.Panel1, {274, 360, 113, 28}},   {f.StaticText3, {136, 408, 183, 41}},
+        {f.Image1, {328, 400, 50, 54}},
+    };
+    for (const auto& [widget, rect] : boxes) EXPECT_EQ(widget->geometry(), rect) << widget->metaObject()->className();
+    EXPECT_EQ(f.Label2->pos(), QPoint(336, 120));
+    EXPECT_EQ(f.StaticText2->pos(), QPoint(24, 416));
+    // Items placed by their corner show their whole text.
+    for (QLabel* l : {f.Label2, f.StaticText2}) EXPECT_GE(l->width(), l->sizeHint().width()) << l->text().toStdString();
+    // Tulips lie above olives.
+    EXPECT_GT(f.client->children().indexOf(f.Image4), f.client->children().indexOf(f.Image2));
+    EXPECT_EQ(f.Label2->text(), u("殿"));
+    EXPECT_EQ(f.StaticText2->text(), u("タテヨコ塾 師範"));
+    EXPECT_EQ(f.StaticText3->text(), u("九九 zed"));
+    EXPECT_EQ(f.NoLabel->text(), u("No."));
+    const QDate today = QDate::currentDate();
+    EXPECT_EQ(f.StaticText4->text(), QString::fromStdString(dateLine(today.year(), today.month(), today.day())));
+}
+
+TEST(CertificateWindow, EachKindShowsItsTitleBandsAndLines) {
+    struct Case {
+        int certKind, rangeIndex;
+        QLabel* TCertForm2::*title;
+        bool tulips, olives;
+        const char *line1, *line2;
+    };
+    const Case cases[] = {
+        {-1, 2, &TCertForm2::StaticText5, true, false, "九九術 五の段 を", "　達成したことを"},
+        {-1, 11, &TCertForm2::StaticText5, true, false, "九九術 八・七・九の段 を", "　達成したことを"},
+        {1, 2, &TCertForm2::StaticText7, false, true, "九九術 マスター位を", "　習得したことを"},
+        {0, 2, &TCertForm2::StaticText1, true, true, "九九術 免許皆伝を", "　取得したことを"},
+    };
+    for (const Case& k : cases) {
+        Cert c(k.certKind, k.rangeIndex);
+        TCertForm2& f = *c.form;
+        for (QLabel* TCertForm2::*title : {&TCertForm2::StaticText5, &TCertForm2::StaticText7, &TCertForm2::StaticText1})
+            EXPECT_EQ((f.*title)->isVisible(), title == k.title) << k.line1;
+        EXPECT_EQ(f.Image4->isVisible(), k.tulips) << k.line1;
+        EXPECT_EQ(f.Image5->isVisible(), k.tulips) << k.line1;
+        EXPECT_EQ(f.Image2->isVisible(), k.olives) << k.line1;
+        EXPECT_EQ(f.Image3->isVisible(), k.olives) << k.line1;
+        EXPECT_EQ(f.Label3->text(), u(k.line1));
+        EXPECT_EQ(f.Label4->text(), u(k.line2));
+        EXPECT_EQ(f.Label5->text(), u("　ここに証する。"));
+        EXPECT_EQ(f.Label1->text(), u("やまだ はなこ"));
+        EXPECT_EQ(f.StaticText6->text(), u("1234567"));
+    }
+    EXPECT_EQ(u("九九術 段級位認定書"), Cert(-1, 0).form->StaticText5->text());
+    EXPECT_EQ(u("九九術 マスター認定書"), Cert(1, 0).form->StaticText7->text());
+    EXPECT_EQ(u("九九術 免許皆伝書"), Cert(0, 0).form->StaticText1->text());
+}
+
+TEST(CertificateWindow, EveryPaintFollowsTheStudyState) {
+    Cert c(-1, 2);
+    c.st.certKind = 1;
+    c.st.studentNo = 42;
+    c.form->client->repaint();
+    EXPECT_TRUE(c.form->StaticText7->isVisible());
+    EXPECT_FALSE(c.form->StaticText5->isVisible());
+    EXPECT_EQ(c.form->Label3->text(), u("九九術 マスター位を"));
+    EXPECT_EQ(c.form->StaticText6->text(), u("42"));
+}
+
+TEST(CertificateWindow, CloseEntryCloses) {
+    Cert c(1, 0);
+    c.form->C1->trigger();
+    EXPECT_FALSE(c.form->isVisible());
+}

@@ -21,7 +21,7 @@ struct Cert {
         st.studentNo = 1234567;
         form = std::make_unique<TCertForm2>(st, navigator, nullptr);
         form->show();
-        QTest::qWaitForWindowExposed(form.get());
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
     StudyState st;
     QuietPorts ports;

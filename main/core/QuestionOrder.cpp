@@ -18,7 +18,7 @@ RangeStretch rangeStretch(int rangeIndex) {
 void buildQuestionOrder(StudyState& st) {
     for (int r = 0; r < 9; ++r) {
         const int table = danOfRange[r];
-        for (int m = 0; m < 9; ++m) st.questionOrder[9 * r + m] = (table - 1) * 9 + m;
+        for (int m = 0; m < 9; ++m) st.questionOrder.at(size_t(9 * r + m)) = (table - 1) * 9 + m;
     }
 }
 
@@ -33,13 +33,13 @@ std::vector<int> ranksFromDraws(const std::vector<int>& draws) {
     std::vector<int> rank(n, 0);
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j)
-            if (draws[j] > draws[i]) ++rank[i];
+            if (draws.at(size_t(j)) > draws.at(size_t(i))) ++rank.at(size_t(i));
     // Equal values share a rank so far; spread them by position.
     for (int i = 0; i < n; ++i) {
         const int shared = rank[i];
         int next = shared + 1;
         for (int j = i + 1; j < n; ++j)
-            if (rank[j] == shared) rank[j] = next++;
+            if (rank.at(size_t(j)) == shared) rank.at(size_t(j)) = next++;
     }
     return rank;
 }
@@ -80,7 +80,7 @@ void selectSpeed(StudyState& st, int speedIndex) {
 std::string rangeName(const StudyState& st) {
     if (st.rangeIndex == 12) return "すべての段";
     if (st.rangeIndex >= 9 && st.rangeIndex <= 11) return std::string(danNames[st.rangeIndex]);
-    if (st.currentDan >= 1 && st.currentDan <= 9) return std::string(danNames[st.currentDan - 1]);
+    if (st.currentDan >= 1 && st.currentDan <= 9) return std::string(danNames.at(size_t(st.currentDan - 1)));
     return {};
 }
 

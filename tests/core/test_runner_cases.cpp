@@ -201,3 +201,30 @@ TEST(RunnerShows, AFirstDigitIsRedOnlyWhenItAloneIsTheProduct) {
     EXPECT_EQ(w.st.kekkaArray[0][2], 1);  // 6 stood alone until the time ran out: right
     EXPECT_EQ(w.st.kekkaArray[0][5], 0);
 }
+
+TEST(RunnerState, ATestIsActiveFromItsFirstQuestionUntilItEnds) {
+    for (const bool stopped : {false, true}) {
+        FakeWorld w;
+        w.choose(0, TestInOrder, Fast);
+        std::vector<int> activeAtQuestion;
+        w.view.onQuestion = [&](int, std::int64_t at) {
+            activeAtQuestion.push_back(w.st.testActive);
+            if (stopped && w.view.asked.size() == 5) w.clock.keyHold(at + 150, Key::Esc, 50);
+        };
+        w.confirm.answers = {true};
+        w.runner.ExecButtonClick();
+        ASSERT_GE(activeAtQuestion.size(), 5u);
+        EXPECT_EQ(activeAtQuestion.front(), 0);  // set when the first answer is awaited
+        for (size_t i = 1; i < activeAtQuestion.size(); ++i) EXPECT_EQ(activeAtQuestion[i], 1) << i;
+        EXPECT_EQ(w.st.testActive, 0);
+    }
+}
+
+TEST(RangeName, AStateWhoseTableDoesNotMatchItsRangeNamesNothing) {
+    StudyState st;
+    st.rangeIndex = 3;
+    for (int dan : {0, 10, 12, -1}) {
+        st.currentDan = dan;
+        EXPECT_EQ(rangeName(st), "") << dan;
+    }
+}

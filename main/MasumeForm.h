@@ -121,7 +121,7 @@ private:
     bool askForNameIfEmpty();
     // Saves the settings; a failure is shown once per way of quitting.
     bool saveAndReport();
-    void returnFromWindowThatMayChangeSelections(int contentBefore, int rangeBefore);  // true when the name was missing and asked for
+    void followChoicesMadeElsewhere();  // true when the name was missing and asked for
 
     // Without a player the drills run silently.
     class SilentSound : public Sound {

@@ -15,6 +15,7 @@
 #include "main/core/FactTables.h"
 #include "main/core/QuestionOrder.h"
 #include "main/core/Runner.h"
+#include "windows/core/Qualification.h"
 #include "support/KeyState.h"
 #include "support/QtConfirm.h"
 
@@ -105,30 +106,28 @@ bool TMasumeForm::askForNameIfEmpty() {
 void TMasumeForm::Kekka_Dsp() {
     if (st_.rangeIndex > 8 || askForNameIfEmpty()) return;
     keys_.setRunActive(false);
-    const int content = st_.contentIndex, range = st_.rangeIndex;
     if (services_.navigator) services_.navigator->openResultsByTable(this);
-    returnFromWindowThatMayChangeSelections(content, range);
+    followChoicesMadeElsewhere();
 }
 
 void TMasumeForm::KekkaD_Dsp() {
     if (st_.rangeIndex < 9 || askForNameIfEmpty()) return;
     keys_.setRunActive(false);
-    const int content = st_.contentIndex, range = st_.rangeIndex;
     if (services_.navigator) services_.navigator->openResultsByLevel(this);
-    returnFromWindowThatMayChangeSelections(content, range);
+    followChoicesMadeElsewhere();
 }
 
 void TMasumeForm::K1Click() {
-    const int content = st_.contentIndex, range = st_.rangeIndex;
     if (services_.navigator) services_.navigator->openQualification(this);
-    returnFromWindowThatMayChangeSelections(content, range);
+    followChoicesMadeElsewhere();
 }
 
-void TMasumeForm::returnFromWindowThatMayChangeSelections(int contentBefore, int rangeBefore) {
+void TMasumeForm::followChoicesMadeElsewhere() {
     // The qualification window chooses a certificate's range and content by
     // setting them; what the lists show must be what Start runs.
-    if (st_.contentIndex == contentBefore && st_.rangeIndex == rangeBefore) return;
-    if (st_.rangeIndex != rangeBefore) st_.levelIndex = st_.rangeIndex - 9;
+    const SelectionChange change = selectionChange({ComboBox2->currentIndex(), ComboBox1->currentIndex()}, st_);
+    if (!change.any()) return;
+    if (change.range) st_.levelIndex = st_.rangeIndex - 9;
     clearKekka(st_);
     syncSelections();
 }

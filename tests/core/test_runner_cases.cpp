@@ -228,3 +228,53 @@ TEST(RangeName, AStateWhoseTableDoesNotMatchItsRangeNamesNothing) {
         EXPECT_EQ(rangeName(st), "") << dan;
     }
 }
+
+TEST(RunnerKeys, KeypadDigitsZeroToNineAnswerLikeTheMainRow) {
+    // 2 x 5 = 10 on the keypad; 2 x 1 = 2 typed as 0 then 2
+    const FirstAnswer ten = answerFact(1, q(2, 5), [](FakeWorld& w, std::int64_t at) {
+        w.clock.keyHold(at + 250, Key::Pad1, 30);
+        w.clock.keyHold(at + 650, Key::Pad0, 30);
+    });
+    EXPECT_EQ(ten.answers, (std::vector<std::string>{"１", "１０"}));
+    EXPECT_EQ(ten.kekka, 1);
+    const FirstAnswer two = answerFact(1, q(2, 1), [](FakeWorld& w, std::int64_t at) {
+        w.clock.keyHold(at + 250, Key::Pad0, 30);
+        w.clock.keyHold(at + 650, Key::Pad2, 30);
+    });
+    EXPECT_EQ(two.answers, (std::vector<std::string>{"０", "２"}));
+    EXPECT_EQ(two.kekka, 1);
+}
+
+TEST(RunnerShows, PracticeAnswersAreAlwaysBlue) {
+    for (int speed : {Step, Fast}) {
+        FakeWorld w;
+        w.choose(4, PracticeInOrder, speed);
+        w.view.onQuestion = [&](int, std::int64_t at) { w.clock.keyTap(at + 40, Key::G); };
+        w.runner.ExecButtonClick();
+        const auto shown = w.view.answersWithColour();
+        ASSERT_EQ(shown.size(), 9u) << speed;
+        for (const auto& [text, red] : shown) EXPECT_FALSE(red) << text;
+    }
+}
+
+TEST(RunnerState, ATestClearsTheRecordOfThePreviousOneItself) {
+    FakeWorld w;
+    w.choose(12, TestInOrder, Fast);
+    w.st.kekkaArray[17][8] = 1;  // a cell this test stops before reaching
+    w.view.onQuestion = [&](int, std::int64_t at) {
+        if (w.view.asked.size() == 1) w.clock.keyHold(at + 150, Key::Esc, 50);
+    };
+    w.confirm.answers = {true};
+    w.runner.runTest(0);
+    EXPECT_EQ(w.st.kekkaArray[17][8], 2);
+}
+
+TEST(Shuffle, EveryRunDrawsAnewFromTheClock) {
+    // Two fresh states must not share their permutation of 81: a generator
+    // left unseeded would give both the same.
+    StudyState a, b;
+    shuffle(a, 81);
+    shuffle(b, 81);
+    EXPECT_NE(std::vector<int>(a.shuffleRanks.begin(), a.shuffleRanks.end()),
+              std::vector<int>(b.shuffleRanks.begin(), b.shuffleRanks.end()));
+}

@@ -278,3 +278,14 @@ TEST(Shuffle, EveryRunDrawsAnewFromTheClock) {
     EXPECT_NE(std::vector<int>(a.shuffleRanks.begin(), a.shuffleRanks.end()),
               std::vector<int>(b.shuffleRanks.begin(), b.shuffleRanks.end()));
 }
+
+TEST(RunnerState, APracticeRecordsItsLevel) {
+    for (const auto& [range, level] : {std::pair{9, 0}, {11, 2}, {12, 3}, {0, -9}}) {
+        FakeWorld w;
+        w.choose(range, PracticeInOrder, Fast);
+        w.st.levelIndex = 77;
+        w.view.onQuestion = [&](int, std::int64_t at) { w.clock.keyHold(at + 10, Key::Esc, 50); };
+        w.runner.ExecButtonClick();
+        EXPECT_EQ(w.st.levelIndex, level) << range;
+    }
+}

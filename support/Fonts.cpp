@@ -20,3 +20,11 @@ QFont japaneseFont(int pixelSize, bool bold) {
     font.setBold(bold);
     return font;
 }
+
+QFont displayFont(int pixelSize) {
+    static const bool installed = QFontDatabase::families().contains(QStringLiteral("RocknRoll One"));
+    if (!installed) return japaneseFont(pixelSize, true);
+    QFont font(QStringLiteral("RocknRoll One"));
+    font.setPixelSize(pixelSize);
+    return font;
+}

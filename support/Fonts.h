@@ -6,3 +6,7 @@
 
 QString japaneseFamily();
 QFont japaneseFont(int pixelSize, bool bold = false);
+
+// A bold, rounded display face for big headings (RocknRoll One); the
+// Japanese font in bold when it is not installed.
+QFont displayFont(int pixelSize);

@@ -1,10 +1,13 @@
 #include "windows/About_.h"
 
 #include <QFrame>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+
+#include <algorithm>
 
 #include "support/FormKit.h"
 
@@ -13,14 +16,14 @@ namespace {
 const QColor kPanelGreen(202, 253, 193);
 const QColor kMakerGreen(0, 128, 0);
 
-// A label sized to its text at (x, y); a face wider than the one the box was
-// laid out for is drawn a little tighter so that it keeps to `maxWidth`.
+// A label at (x, y); a face wider than the one the box was laid out for is
+// drawn narrower so that the text keeps to `maxWidth`.
 QLabel* textAt(QWidget* parent, int x, int y, int maxWidth, std::string_view text, const kit::Look& look) {
     QLabel* label = kit::label(parent, {x, y, maxWidth, look.px + 6}, text, look);
     QFont font = label->font();
-    const int excess = QFontMetrics(font).horizontalAdvance(label->text()) - maxWidth;
-    if (excess > 0) {
-        font.setLetterSpacing(QFont::AbsoluteSpacing, -qreal(excess) / (label->text().size() - 1));
+    const int natural = QFontMetrics(font).horizontalAdvance(label->text());
+    if (natural > maxWidth) {
+        font.setStretch(std::max(50, 100 * maxWidth / natural));
         label->setFont(font);
     }
     return label;

@@ -28,7 +28,7 @@ std::string_view execValue(std::string_view fileText) {
     bool inEntry = false;
     for (std::string_view line : lines(fileText)) {
         line = trimmed(line);
-        if (line.empty() || line.front() == '#') continue;
+        if (line.empty()) continue;  // a comment never reads as a group or as Exec
         if (line.front() == '[') {
             inEntry = line == "[Desktop Entry]";
             continue;

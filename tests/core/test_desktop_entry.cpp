@@ -8,6 +8,7 @@ TEST(DesktopEntryProgram, FirstWordOfExecInTheEntryGroup) {
     EXPECT_EQ(desktopEntryProgram("[Desktop Entry]\r\nExec = /usr/bin/xchm\t%f\r\n"), "/usr/bin/xchm");
     EXPECT_EQ(desktopEntryProgram("[Desktop Entry]\nExec=viewer"), "viewer");
     EXPECT_EQ(desktopEntryProgram("  [Desktop Entry]\n  # Exec=commented\n  Exec=viewer --new\n"), "viewer");
+    EXPECT_EQ(desktopEntryProgram("[Desktop Entry]\n#[Other]\n\nExec=viewer\n"), "viewer");
 }
 
 TEST(DesktopEntryProgram, OtherGroupsAndKeysDoNotCount) {
@@ -28,6 +29,7 @@ TEST(DesktopEntryProgram, QuotedProgramKeepsItsBlanks) {
     EXPECT_EQ(desktopEntryProgram("[Desktop Entry]\nExec=\"/opt/a\\\\\"b/run\" %f\n"), "/opt/a\"b/run");
     EXPECT_EQ(desktopEntryProgram("[Desktop Entry]\nExec=\"/opt/a\\\\\\\\b\"\n"), "/opt/a\\b");
     EXPECT_EQ(desktopEntryProgram("[Desktop Entry]\nExec=\"/opt/unterminated\n"), "/opt/unterminated");
+    EXPECT_EQ(desktopEntryProgram("[Desktop Entry]\nExec=\"/opt/ends\\"), "/opt/ends\\");
 }
 
 TEST(DesktopEntryProgram, ValueEscapes) {

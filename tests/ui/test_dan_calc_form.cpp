@@ -71,47 +71,26 @@ std::string paintedPattern(const Table& t) {
 
 }  // namespace
 
-TEST(DanCalcFormLayout, FixedWindowWithHeadingHintGridAndClose) {
+TEST(DanCalcFormLayout, EverythingInSightAndApart) {
     Table t(0, 0);
     TDanCalcForm& f = *t.form;
-    EXPECT_EQ(f.windowTitle(), u("■段全部の計算"));
     const QWidget* client = f.findChild<QWidget*>(QStringLiteral("client"));
     ASSERT_NE(client, nullptr);
-    EXPECT_EQ(client->size(), QSize(1219, 798));
     EXPECT_EQ(f.minimumSize(), f.maximumSize());
-    EXPECT_TRUE(f.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(f.windowFlags() & Qt::WindowMaximizeButtonHint);
-    EXPECT_EQ(f.Panel1->text(), u("九九の表"));
-    EXPECT_EQ(f.Panel1->font().pixelSize(), 48);
-    EXPECT_EQ(f.Panel2->text(), u("声に出しておぼえるといいよ。"));
-    EXPECT_EQ(f.Button1->text(), u("閉じる(&C)"));
-    EXPECT_EQ(f.Button1->toolTip(), u("表を閉じます。"));
-    EXPECT_FALSE(f.GuruguruBtn->isVisible());
-    // Everything inside the client area, nothing overlapping.
     const QRect area(QPoint(0, 0), client->size());
     for (QWidget* w : std::initializer_list<QWidget*>{f.Panel1, f.Panel2, f.Button1, f.StringGrid1})
         EXPECT_TRUE(area.contains(w->geometry())) << w->metaObject()->className();
     EXPECT_FALSE(f.Panel1->geometry().intersects(f.Panel2->geometry()));
     EXPECT_FALSE(f.Panel2->geometry().intersects(f.Button1->geometry()));
     EXPECT_FALSE(f.StringGrid1->geometry().intersects(f.Panel2->geometry()));
-}
-
-TEST(DanCalcFormLayout, GridOfNineColumnsAndTenRowsWithoutBorder) {
-    Table t(0, 0);
+    EXPECT_FALSE(f.GuruguruBtn->isVisible());
+    // The whole table is in sight: every cell, no scrolling.
     QTableView* g = t.grid();
-    EXPECT_EQ(g->size(), QSize(1188, 680));
-    EXPECT_EQ(g->frameShape(), QFrame::NoFrame);
-    EXPECT_TRUE(g->showGrid());
-    ASSERT_EQ(g->model()->columnCount(), 9);
-    ASSERT_EQ(g->model()->rowCount(), 10);
-    for (int c = 0; c < 9; ++c) EXPECT_EQ(g->columnWidth(c), 130);
-    EXPECT_EQ(g->rowHeight(0), 30);
-    for (int r = 1; r < 10; ++r) EXPECT_EQ(g->rowHeight(r), 70);
-    EXPECT_EQ(g->font().pixelSize(), 19);
-    EXPECT_TRUE(g->font().bold());
-    // The whole table is in sight: no scrolling.
     EXPECT_FALSE(g->horizontalScrollBar()->isVisible());
     EXPECT_FALSE(g->verticalScrollBar()->isVisible());
+    EXPECT_TRUE(g->viewport()->rect().contains(t.cellRect(9, 8)));
+    EXPECT_LT(t.cellRect(0, 0).height(), t.cellRect(1, 0).height()) << "the heading row is the low one";
 }
 
 TEST(DanCalcFormPainting, MenuOpeningPaintsEveryTableInItsColour) {

@@ -1,9 +1,6 @@
 #include "main/Navigator.h"
 
-#include <QMessageBox>
-
 #include "main/core/StudyState.h"
-#include "support/FormKit.h"
 #include "support/HelpLauncher.h"
 #include "windows/About_.h"
 #include "windows/Certif_syo.h"
@@ -21,7 +18,7 @@ void showModal(QWidget* over, Args&&... args) {
 }
 }  // namespace
 
-void Navigator::openSettings(QWidget* over) { showModal<TJoukenSetForm>(over, st_, sound_, clock_); }
+void Navigator::openSettings(QWidget* over) { showModal<TJoukenSetForm>(over, st_, *this); }
 void Navigator::openResultsByTable(QWidget* over) { showModal<TResultDsp1Form>(over, st_, *this); }
 void Navigator::openResultsByLevel(QWidget* over) { showModal<TResultDsp2Form>(over, st_, *this); }
 void Navigator::openQualification(QWidget* over) { showModal<TSikakuCheckForm>(over, st_, *this); }
@@ -29,7 +26,4 @@ void Navigator::openCertificate(QWidget* over) { showModal<TCertForm2>(over, st_
 void Navigator::openTable(QWidget* over) { showModal<TDanCalcForm>(over, st_, *this); }
 void Navigator::openAbout(QWidget* over) { showModal<TAboutForm>(over, st_, *this); }
 
-void Navigator::openHelp(QWidget* over, const std::string& fileName) {
-    if (openHelpFile(st_.exeDir + fileName)) return;
-    QMessageBox::information(over, kit::u("お知らせ"), kit::u(fileName + " が見あたりません。"));
-}
+void Navigator::openHelp(QWidget* over, const std::string& fileName) { showHelpFile(over, st_.exeDir, fileName); }

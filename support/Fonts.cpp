@@ -31,3 +31,11 @@ QFont faceFont(Face face, int pixelSize, bool bold) {
     font.setFamilies(families);
     return font;
 }
+
+QFont displayFont(int pixelSize) {
+    static const bool installed = QFontDatabase::families().contains(QStringLiteral("RocknRoll One"));
+    if (!installed) return japaneseFont(pixelSize, true);
+    QFont font(QStringLiteral("RocknRoll One"));
+    font.setPixelSize(pixelSize);
+    return font;
+}

@@ -13,3 +13,7 @@ QFont japaneseFont(int pixelSize, bool bold = false);
 // to the Japanese font above.
 enum class Face { Gothic, Mincho, Gyousho };
 QFont faceFont(Face face, int pixelSize, bool bold = false);
+
+// A bold, rounded display face for big headings (RocknRoll One); the
+// Japanese font in bold when it is not installed.
+QFont displayFont(int pixelSize);

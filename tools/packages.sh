@@ -2,7 +2,7 @@
 RUN_PACKAGES="build-essential cmake pkg-config qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins
   libgl-dev libjpeg62-turbo-dev libgtest-dev qt6-translations-l10n pulseaudio pulseaudio-utils
   fonts-noto-cjk fonts-ipafont-mincho fonts-kouzan-mouhitsu fonts-aoyagi-kouzan-t
-  fp-utils"
+  fp-utils fonts-rocknroll xchm xdg-utils libfile-mimeinfo-perl"
 TEST_PACKAGES="$RUN_PACKAGES xvfb xauth x11-utils xdotool imagemagick
   cups cups-client printer-driver-cups-pdf poppler-utils"
 

@@ -3,6 +3,9 @@
 
 #include <QDialog>
 
+class QFrame;
+class QLabel;
+class QPushButton;
 class Navigator;
 struct StudyState;
 
@@ -11,7 +14,20 @@ class TAboutForm : public QDialog {
 public:
     TAboutForm(StudyState& st, Navigator& navigator, QWidget* parent = nullptr);
 
+    QFrame* Panel1 = nullptr;  // the top panel
+    QLabel* Label1 = nullptr;  // subtitle
+    QLabel* Label2 = nullptr;  // product name
+    QLabel* Label3 = nullptr;  // version
+    QLabel* Image1 = nullptr;  // small face
+    QLabel* Image2 = nullptr;  // emblem
+    QLabel* Label4 = nullptr;  // maker
+    QPushButton* Button1 = nullptr;
+
+    void Button1Click();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
-    StudyState& st_;
-    Navigator& navigator_;
+    void buildTopPanel();
 };

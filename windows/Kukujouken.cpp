@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -19,9 +18,9 @@
 #include <algorithm>
 #include <climits>
 
+#include "main/Navigator.h"
 #include "main/core/RunnerPorts.h"
 #include "main/core/StudyState.h"
-#include "support/HelpLauncher.h"
 #include "support/JpegImage.h"
 #include "main/core/Settings.h"
 #include "support/FormKit.h"
@@ -134,8 +133,8 @@ void settleNumberBox(QSpinBox* box, int (*clampValue)(int)) {
 
 }  // namespace
 
-TJoukenSetForm::TJoukenSetForm(StudyState& st, Sound& sound, Clock& clock, QWidget* parent)
-    : QDialog(parent), st_(st), sound_(sound), clock_(clock) {
+TJoukenSetForm::TJoukenSetForm(StudyState& st, Navigator& navigator, QWidget* parent)
+    : QDialog(parent), st_(st), navigator_(navigator), sound_(navigator.sound()), clock_(navigator.clock()) {
     setObjectName(QStringLiteral("JoukenSetForm"));
     setWindowTitle(QStringLiteral("□「タテヨコ塾」の設定□"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -321,14 +320,7 @@ void TJoukenSetForm::Button2Click() {
     sound_.playSound(2);
 }
 
-void TJoukenSetForm::Button4Click() {
-    if (openHelpFile(st_.exeDir + "Jouken_setM15.chm")) {
-        return;
-    }
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("お知らせ"),
-                    QStringLiteral("Jouken_setM15.chm が見あたりません。"), QMessageBox::Ok, this);
-    box.exec();
-}
+void TJoukenSetForm::Button4Click() { navigator_.openHelp(this, kSettingsHelpFile); }
 
 void TJoukenSetForm::Button1Click() {
     accept();

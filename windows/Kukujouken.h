@@ -13,6 +13,7 @@ class QSlider;
 class QSpinBox;
 
 class Clock;
+class Navigator;
 class Sound;
 struct StudyState;
 
@@ -20,7 +21,7 @@ class TJoukenSetForm : public QDialog {
     Q_OBJECT
 
 public:
-    TJoukenSetForm(StudyState& st, Sound& sound, Clock& clock, QWidget* parent = nullptr);
+    TJoukenSetForm(StudyState& st, Navigator& navigator, QWidget* parent = nullptr);
 
     // Set once the controls hold the state, cleared on closing: until then
     // the check box's handler must not toggle anything.
@@ -74,6 +75,7 @@ private:
     void connectControls();
 
     StudyState& st_;
+    Navigator& navigator_;
     Sound& sound_;
     Clock& clock_;
 };

@@ -23,10 +23,12 @@
 #include <string>
 #include <vector>
 
+#include "main/Navigator.h"
 #include "main/core/RunnerPorts.h"
 #include "main/core/StudyState.h"
 #include "support/Fonts.h"
 #include "support/HelpLauncher.h"
+#include "tests/ui/PrivateDesktop.h"
 #include "windows/Kukujouken.h"
 
 namespace {
@@ -81,10 +83,11 @@ struct Opened {
     Log log;
     FakeSound sound{log};
     FakeClock clock{log};
+    Navigator navigator;
     std::unique_ptr<TJoukenSetForm> form;
 
-    explicit Opened(StudyState& st) {
-        form = std::make_unique<TJoukenSetForm>(st, sound, clock);
+    explicit Opened(StudyState& st) : navigator(st, sound, clock) {
+        form = std::make_unique<TJoukenSetForm>(st, navigator);
         form->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
@@ -399,11 +402,11 @@ TEST(JoukenDialogHelp, PresentHelpFileOpensSilently) {
     const QString folder = dir.path() + QStringLiteral("/My Programs; rm -rf $(x) & 'q'");
     ASSERT_TRUE(QDir().mkpath(folder));
     QFile help(folder + QStringLiteral("/Jouken_setM15.chm"));
-    ASSERT_TRUE(help.open(QIODevice::WriteOnly));
-    help.close();
+    ASSERT_TRUE(writeHelpFile(help.fileName()));
 
     StudyState st = defaultState();
     st.exeDir = folder.toStdString() + "/";
+    PrivateDesktop desktop;
     ViewerGuard guard;
     Opened d(st);
 
@@ -420,6 +423,7 @@ TEST(JoukenDialogHelp, PresentHelpFileOpensSilently) {
 TEST(HelpLauncher, OpensOnlyFilesThatExist) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
+    PrivateDesktop desktop;
     ViewerGuard guard;
 
     EXPECT_FALSE(openHelpFile(""));
@@ -429,9 +433,7 @@ TEST(HelpLauncher, OpensOnlyFilesThatExist) {
     EXPECT_TRUE(guard.viewer.opened.isEmpty());
 
     const QString name = dir.path() + QStringLiteral("/a b \"c\" `d`|e.chm");
-    QFile file(name);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
+    ASSERT_TRUE(writeHelpFile(name));
     EXPECT_TRUE(openHelpFile(name.toStdString()));
     ASSERT_EQ(guard.viewer.opened.size(), 1);
     EXPECT_EQ(guard.viewer.opened.front().toLocalFile(), name);

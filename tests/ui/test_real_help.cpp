@@ -1,0 +1,75 @@
+// F1 in the program itself, in a real window on the private X display, on a
+// private desktop whose viewer records the path it was handed: the desktop's
+// own way of opening files, not the offscreen stand-in.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include "tests/ui/PrivateDesktop.h"
+
+namespace {
+
+QString runOn(const QString& display, const QString& program, const QStringList& args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", display);
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    p.waitForFinished(10000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+}  // namespace
+
+TEST(RealHelp, F1OpensTheHelpBesideTheProgramInTheDesktopsViewer) {
+    const QString display = qEnvironmentVariable("TATEYOKO_X_DISPLAY");
+    ASSERT_FALSE(display.isEmpty()) << "TATEYOKO_X_DISPLAY is not set: run the README's test command";
+    const QString appDir = qEnvironmentVariable("TATEYOKO_APP_DIR");
+    ASSERT_FALSE(appDir.isEmpty());
+
+    PrivateDesktop desktop;
+    QTemporaryDir dir;
+    ASSERT_TRUE(desktop.valid() && dir.isValid());
+    const QString folder = dir.path() + QStringLiteral("/My Programs; rm -rf $(x) & 'q' \"d\" `e`|f");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (const QString& name : QDir(appDir).entryList(QDir::Files)) {
+        if (name.endsWith(".ini") || name.endsWith(".chm")) continue;
+        ASSERT_TRUE(QFile::copy(appDir + "/" + name, folder + "/" + name));
+    }
+    QFile::setPermissions(folder + "/tateyokom", QFile::permissions(appDir + "/tateyokom"));
+    ASSERT_TRUE(writeHelpFile(folder + QStringLiteral("/masumev15.chm")));
+
+    QProcess app;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();  // the private desktop's
+    env.insert("DISPLAY", display);
+    env.remove("QT_QPA_PLATFORM");
+    app.setProcessEnvironment(env);
+    app.setWorkingDirectory(folder);
+    app.start(folder + "/tateyokom", {});
+    ASSERT_TRUE(app.waitForStarted(5000));
+
+    QString id;
+    for (int i = 0; i < 100 && id.isEmpty(); ++i) {
+        QThread::msleep(100);
+        id = runOn(display, "xdotool", {"search", "--onlyvisible", "--name", QString::fromUtf8("タテヨコ塾")})
+                 .split('\n', Qt::SkipEmptyParts)
+                 .value(0);
+    }
+    ASSERT_FALSE(id.isEmpty()) << "the main window did not appear";
+    QThread::msleep(1200);
+    runOn(display, "xdotool", {"windowfocus", "--sync", id});
+    runOn(display, "xdotool", {"key", "F1"});
+
+    const auto received = desktop.received(8000);
+    const QString notice = runOn(display, "xdotool", {"search", "--onlyvisible", "--name", QString::fromUtf8("お知らせ")});
+    app.kill();
+    app.waitForFinished(5000);
+    EXPECT_TRUE(notice.isEmpty()) << "the program said the help cannot be shown";
+    ASSERT_TRUE(received.has_value()) << "the viewer never ran: " << app.readAllStandardError().toStdString();
+    EXPECT_EQ(*received, folder + QStringLiteral("/masumev15.chm"));
+    EXPECT_TRUE(QDir(folder).exists());
+}

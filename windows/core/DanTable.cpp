@@ -1,0 +1,61 @@
+#include "windows/core/DanTable.h"
+
+#include <QString>
+
+#include "main/core/FactTables.h"
+
+namespace dantable {
+
+namespace {
+
+const Rgb kYellow{255, 255, 0};
+const Rgb kBlack{0, 0, 0};
+const Rgb kGrey{128, 128, 128};
+const Rgb kBlue{0, 0, 255};
+const Rgb kRed{255, 0, 0};
+const Rgb kWhite{255, 255, 255};
+
+bool inLevel(int dan, int a, int b, int c) { return dan == a || dan == b || dan == c; }
+
+// Characters first..first+count-1 (0-based) of a reading, without the
+// ideographic spaces that pad it to a fixed width.
+std::string readingPart(std::string_view reading, int first, int count) {
+    QString part = QString::fromUtf8(reading.data(), qsizetype(reading.size())).mid(first, count);
+    part.remove(QChar(0x3000));
+    return part.toStdString();
+}
+
+}  // namespace
+
+bool isLit(int refFromContent, int rangeIndex, int dan) {
+    if (refFromContent == 0) return true;
+    switch (rangeIndex) {
+    case 9: return inLevel(dan, 1, 2, 5);
+    case 10: return inLevel(dan, 3, 4, 6);
+    case 11: return inLevel(dan, 7, 8, 9);
+    case 12: return true;
+    default:
+        return rangeIndex >= 0 && rangeIndex < 9 && danOfRange[size_t(rangeIndex)] == dan;
+    }
+}
+
+std::string factText(int dan, int multiplier) {
+    const size_t q = size_t((dan - 1) * 9 + (multiplier - 1));
+    std::string text(formulaTable[q]);
+    text += "＝";
+    text += productTable[q];
+    // Character 9 (index 8) is the "・" in front of the product's reading.
+    text += "\n" + readingPart(readingTable[q], 0, 8);
+    text += "\n" + readingPart(readingTable[q], 9, 7);
+    return text;
+}
+
+Cell cellAt(const StudyState& st, int row, int column) {
+    const int dan = column + 1;
+    const bool lit = isLit(st.refFromContent, st.rangeIndex, dan);
+    if (row == 0) return {std::string(danNames[size_t(column)]), lit ? kYellow : kGrey, lit ? kBlack : kBlue};
+    const Rgb fill = !lit ? kGrey : (dan % 2 == 1 ? kBlue : kRed);
+    return {factText(dan, row), fill, kWhite};
+}
+
+}  // namespace dantable

@@ -3,6 +3,7 @@
 
 #include "main/MasumeForm.h"
 #include "main/Navigator.h"
+#include "main/core/UserFiles.h"
 #include "support/SoundPlayer.h"
 
 class AppWiring {
@@ -16,4 +17,5 @@ private:
     Clock& clock_;
     SoundPlayer player_;
     Navigator navigator_;
+    UserFileLocation settingsFile_;
 };

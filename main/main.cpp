@@ -15,6 +15,10 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Names the user's configuration folder, used when the program's own
+    // folder cannot be written.
+    app.setOrganizationName("mizunara");
+    app.setApplicationName("tateyokom");
     app.setFont(japaneseFont(13));
     app.setWindowIcon(QIcon(":/resources/icon.png"));
     // The child reads Japanese: the toolkit's own dialogs and buttons too.

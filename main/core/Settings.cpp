@@ -62,7 +62,7 @@ void writeInt(IniFile& ini, const StudyState& st, const IntKey& k) { ini.writeIn
 
 }  // namespace
 
-std::string settingsPath(const std::string& exeDir) { return exeDir + "tateyokoM15.ini"; }
+std::string settingsPath(const std::string& exeDir) { return exeDir + kSettingsFileName; }
 
 void loadSettings(StudyState& st, const std::string& iniPath) {
     IniFile ini;

@@ -6,7 +6,9 @@
 
 #include "main/core/StudyState.h"
 
-// exeDir ends in the path separator.
+inline constexpr const char* kSettingsFileName = "tateyokoM15.ini";
+
+// The file beside the executable; exeDir ends in the path separator.
 std::string settingsPath(const std::string& exeDir);
 
 // Reads every key into the state; a missing file or key gives its default.

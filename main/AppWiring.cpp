@@ -38,8 +38,12 @@ MasumeServices AppWiring::services() {
     s.loadSettings = [this](StudyState& st) {
         settingsFile_ = locateUserFile(kSettingsFileName, st.exeDir, userConfigDir());
         loadSettings(st, settingsFile_.loadPath);
+        recordFile_ = locateUserFile(kFactRecordFileName, st.exeDir, userConfigDir());
+        loadRecordFile(st.factRecord, recordFile_.loadPath);
     };
     s.saveSettings = [this](const StudyState& st) {
+        // The record of answers never stands in the way of the settings.
+        if (prepareSavePath(recordFile_)) saveRecordFile(st.factRecord, recordFile_.savePath);
         if (!prepareSavePath(settingsFile_))
             return "フォルダ「" + QFileInfo(QString::fromStdString(settingsFile_.savePath)).absolutePath().toStdString() +
                    "」を作れません";

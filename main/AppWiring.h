@@ -18,4 +18,5 @@ private:
     SoundPlayer player_;
     Navigator navigator_;
     UserFileLocation settingsFile_;
+    UserFileLocation recordFile_;
 };

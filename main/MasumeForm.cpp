@@ -248,6 +248,7 @@ void TMasumeForm::buildMenus() {
     Cert->setEnabled(false);
     view->addSeparator();
     A1 = view->addAction(u("九九一覧(&A)"), this, &TMasumeForm::A1Click);
+    N1 = view->addAction(u("にがて九九(&N)"), this, &TMasumeForm::N1Click);
     view->addSeparator();
     J1 = view->addAction(u("条件設定(&J)"), this, &TMasumeForm::C1Click);
     view->addSeparator();

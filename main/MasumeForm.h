@@ -24,6 +24,7 @@ class KeyState;
 class MasumeCanvas;
 class BoardLabel;
 class Navigator;
+class Runner;
 
 // What the window asks of the rest of the program; empty steps do nothing,
 // so tests can build the window without touching files or devices.
@@ -71,6 +72,7 @@ public:
     void KekkaD_Dsp() override;
     void K1Click();
     void A1Click();
+    void N1Click();  // the map of hard facts, and their practice
     void C1Click();
     void H2Click();
     void V1Click();
@@ -99,7 +101,7 @@ public:
     QLineEdit* Edit2;
     QProgressBar* ProgressBar3;
     QTimer* Timer1;
-    QAction *R1, *K2, *X1, *L1, *KekkaDDsp, *K1, *Cert, *A1, *J1, *H2, *V1, *TestT1;
+    QAction *R1, *K2, *X1, *L1, *KekkaDDsp, *K1, *Cert, *A1, *N1, *J1, *H2, *V1, *TestT1;
     MasumeCanvas* canvas;
 
 protected:
@@ -119,6 +121,8 @@ private:
     void applyBackground();
     void refreshResultsEntries();
     bool askForNameIfEmpty();
+    // Runs a drill inside the handler with the keys and the board of this window.
+    void run(const std::function<void(Runner&)>& what);
     // Saves the settings; a failure is shown once per way of quitting.
     bool saveAndReport();
     void followChoicesMadeElsewhere();  // true when the name was missing and asked for

@@ -23,15 +23,25 @@ namespace {
 QString u(const char* text) { return QString::fromUtf8(text); }
 }
 
-void TMasumeForm::ExecButtonClick() {
+void TMasumeForm::run(const std::function<void(Runner&)>& what) {
     if (running_) return;
     running_ = true;
     keys_.setRunActive(true);
     QtConfirm confirm(keys_, this);
     Runner runner(st_, board_, RunnerPorts{clock_, keys_, *services_.sound, confirm, *this});
-    runner.ExecButtonClick();
+    what(runner);
     keys_.setRunActive(false);
     running_ = false;
+}
+
+void TMasumeForm::ExecButtonClick() {
+    run([](Runner& runner) { runner.ExecButtonClick(); });
+}
+
+void TMasumeForm::N1Click() {
+    if (running_ || !services_.navigator) return;
+    const std::vector<int> facts = services_.navigator->openFactMap(this);
+    if (!facts.empty()) run([&facts](Runner& runner) { runner.runPracticeOf(facts); });
 }
 
 void TMasumeForm::Button2Click() { board_.clearBoard(); }

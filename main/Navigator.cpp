@@ -6,6 +6,7 @@
 #include "windows/Certif_syo.h"
 #include "windows/Dancalcdsp.h"
 #include "windows/Kukujouken.h"
+#include "windows/Nigatemap.h"
 #include "windows/Sikskuck.h"
 #include "windows/Testresultdsp1.h"
 #include "windows/Testresultdsp2.h"
@@ -25,5 +26,11 @@ void Navigator::openQualification(QWidget* over) { showModal<TSikakuCheckForm>(o
 void Navigator::openCertificate(QWidget* over) { showModal<TCertForm2>(over, st_, *this); }
 void Navigator::openTable(QWidget* over) { showModal<TDanCalcForm>(over, st_, *this); }
 void Navigator::openAbout(QWidget* over) { showModal<TAboutForm>(over, st_, *this); }
+
+std::vector<int> Navigator::openFactMap(QWidget* over) {
+    TNigateMapForm window(st_, *this, over);
+    window.exec();
+    return window.chosenFacts();
+}
 
 void Navigator::openHelp(QWidget* over, const std::string& fileName) { showHelpFile(over, st_.exeDir, fileName); }

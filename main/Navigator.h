@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class QWidget;
 class Clock;
@@ -27,6 +28,8 @@ public:
     virtual void openCertificate(QWidget* over);
     virtual void openTable(QWidget* over);
     virtual void openAbout(QWidget* over);
+    // The map of hard facts; returns the facts the child chose to practise.
+    virtual std::vector<int> openFactMap(QWidget* over);
     // A help file beside the executable, in the desktop's viewer for its
     // type; when it is missing or no viewer starts, a box over `over` says so.
     virtual void openHelp(QWidget* over, const std::string& fileName);

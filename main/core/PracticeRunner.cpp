@@ -8,13 +8,17 @@ namespace {
 const char* const kConfirmCaption = "<かくにん>";
 }
 
-void Runner::ExecButtonClick() {
+void Runner::beginRun() {
     clearKekka(st_);
     board_.clearHint();
     board_.composDead();
     board_.sankakuPt();
     board_.drawDecorations();
     buildQuestionOrder(st_);
+}
+
+void Runner::ExecButtonClick() {
+    beginRun();
     switch (st_.contentIndex) {
     case 0:
     case 1:
@@ -89,13 +93,34 @@ void Runner::runPractice() {
     st_.endPos = stretch.endPos;
     if (st_.orderMode == 1) shuffle(st_, stretch.count);
     if (st_.orderMode == 2) reverseBlocks(st_);
+    practisePasses(stretch.count);
+}
+
+void Runner::runPracticeOf(const std::vector<int>& facts) {
+    std::vector<int> chosen;
+    for (int q : facts)
+        if (q >= 0 && q < kFactCount && int(chosen.size()) < kFactCount) chosen.push_back(q);
+    if (chosen.empty()) return;
+    beginRun();
+    st_.refFromContent = 0;
+    board_.showMessage("にがてな九九の練習をします。");
+    // The order of this run is the list itself, asked as it stands.
+    for (size_t k = 0; k < chosen.size(); ++k) st_.questionOrder[k] = chosen[k];
+    st_.orderMode = 0;
+    st_.firstPos = 0;
+    st_.endPos = int(chosen.size());
+    st_.passesLeft = st_.repeatCount - 1;
+    practisePasses(int(chosen.size()));
+}
+
+void Runner::practisePasses(int count) {
     st_.passNo = 0;
     st_.askedCount = 0;
     board_.showMark({});
 
     for (;;) {
         startPass();
-        for (int k = 0; k < stretch.count; ++k) {
+        for (int k = 0; k < count; ++k) {
             const int q = nextQuestion(k);
             clock_.sleepMs(st_.stepPause);
             board_.clearReading();

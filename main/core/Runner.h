@@ -2,6 +2,8 @@
 // steps: pauses and waits go through the clock, keys through the input.
 #pragma once
 
+#include <vector>
+
 #include "main/core/Board.h"
 #include "main/core/RunnerPorts.h"
 #include "main/core/StudyState.h"
@@ -25,6 +27,9 @@ public:
     void ExecButtonClick();
 
     void runPractice();
+    // A practice of the given facts in the given order, with the chosen
+    // speed, passes and pause: the start sequence, then the same passes.
+    void runPracticeOf(const std::vector<int>& facts);
     void runTest(int orderMode);
 
     // Codes readKey returns besides the digits 0..9.
@@ -40,7 +45,9 @@ private:
     bool mouseAbortConfirmed(const char* question);
     void abortRun(const char* text);
     void playIfOn(int kind);
+    void beginRun();  // the start sequence shared by every content
     void startPass();
+    void practisePasses(int count);
     int nextQuestion(int k);  // counts it, shows the progress, returns the fact
 
     enum class Answer { Decided, Abort };
@@ -53,6 +60,7 @@ private:
     Sound& sound_;
     Confirm& confirm_;
     RunNavigation& navigation_;
+    bool passedAnswer_ = false;  // the last answer was a pass or a timeout
 };
 
 inline constexpr int kStepRevealMs = 10000;

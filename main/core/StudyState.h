@@ -7,6 +7,8 @@
 #include <random>
 #include <string>
 
+#include "main/core/FactRecord.h"
+
 inline constexpr int kFactCount = 81;
 inline constexpr int kRangeCount = 13;
 inline constexpr int kContentCount = 6;
@@ -72,6 +74,8 @@ struct StudyState {
     // pass table: [column 0..3][row 0..13], flags 0/1
     int recCheckArray[kRecCols][kRecRows] = {};
     int certKind = 0;  // -1 range certificate, 0 免許皆伝, 1 master
+    // every judged answer of every test, per fact; a file of its own
+    FactRecord factRecord;
 
     std::mt19937 random{};
 };

@@ -33,10 +33,12 @@ Runner::Answer Runner::answerLoop(int q) {
     const int product = productValue[q];
     int firstDigit = -1;
     int digitState = 1;
+    passedAnswer_ = false;
     auto passed = [&] {
         board_.showAnswer(kPassText, 0);
         sound_.beep();
         st_.outcomeFlag = 0;
+        passedAnswer_ = true;
     };
     const std::int64_t start = clock_.nowMs();
     st_.testActive = 1;
@@ -89,6 +91,7 @@ Runner::Answer Runner::answerLoop(int q) {
             } else {
                 st_.outcomeFlag = 0;
                 board_.showAnswer(kPassText, 0);
+                passedAnswer_ = true;
             }
             return Answer::Decided;
         }
@@ -126,14 +129,18 @@ void Runner::runTest(int orderMode) {
             }
             board_.showReading(std::string(readingTable[q]), true);
             board_.showFormula("　" + std::string(formulaTable[q]) + "＝");
+            const std::int64_t shownAt = clock_.nowMs();
             clock_.sleepMs(st_.stepPause);
             if (answerLoop(q) == Answer::Abort) return abort();
+            // A pass or a timeout counts as wrong at the limit.
+            const int answerMs = passedAnswer_ ? st_.waitLimit : int(clock_.nowMs() - shownAt);
 
             board_.showReading(std::string(readingTable[q]), false);
             board_.showMark(st_.outcomeFlag == 1 ? "◎" : "×");
             playIfOn(st_.outcomeFlag == 1 ? 0 : 1);
             clock_.sleepMs(kAfterAnswerPauseMs);
             setKekka(st_, st_.passNo, q, st_.outcomeFlag);
+            recordAnswer(st_.factRecord, q, st_.outcomeFlag == 1, answerMs);
             if (readKey() == kEscapeKey) return abort();
         }
         if (st_.passesLeft <= 0) break;

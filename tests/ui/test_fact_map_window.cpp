@@ -1,0 +1,130 @@
+// The map of hard facts as a child and a parent use it: what it shows, the
+// practice it starts in the main window, and clearing the record.
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include "tests/ui/QualifyFixture.h"
+#include "tests/ui/ScriptedRun.h"
+#include "windows/Nigatemap.h"
+#include "windows/Sikskuck.h"
+
+namespace {
+
+int q(int a, int b) { return (a - 1) * 9 + (b - 1); }
+
+struct MapFixture {
+    MapFixture() {
+        recordAnswer(st.factRecord, q(7, 8), false, 4000);
+        recordAnswer(st.factRecord, q(6, 7), false, 2000);
+        recordAnswer(st.factRecord, q(6, 7), true, 1800);
+        recordAnswer(st.factRecord, q(2, 2), true, 700);
+        form = std::make_unique<TNigateMapForm>(st, navigator);
+        form->show();
+    }
+    QString readCell(int row, int column) {
+        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(form->MapGrid);
+        QAccessibleTableInterface* cells = table ? table->tableInterface() : nullptr;
+        QAccessibleInterface* cell = cells ? cells->cellAt(row, column) : nullptr;
+        return cell ? cell->text(QAccessible::Name) : QString("<none>");
+    }
+    StudyState st;
+    QuietPorts ports;
+    RecordingNavigator navigator{st, ports};
+    std::unique_ptr<TNigateMapForm> form;
+};
+
+}  // namespace
+
+TEST(FactMapWindow, ShowsEveryFactAndNamesTheHardestInWordsAChildReads) {
+    MapFixture m;
+    EXPECT_EQ(m.form->windowTitle(), QString::fromUtf8("にがて九九マップ"));
+    EXPECT_EQ(m.form->HardLine->text(), QString::fromUtf8("７×８・６×７ が にがてだよ。れんしゅうしよう！"));
+    EXPECT_EQ(m.readCell(7, 8), QString::fromUtf8("７×８\n0% 4.0秒"));
+    EXPECT_EQ(m.readCell(6, 7), QString::fromUtf8("６×７\n50% 1.9秒"));
+    EXPECT_EQ(m.readCell(2, 2), QString::fromUtf8("２×２\n100% 0.7秒"));
+    EXPECT_EQ(m.readCell(9, 9), QString::fromUtf8("９×９\nまだ"));
+    EXPECT_EQ(m.readCell(0, 9), QString::fromUtf8("×９"));
+    EXPECT_TRUE(m.form->PracticeButton->isEnabled());
+}
+
+TEST(FactMapWindow, PractiseChoosesTheHardFactsHardestFirstAndCloses) {
+    MapFixture m;
+    m.form->PracticeButton->click();
+    EXPECT_EQ(m.form->chosenFacts(), (std::vector<int>{q(7, 8), q(6, 7)}));
+    EXPECT_FALSE(m.form->isVisible());
+}
+
+TEST(FactMapWindow, ClearingAsksFirstAndEmptiesOnlyOnOk) {
+    MapFixture m;
+    {
+        BoxAnswer seen;
+        BoxWatcher watch(seen, QMessageBox::Cancel);
+        m.form->ClearButton->click();
+        EXPECT_TRUE(seen.seen);
+        EXPECT_EQ(seen.buttons, QMessageBox::Ok | QMessageBox::Cancel);
+    }
+    EXPECT_FALSE(recordIsEmpty(m.st.factRecord));
+    {
+        BoxAnswer seen;
+        BoxWatcher watch(seen, QMessageBox::Ok);
+        m.form->ClearButton->click();
+    }
+    EXPECT_TRUE(recordIsEmpty(m.st.factRecord));
+    EXPECT_EQ(m.readCell(7, 8), QString::fromUtf8("７×８\nまだ"));
+    EXPECT_FALSE(m.form->PracticeButton->isEnabled());
+    EXPECT_EQ(m.form->HardLine->text(), QString::fromUtf8("テストをすると，にがてな九九がわかるよ。"));
+}
+
+TEST(FactMapWindow, ClearingPassesLeavesTheRecordAlone) {
+    StudyState st;
+    recordAnswer(st.factRecord, 5, false, 3000);
+    st.recCheckArray[0][0] = 1;
+    QuietPorts ports;
+    RecordingNavigator navigator(st, ports);
+    TSikakuCheckForm check(st, navigator);
+    {
+        BoxAnswer seen;
+        BoxWatcher watch(seen, QMessageBox::Ok);
+        check.D1Click();
+    }
+    check.close();
+    EXPECT_EQ(st.recCheckArray[0][0], 0);
+    EXPECT_EQ(st.factRecord.facts[5].asked, 1);
+}
+
+TEST(FactMapWindow, TheMainWindowPractisesTheChosenFacts) {
+    struct MapNavigator : CountingNavigator {
+        using CountingNavigator::CountingNavigator;
+        std::vector<int> openFactMap(QWidget*) override { return {q(8, 7), q(4, 6)}; }
+    };
+    ScriptedWindow w(2, 3, 0);  // the lists say 五の段 test: the practice does not care
+    MapNavigator navigator(w.st, w.sound, w.clock);
+    // the window's navigator is fixed at construction; reach the map through the handler
+    std::vector<int> asked;
+    QString messageDuringRun;
+    TMasumeForm* shown = nullptr;
+    for (int i = 0; i < 4; ++i)
+        w.clock.after(500 + 2000 * i, [&] {
+            asked.push_back(w.st.currentQuestion);
+            if (messageDuringRun.isEmpty()) messageDuringRun = shown->StaticText3->text();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_G);
+        });
+    TMasumeForm form(w.st, w.keys, w.clock, [&] {
+        MasumeServices s;
+        s.navigator = &navigator;
+        return s;
+    }());
+    form.show();
+    shown = &form;
+    w.st.repeatCount = 2;
+    form.N1Click();
+    EXPECT_EQ(asked, (std::vector<int>{q(8, 7), q(4, 6), q(8, 7), q(4, 6)}));
+    EXPECT_EQ(messageDuringRun, QString::fromUtf8("◎にがてな九九の練習をします。"));
+    EXPECT_EQ(form.StaticText3->text(), QString::fromUtf8("◎練習は終わりました。"));
+    EXPECT_TRUE(form.Button1->isEnabled());
+}

@@ -12,11 +12,11 @@
 
 namespace {
 constexpr int kClientWidth = 760;
-constexpr int kClientHeight = 620;
+constexpr int kClientHeight = 700;
 constexpr int kHeadingWidth = 88;
 constexpr int kCellWidth = 72;
 constexpr int kHeadingHeight = 26;
-constexpr int kCellHeight = 50;
+constexpr int kCellHeight = 56;
 // Up to nine facts make one short practice.
 constexpr int kPracticeFacts = 9;
 
@@ -40,7 +40,7 @@ void TNigateMapForm::buildControls(QWidget* client) {
     model_ = new kit::CellModel(factmap::kRows, factmap::kColumns,
                                 [this](int row, int column, int role) { return cellData(row, column, role); });
     MapGrid = kit::grid(client, {16, 120, kHeadingWidth + 9 * kCellWidth + 2, kHeadingHeight + 9 * kCellHeight + 2},
-                        model_, kCellHeight, {kHeadingWidth, kCellWidth}, japaneseFont(13, true));
+                        model_, kCellHeight, {kHeadingWidth, kCellWidth}, japaneseFont(12, true));
     MapGrid->setRowHeight(0, kHeadingHeight);
     MapGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     MapGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -48,13 +48,13 @@ void TNigateMapForm::buildControls(QWidget* client) {
     MapGrid->setWordWrap(true);
 
     PracticeButton = new QPushButton(kit::u("にがてを練習(&P)"), client);
-    PracticeButton->setGeometry(16, 580, 200, 30);
+    PracticeButton->setGeometry(16, 662, 200, 30);
     PracticeButton->setToolTip(kit::u("にがてな九九を，にがてな順に練習します。"));
     ClearButton = new QPushButton(kit::u("記録を消す(&D)"), client);
-    ClearButton->setGeometry(388, 580, 170, 30);
+    ClearButton->setGeometry(388, 662, 170, 30);
     ClearButton->setToolTip(kit::u("これまでの答えの記録を消します。"));
     CloseButton = new QPushButton(kit::u("閉じる(&C)"), client);
-    CloseButton->setGeometry(574, 580, 170, 30);
+    CloseButton->setGeometry(574, 662, 170, 30);
     for (QPushButton* b : {PracticeButton, ClearButton, CloseButton}) {
         kit::setPixelFont(b, 15, true);
         b->setAutoDefault(false);

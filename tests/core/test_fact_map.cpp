@@ -9,7 +9,7 @@ TEST(FactMap, CellsNameTheFactItsShareAndTimeOrSayNeverAsked) {
     recordAnswer(r, 7 * 9 + 6, false, 3000);  // 8 x 7
     recordAnswer(r, 7 * 9 + 6, true, 2000);
     recordAnswer(r, 7 * 9 + 6, true, 2460);
-    EXPECT_EQ(cellAt(r, 8, 7).text, "８×７\n67% 2.5秒");
+    EXPECT_EQ(cellAt(r, 8, 7).text, "８×７\n67%\n2.5秒");
     EXPECT_EQ(cellAt(r, 1, 1).text, "１×１\nまだ");
     EXPECT_EQ(cellAt(r, 1, 1).fill, kNeverFill);
     EXPECT_EQ(cellAt(r, 9, 9).text, "９×９\nまだ");

@@ -44,9 +44,9 @@ TEST(FactMapWindow, ShowsEveryFactAndNamesTheHardestInWordsAChildReads) {
     MapFixture m;
     EXPECT_EQ(m.form->windowTitle(), QString::fromUtf8("にがて九九マップ"));
     EXPECT_EQ(m.form->HardLine->text(), QString::fromUtf8("７×８・６×７ が にがてだよ。れんしゅうしよう！"));
-    EXPECT_EQ(m.readCell(7, 8), QString::fromUtf8("７×８\n0% 4.0秒"));
-    EXPECT_EQ(m.readCell(6, 7), QString::fromUtf8("６×７\n50% 1.9秒"));
-    EXPECT_EQ(m.readCell(2, 2), QString::fromUtf8("２×２\n100% 0.7秒"));
+    EXPECT_EQ(m.readCell(7, 8), QString::fromUtf8("７×８\n0%\n4.0秒"));
+    EXPECT_EQ(m.readCell(6, 7), QString::fromUtf8("６×７\n50%\n1.9秒"));
+    EXPECT_EQ(m.readCell(2, 2), QString::fromUtf8("２×２\n100%\n0.7秒"));
     EXPECT_EQ(m.readCell(9, 9), QString::fromUtf8("９×９\nまだ"));
     EXPECT_EQ(m.readCell(0, 9), QString::fromUtf8("×９"));
     EXPECT_TRUE(m.form->PracticeButton->isEnabled());

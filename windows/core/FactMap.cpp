@@ -36,7 +36,7 @@ Cell cellAt(const FactRecord& record, int row, int column) {
     const std::string fact(formulaTable[size_t(q)]);
     const FactSummary s = summarise(record.facts[size_t(q)]);
     if (!s.asked) return {fact + "\nまだ", kNeverFill};
-    return {fact + "\n" + std::to_string(s.sharePercent) + "% " + secondsText(s.typicalMs), hardnessColour(s.hardness)};
+    return {fact + "\n" + std::to_string(s.sharePercent) + "%\n" + secondsText(s.typicalMs), hardnessColour(s.hardness)};
 }
 
 }  // namespace factmap

@@ -13,14 +13,8 @@
 #include "main/Navigator.h"
 #include "main/core/RunnerPorts.h"
 #include "main/core/StudyState.h"
+#include "tests/ui/QuietPorts.h"
 
-struct QuietPorts : Sound, Clock {
-    void playSound(int) override {}
-    void beep() override {}
-    std::int64_t nowMs() override { return 0; }
-    void sleepMs(int) override {}
-    void idleMs(int) override {}
-};
 
 struct RecordingNavigator : Navigator {
     RecordingNavigator(StudyState& st, QuietPorts& ports) : Navigator(st, ports, ports) {}

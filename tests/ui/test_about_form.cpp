@@ -9,21 +9,14 @@
 #include "main/Navigator.h"
 #include "main/core/RunnerPorts.h"
 #include "main/core/StudyState.h"
+#include "tests/ui/QuietPorts.h"
 #include "windows/About_.h"
 
 namespace {
 
-struct Quiet : Sound, Clock {
-    void playSound(int) override {}
-    void beep() override {}
-    std::int64_t nowMs() override { return 0; }
-    void sleepMs(int) override {}
-    void idleMs(int) override {}
-};
-
 struct About {
     StudyState st;
-    Quiet quiet;
+    QuietPorts quiet;
     Navigator navigator{st, quiet, quiet};
     TAboutForm form{st, navigator};
     About() {

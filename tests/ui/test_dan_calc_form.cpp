@@ -16,23 +16,16 @@
 #include "main/Navigator.h"
 #include "main/core/RunnerPorts.h"
 #include "main/core/StudyState.h"
+#include "tests/ui/QuietPorts.h"
 #include "windows/Dancalcdsp.h"
 
 namespace {
 
 QString u(const char* s) { return QString::fromUtf8(s); }
 
-struct Quiet : Sound, Clock {
-    void playSound(int) override {}
-    void beep() override {}
-    std::int64_t nowMs() override { return 0; }
-    void sleepMs(int) override {}
-    void idleMs(int) override {}
-};
-
 struct Table {
     StudyState st;
-    Quiet quiet;
+    QuietPorts quiet;
     Navigator navigator{st, quiet, quiet};
     std::unique_ptr<TDanCalcForm> form;
     Table(int refFromContent, int rangeIndex) {

@@ -13,18 +13,11 @@
 #include "main/Navigator.h"
 #include "main/core/RunnerPorts.h"
 #include "main/core/StudyState.h"
+#include "tests/ui/QuietPorts.h"
 #include "support/HelpLauncher.h"
 #include "tests/ui/PrivateDesktop.h"
 
 namespace {
-
-struct Quiet : Sound, Clock {
-    void playSound(int) override {}
-    void beep() override {}
-    std::int64_t nowMs() override { return 0; }
-    void sleepMs(int) override {}
-    void idleMs(int) override {}
-};
 
 struct Box {
     bool seen = false;
@@ -55,7 +48,7 @@ struct ProgramFolder {
 
 struct Opener {
     StudyState st;
-    Quiet quiet;
+    QuietPorts quiet;
     Navigator navigator{st, quiet, quiet};
     QWidget window;
     explicit Opener(const std::string& exeDir) {

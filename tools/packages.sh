@@ -1,7 +1,7 @@
 # Debian 12 packages the program and its tests need; sourced by the set-up scripts.
 RUN_PACKAGES="build-essential cmake pkg-config qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins
   libgl-dev libjpeg62-turbo-dev libgtest-dev fonts-noto-cjk qt6-translations-l10n fp-utils pulseaudio pulseaudio-utils"
-TEST_PACKAGES="$RUN_PACKAGES xvfb xauth x11-utils xdotool imagemagick xclip clang libclang-rt-14-dev"
+TEST_PACKAGES="$RUN_PACKAGES xvfb xauth x11-utils xdotool imagemagick clang libclang-rt-14-dev"
 
 # Installs whatever of the given packages is missing, as root or through sudo.
 install_missing() {

@@ -15,7 +15,7 @@ if ! { cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug \
     echo "sanitized build failed" >&2
     exit 1
 fi
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export LSAN_OPTIONS="suppressions=$(pwd)/tools/sanitizer.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 ctest --test-dir build-asan --output-on-failure -j2 >"$log" 2>&1 && status=0 || status=$?

@@ -21,6 +21,7 @@ class TJoukenSetForm : public QDialog {
 
 public:
     TJoukenSetForm(StudyState& st, Sound& sound, Clock& clock, QWidget* parent = nullptr);
+    ~TJoukenSetForm() override;
 
     // Set once the controls hold the state, cleared on closing: until then
     // the check box's handler must not toggle anything.

@@ -31,6 +31,18 @@ void onJpegMessage(j_common_ptr info, int level) {
     }
 }
 
+// Our largest picture is a few hundred pixels wide at twice the size; a
+// header that claims more is damage, and believing it would cost gigabytes.
+constexpr unsigned long kMaxPixels = 4096ul * 4096ul;
+// A progressive file may hold any number of scans, each a pass over the
+// whole picture: a damaged one could keep the decoder busy for minutes.
+constexpr int kMaxScans = 100;
+
+void onJpegProgress(j_common_ptr info) {
+    if (info->is_decompressor && reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMaxScans)
+        std::longjmp(reinterpret_cast<JumpErrorManager*>(info->err)->jump, 1);
+}
+
 }  // namespace
 
 QImage decodeJpeg(const QByteArray& bytes) {
@@ -56,7 +68,15 @@ QImage decodeJpeg(const QByteArray& bytes) {
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.constData()),
                  static_cast<unsigned long>(bytes.size()));
+    jpeg_progress_mgr progress{};
+    progress.progress_monitor = onJpegProgress;
+    info.progress = &progress;
     jpeg_read_header(&info, TRUE);
+    if (static_cast<unsigned long>(info.image_width) * info.image_height > kMaxPixels) {
+        jpeg_destroy_decompress(&info);
+        delete image;
+        return {};
+    }
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
 

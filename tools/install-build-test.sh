@@ -49,5 +49,13 @@ if [ $status -ne 0 ]; then
     sed -n '/The following tests FAILED/,$p' "$SERVICES_DIR/ctest.log"
 fi
 grep -E "\(Skipped\)$" "$SERVICES_DIR/ctest.log" | sed 's/^ */skipped: /' | sort -u || true
+
+# ---- reliability: the whole suite again under ASan and UBSan, then the fuzzers ----
+if [ -x tools/run_sanitized_suite.sh ]; then
+    sh tools/run_sanitized_suite.sh || status=1
+    sh tools/run_fuzzers.sh || status=1
+fi
+# ---- end of reliability ----
+
 grep -E "^[0-9]+% tests passed" "$SERVICES_DIR/ctest.log" || tail -n 5 "$SERVICES_DIR/ctest.log"
 exit $status

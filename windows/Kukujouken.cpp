@@ -258,6 +258,12 @@ void TJoukenSetForm::buildBottomRow() {
     Button1->setGeometry(164, 195, 88, 29);
 }
 
+// The dialog hides itself only after this part of it is gone; the focus then
+// leaving a number box must not reach a handler of the half-destroyed form.
+TJoukenSetForm::~TJoukenSetForm() {
+    for (QObject* control : findChildren<QObject*>()) QObject::disconnect(control, nullptr, this, nullptr);
+}
+
 void TJoukenSetForm::connectControls() {
     connect(CheckBox1, &QCheckBox::clicked, this, [this] { CheckBox1Click(); });
     connect(EffectBar, &QSlider::valueChanged, this, &TJoukenSetForm::EffectBarChange);

@@ -22,6 +22,7 @@ class TJoukenSetForm : public QDialog {
 
 public:
     TJoukenSetForm(StudyState& st, Navigator& navigator, QWidget* parent = nullptr);
+    ~TJoukenSetForm() override;
 
     // Set once the controls hold the state, cleared on closing: until then
     // the check box's handler must not toggle anything.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "main/core/TestRecord.h"
+#include "support/core/Codec.h"
 #include "support/core/IniFile.h"
 
 namespace {
@@ -60,6 +61,15 @@ void readInt(const IniFile& ini, StudyState& st, const IntKey& k) {
 
 void writeInt(IniFile& ini, const StudyState& st, const IntKey& k) { ini.writeInt(k.section, k.key, st.*k.field); }
 
+// A text as the file can hold it: bytes CP932 has no character for, and line
+// breaks, would otherwise show one thing now and come back as another after
+// the next save.
+std::string readText(const IniFile& ini, const char* section, const char* key, const char* def) {
+    std::string text = codec::fromCp932(codec::toCp932(ini.readString(section, key, def)));
+    std::erase_if(text, [](char c) { return c == '\r' || c == '\n'; });
+    return text;
+}
+
 }  // namespace
 
 std::string settingsPath(const std::string& exeDir) { return exeDir + kSettingsFileName; }
@@ -67,23 +77,30 @@ std::string settingsPath(const std::string& exeDir) { return exeDir + kSettingsF
 void loadSettings(StudyState& st, const std::string& iniPath) {
     IniFile ini;
     ini.load(iniPath);  // an unreadable file gives the defaults, like a missing one
+    readSettings(st, ini);
+}
 
+void readSettings(StudyState& st, const IniFile& ini) {
     for (const IntKey* k : {&kLeft, &kTop, &kSikiSpRate, &kSikiSpVolume, &kEffectVolume, &kPinponFlag, &kKyuuSet,
                             &kDan, &kKaiMax, &kAnsMa, &kMokujin, &kMenun, &kInterval, &kProcFlag, &kQKakunin,
                             &kAnsWay, &kColor})
         readInt(ini, st, *k);
-    st.studentName = ini.readString(kTestData, kStudentName, kDefaultName);
+    st.studentName = readText(ini, kTestData, kStudentName, kDefaultName);
     readInt(ini, st, kIndivNum);
     // One byte per flag, as the file holds it.
     recCheckFromText(st, ini.readBytes(kTestData, kRecCheckArray, kDefaultRecCheck));
-    st.userSyobina = ini.readString(kSpeak, kUserSyobina, "");
+    st.userSyobina = readText(ini, kSpeak, kUserSyobina, "");
 }
 
 bool saveSettings(const StudyState& st, const std::string& iniPath, std::string* error) {
     IniFile ini;
     // Rewriting a file we could not read would lose the lines we do not own.
     if (!ini.load(iniPath, error)) return false;
+    writeSettings(st, ini);
+    return ini.save(iniPath, error);
+}
 
+void writeSettings(const StudyState& st, IniFile& ini) {
     // This order lays out a new file: sections POSITION, SPEAK, JOUKEN,
     // TESTDATA, with USERSYOBINA and QKAKUNIN last in theirs.
     for (const IntKey* k : {&kLeft, &kTop, &kSikiSpRate, &kSikiSpVolume, &kEffectVolume, &kPinponFlag, &kKyuuSet,
@@ -95,8 +112,6 @@ bool saveSettings(const StudyState& st, const std::string& iniPath, std::string*
     writeInt(ini, st, kQKakunin);
     ini.writeBytes(kTestData, kRecCheckArray, recCheckToText(st));
     ini.writeString(kSpeak, kUserSyobina, st.userSyobina);
-
-    return ini.save(iniPath, error);
 }
 
 int startRangeIndex(int storedRangeIndex) {

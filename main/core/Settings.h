@@ -6,6 +6,8 @@
 
 #include "main/core/StudyState.h"
 
+class IniFile;
+
 inline constexpr const char* kSettingsFileName = "tateyokoM15.ini";
 
 // The file beside the executable; exeDir ends in the path separator.
@@ -22,6 +24,12 @@ void loadSettings(StudyState& st, const std::string& iniPath);
 // names the file; error may be null) when the file cannot be read or
 // written; the file is then left as it was.
 bool saveSettings(const StudyState& st, const std::string& iniPath, std::string* error);
+
+// The mapping itself, on a file held in memory: what loadSettings reads and
+// saveSettings writes. Texts are read as a save would write them back, so a
+// load, save and load again gives the same state.
+void readSettings(StudyState& st, const IniFile& ini);
+void writeSettings(const StudyState& st, IniFile& ini);
 
 // A stored range outside the range list starts at the first entry.
 int startRangeIndex(int storedRangeIndex);

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QString>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <cstdint>
@@ -142,8 +143,41 @@ bool IniFile::load(const std::string& path, std::string* error) {
     return true;
 }
 
-void IniFile::setBytes(std::string_view bytes) {
+namespace {
+
+// An editor may have saved the file as UTF-8 or UTF-16 with a byte order
+// mark; read such a file as what it is, so the next save writes our CP932.
+std::string cp932FromMarkedText(std::string_view bytes) {
+    const auto decoded = [&](QStringDecoder::Encoding encoding, size_t mark) {
+        QStringDecoder dec(encoding);
+        const QString text = dec.decode(QByteArrayView(bytes.data() + mark, qsizetype(bytes.size() - mark)));
+        return codec::toCp932(text.toStdString());
+    };
+    if (bytes.starts_with("\xEF\xBB\xBF")) return decoded(QStringDecoder::Utf8, 3);
+    if (bytes.starts_with("\xFF\xFE")) return decoded(QStringDecoder::Utf16LE, 2);
+    if (bytes.starts_with("\xFE\xFF")) return decoded(QStringDecoder::Utf16BE, 2);
+    return std::string(bytes);
+}
+
+// Blanks around a value and one pair of quotes are not part of it when read:
+// a value that has them is written in quotes so that it reads back whole.
+std::string quotedIfNeeded(std::string value) {
+    if (value.empty()) return value;
+    const bool blankEdge = isBlank(value.front()) || isBlank(value.back());
+    const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                        value.back() == value.front();
+    if (!blankEdge && !quoted) return value;
+    value.insert(value.begin(), '"');
+    value.push_back('"');
+    return value;
+}
+
+}  // namespace
+
+void IniFile::setBytes(std::string_view raw) {
     lines_.clear();
+    const std::string text = cp932FromMarkedText(raw);
+    std::string_view bytes = text;
     while (!bytes.empty()) {
         const size_t nl = bytes.find('\n');
         std::string_view line = bytes.substr(0, nl);
@@ -231,6 +265,7 @@ void IniFile::writeBytes(std::string_view section, std::string_view key, std::st
     std::string clean;
     for (char c : value)
         if (c != '\r' && c != '\n') clean += c;
+    clean = quotedIfNeeded(std::move(clean));
 
     const int at = findKey(section, key);
     if (at >= 0) {

@@ -28,6 +28,7 @@ public:
     // and returns false.
     bool load(const std::string& path, std::string* error = nullptr);
     // Takes the lines from raw file bytes; LF and CRLF line ends both count.
+    // Text behind a UTF-8 or UTF-16 byte order mark is taken as CP932.
     void setBytes(std::string_view bytes);
     // The file as save writes it: every line ended by CRLF.
     std::string bytes() const;
@@ -43,7 +44,8 @@ public:
     std::string readString(std::string_view section, std::string_view key, std::string_view def) const;
     int readInt(std::string_view section, std::string_view key, int def) const;
 
-    // value holds CP932 bytes; line breaks in it are dropped.
+    // value holds CP932 bytes; line breaks in it are dropped, and a value
+    // that reading would trim or unquote is written in quotes.
     void writeBytes(std::string_view section, std::string_view key, std::string_view value);
     void writeString(std::string_view section, std::string_view key, std::string_view utf8Value);
     void writeInt(std::string_view section, std::string_view key, int value);

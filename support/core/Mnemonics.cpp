@@ -7,10 +7,10 @@
 namespace {
 
 // Text-mode reading: a CR LF pair is one line feed.
-std::string joinCrLf(const QByteArray& raw) {
+std::string joinCrLf(std::string_view raw) {
     std::string text;
-    text.reserve(size_t(raw.size()));
-    for (qsizetype i = 0; i < raw.size(); ++i) {
+    text.reserve(raw.size());
+    for (size_t i = 0; i < raw.size(); ++i) {
         if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
         text.push_back(raw[i]);
     }
@@ -44,7 +44,14 @@ bool loadMnemonics(MnemonicTable& table, const std::string& path) {
 
     QFile file(QString::fromUtf8(path.c_str()));
     if (!file.open(QIODevice::ReadOnly)) return false;
-    const std::string text = joinCrLf(file.readAll());
+    const QByteArray bytes = file.readAll();
+    fillMnemonics(table, std::string_view(bytes.constData(), size_t(bytes.size())));
+    return true;
+}
+
+void fillMnemonics(MnemonicTable& table, std::string_view fileBytes) {
+    for (auto& slot : table) slot.clear();
+    const std::string text = joinCrLf(fileBytes);
 
     int slot = 0;
     for (size_t pos = 0; pos < text.size();) {
@@ -64,5 +71,4 @@ bool loadMnemonics(MnemonicTable& table, const std::string& path) {
         if (slot == int(table.size()) - 1) break;
         ++slot;
     }
-    return true;
 }

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 // Slot q + 1 holds the hint of fact q; slot 0 the file's first line.
 using MnemonicTable = std::array<std::string, 82>;
@@ -19,3 +20,5 @@ inline constexpr int kMnemonicPieceBytes = 52;
 // empty, when the file cannot be opened; the caller then shows
 // kMnemonicMissingText under kMnemonicMissingCaption.
 bool loadMnemonics(MnemonicTable& table, const std::string& path);
+// The same from the file's bytes.
+void fillMnemonics(MnemonicTable& table, std::string_view fileBytes);

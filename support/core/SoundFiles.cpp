@@ -38,6 +38,13 @@ void loadSounds(SoundBuffers& soundBuffers, int volume, const std::string& dir, 
             if (onReadError) onReadError(path, file.errorString().toStdString());
             continue;
         }
+        // A file that would play nothing, or garbage, is said once here
+        // rather than be silent at every answer.
+        if (const std::string fault = waveFault(buffer); !fault.empty()) {
+            buffer.clear();
+            if (onReadError) onReadError(path, fault);
+            continue;
+        }
         scaleSamples(buffer, volume / 3);
     }
 }

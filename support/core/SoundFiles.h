@@ -33,6 +33,7 @@ std::string soundFilePath(const std::string& dir, int kind);
 bool findMissingSounds(const std::string& dir, const SoundAsk& ask);
 
 // Reads each file of dir into its buffer and scales it to volume / 3 percent.
-// A file that cannot be read is reported, left empty, and the next one is read.
+// A file that cannot be read, or is no WAVE file the player can play, is
+// reported, left empty, and the next one is read.
 void loadSounds(SoundBuffers& soundBuffers, int volume, const std::string& dir, const SoundReadError& onReadError);
 

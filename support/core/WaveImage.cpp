@@ -58,6 +58,19 @@ std::optional<WaveInfo> parseWave(const QByteArray& image) {
     return info;
 }
 
+std::string waveFault(const QByteArray& image) {
+    if (!tagAt(image, 0, "RIFF") || !tagAt(image, 8, "WAVE")) return "WAVE 形式のファイルではありません。";
+    const std::optional<WaveInfo> info = parseWave(image);
+    if (!info) return "WAVE ファイルの形式か音のデータが壊れています。";
+    const bool knownSamples = (info->encoding == kWavePcm && (info->bitsPerSample == 8 || info->bitsPerSample == 16 ||
+                                                              info->bitsPerSample == 32)) ||
+                              (info->encoding == kWaveFloat && info->bitsPerSample == 32);
+    // Past these an output device would refuse the format, or the header lies.
+    if (!knownSamples || info->channels > 8 || info->sampleRate < 1000 || info->sampleRate > 384000)
+        return "この WAVE ファイルの音の形式は再生できません。";
+    return {};
+}
+
 bool isCanonicalPcm16(const QByteArray& image) {
     return image.size() >= 44 && tagAt(image, 0, "RIFF") && tagAt(image, 8, "WAVE") && tagAt(image, 12, "fmt ") &&
            u32At(image, 16) == 16 && u16At(image, 20) == kWavePcm && u16At(image, 34) == 16 &&

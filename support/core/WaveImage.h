@@ -5,6 +5,7 @@
 #include <QByteArray>
 
 #include <optional>
+#include <string>
 
 // Sample encodings, as in the format tag of the fmt chunk.
 inline constexpr int kWavePcm = 1;
@@ -22,6 +23,10 @@ struct WaveInfo {
 // Walks the RIFF chunks of any ordinary WAVE file. Nothing for an image that
 // is not RIFF/WAVE or lacks its fmt or data chunk.
 std::optional<WaveInfo> parseWave(const QByteArray& image);
+
+// Empty when the image is a WAVE file that the player can play; otherwise
+// what is wrong with it, in words for the user.
+std::string waveFault(const QByteArray& image);
 
 // True for the canonical layout: RIFF/WAVE, a 16-byte fmt chunk of 16-bit PCM,
 // the data chunk's size at byte 40 and its samples from byte 44.

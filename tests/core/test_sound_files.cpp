@@ -113,6 +113,7 @@ TEST_F(SoundFolder, EachLoadStartsFromTheFileAtItsVolume) {
     EXPECT_EQ(sampleAt(buffers[0], 0), 20000);
     QByteArray odd = wave(10000, 10000);
     odd[16] = 18;  // a longer fmt chunk: another layout, loaded as it is
+    odd.insert(36, QByteArray(2, '\0'));
     put("promptA.wav", odd);
     loadSounds(buffers, 50, path, {});
     EXPECT_EQ(buffers[2], odd);

@@ -128,3 +128,17 @@ TEST(JpegDecoding, UnreadableFileGivesANullImage) {
     EXPECT_TRUE(loadJpegResource(QStringLiteral(":/resources/no_such_picture.jpg")).isNull());
     EXPECT_TRUE(loadJpegResource(QString()).isNull());
 }
+
+// A header that claims a picture of billions of pixels is refused at once,
+// before any memory is taken for it; a real large one still decodes.
+TEST(JpegDecoding, EnormousPictureIsRefusedWithoutTakingItsMemory) {
+    QByteArray huge = encodeJpeg(bands());
+    const qsizetype sof = huge.indexOf(QByteArray("\xFF\xC0", 2));
+    ASSERT_GT(sof, 0);
+    for (int at : {5, 6, 7, 8}) huge[sof + at] = '\xEA';  // 60138 x 60138
+    EXPECT_TRUE(decodeJpeg(huge).isNull());
+
+    QImage large(2000, 1200, QImage::Format_RGB888);
+    large.fill(QColor(10, 200, 10));
+    EXPECT_EQ(decodeJpeg(encodeJpeg(large)).size(), QSize(2000, 1200));
+}

@@ -1,0 +1,254 @@
+// The real program on the private X display when its save goes wrong:
+// killed while it quits, a folder it may not write, a full disk, and a file
+// that a parent replaced while it ran. The settings file is always whole,
+// and a save that fails says so in a box.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+
+#ifdef __unix__
+#include <unistd.h>
+#endif
+
+namespace {
+
+QString run(const QString& program, const QStringList& args, const QString& display, int waitMs = 10000) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", display);
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    p.waitForFinished(waitMs);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+int field(const QString& text, const char* name) {
+    const QRegularExpression re(QString::fromUtf8(name) + ":\\s+(-?\\d+)");
+    return re.match(text).captured(1).toInt();
+}
+
+QByteArray bytesOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+}
+
+void put(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+// A file as a parent might leave it: a note, odd spacing, a foreign section.
+const QByteArray kOldFile =
+    "; written by hand\r\n[JOUKEN]\r\nkaimax = 5\r\nMOKUJIN=3\r\n[NOTES]\r\nwho=parent\r\n"
+    "[TESTDATA]\r\nRECCHECKARRAY=11111\r\n";
+
+// The program copied into a folder of the test's own, with a settings file.
+class ProgramCopy {
+public:
+    explicit ProgramCopy(const QString& where = QString()) : dir_(where) {
+        display_ = qEnvironmentVariable("TATEYOKO_X_DISPLAY");
+        appDir_ = qEnvironmentVariable("TATEYOKO_APP_DIR");
+    }
+    bool ready() const { return !display_.isEmpty() && !appDir_.isEmpty(); }
+    QString folder() const { return dir_.isEmpty() ? temp_.path() : dir_; }
+    QString ini() const { return folder() + "/tateyokoM15.ini"; }
+    const QString& display() const { return display_; }
+
+    void install(const QByteArray& iniBytes) {
+        ASSERT_TRUE(ready()) << "TATEYOKO_X_DISPLAY or TATEYOKO_APP_DIR is not set: run the README's test command";
+        for (const QString& name : QDir(appDir_).entryList(QDir::Files)) {
+            if (name.endsWith(".ini") || name.endsWith(".chm")) continue;
+            QFile::remove(folder() + "/" + name);
+            ASSERT_TRUE(QFile::copy(appDir_ + "/" + name, folder() + "/" + name)) << name.toStdString();
+        }
+        QFile::setPermissions(folder() + "/tateyokom", QFile::permissions(appDir_ + "/tateyokom"));
+        put(ini(), iniBytes);
+    }
+
+    // Starts the program (through sh -c prefix when given) and waits for its window.
+    void start(const QString& shellPrefix = QString()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", display_);
+        env.remove("QT_QPA_PLATFORM");
+        app_.setProcessEnvironment(env);
+        app_.setWorkingDirectory(folder());
+        if (shellPrefix.isEmpty())
+            app_.start(folder() + "/tateyokom", {});
+        else
+            app_.start("sh", {"-c", shellPrefix + " exec \"$0\"", folder() + "/tateyokom"});
+        ASSERT_TRUE(app_.waitForStarted(5000));
+        for (int i = 0; i < 300 && window_.isEmpty(); ++i) {
+            QThread::msleep(100);
+            window_ = run("xdotool", {"search", "--onlyvisible", "--pid", QString::number(app_.processId()), "--name",
+                                      QString::fromUtf8("タテヨコ塾")},
+                          display_)
+                          .split('\n', Qt::SkipEmptyParts)
+                          .value(0);
+        }
+        ASSERT_FALSE(window_.isEmpty()) << "the main window did not appear";
+        QThread::msleep(1200);  // the first timer tick
+    }
+
+    // ファイル → 終わり, as the child would.
+    void quitFromMenu() {
+        const QString info = run("xwininfo", {"-id", window_}, display_);
+        const int left = field(info, "Absolute upper-left X");
+        const int top = field(info, "Absolute upper-left Y");
+        const int menu = field(info, "Height") - 542;
+        run("xdotool", {"mousemove", QString::number(left + 40), QString::number(top + menu / 2), "click", "1"},
+            display_);
+        QThread::msleep(500);
+        run("xdotool", {"mousemove", QString::number(left + 50), QString::number(top + menu + 72), "click", "1"},
+            display_);
+    }
+
+    // Whether an error box (captioned with the program's name) came up; it
+    // is then closed with Enter. What it says is checked offscreen, where the
+    // text can be read (test_save_failure_box.cpp).
+    bool errorBoxShown() {
+        QString box;
+        for (int i = 0; i < 50 && box.isEmpty(); ++i) {
+            QThread::msleep(100);
+            box = run("xdotool", {"search", "--onlyvisible", "--name", "^tateyokom$"}, display_)
+                      .split('\n', Qt::SkipEmptyParts)
+                      .value(0);
+        }
+        if (box.isEmpty()) return false;
+        run("xdotool", {"windowfocus", "--sync", box}, display_);
+        QThread::msleep(200);
+        run("xdotool", {"key", "Return"}, display_);
+        return true;
+    }
+
+    bool finished(int ms = 10000) { return app_.waitForFinished(ms); }
+    void kill() {
+        app_.kill();  // SIGKILL
+        app_.waitForFinished(5000);
+    }
+
+private:
+    QTemporaryDir temp_;
+    QString dir_;
+    QString display_, appDir_, window_;
+    QProcess app_;
+};
+
+}  // namespace
+
+// Killed at random moments of its quit, over and over: the file is the old
+// one or the one a whole quit writes, never a part of either.
+TEST(RealWindowFaults, KilledWhileQuittingLeavesAWholeFile) {
+    ProgramCopy whole;
+    whole.install(kOldFile);
+    whole.start();
+    whole.quitFromMenu();
+    ASSERT_TRUE(whole.finished());
+    const QByteArray saved = bytesOf(whole.ini());
+    ASSERT_NE(saved, kOldFile);
+    ASSERT_TRUE(saved.startsWith("; written by hand\r\n[JOUKEN]\r\nkaimax = 5\r\n")) << saved.constData();
+
+    int olds = 0, news = 0;
+    for (int i = 0; i < 6; ++i) {
+        ProgramCopy copy;
+        copy.install(kOldFile);
+        copy.start();
+        copy.quitFromMenu();
+        // the save comes at the second click; kill somewhere around it
+        QThread::msleep(QRandomGenerator::global()->bounded(120));
+        copy.kill();
+        const QByteArray after = bytesOf(copy.ini());
+        EXPECT_TRUE(after == kOldFile || after == saved) << "kill " << i << " left:\n" << after.constData();
+        (after == kOldFile ? olds : news) += 1;
+    }
+    std::printf("6 kills while quitting: %d old files, %d new ones, none partial\n", olds, news);
+}
+
+// A parent replaced the file while the program ran (an editor writes a new
+// file). At quit the program writes what it shows, its own keys, into the
+// file as it is then: the parent's notes, sections and other keys stay.
+TEST(RealWindowFaults, AFileEditedWhileRunningKeepsTheParentsLines) {
+    ProgramCopy copy;
+    copy.install(kOldFile);
+    copy.start();
+    const QByteArray edited = "; changed by a parent\r\n[JOUKEN]\r\nKAIMAX=8\r\nMYKEY=1\r\n[PARENT]\r\nA=b\r\n";
+    put(copy.ini() + ".new", edited);
+    ASSERT_TRUE(QFile::remove(copy.ini()));
+    ASSERT_TRUE(QFile::rename(copy.ini() + ".new", copy.ini()));
+    copy.quitFromMenu();
+    ASSERT_TRUE(copy.finished());
+    const QByteArray saved = bytesOf(copy.ini());
+    EXPECT_TRUE(saved.startsWith("; changed by a parent\r\n[JOUKEN]\r\nKAIMAX=5\r\nMYKEY=1\r\n")) << saved.constData();
+    EXPECT_TRUE(saved.contains("\r\n[PARENT]\r\nA=b\r\n"));
+    EXPECT_TRUE(saved.contains("\r\nMOKUJIN=3\r\n"));
+    EXPECT_TRUE(saved.contains("\r\nRECCHECKARRAY=11111000"));  // the passes the program held
+}
+
+// A disk with no room left: the save fails, the old file stays byte for byte
+// and the box names the file. As root a small tmpfs is filled up; without
+// the right to mount, a file size limit refuses the write the same way.
+// The box is there and shows no more than once.
+TEST(RealWindowFaults, AFullDiskKeepsTheOldFileAndSaysSo) {
+    QTemporaryDir mountPoint;
+    ASSERT_TRUE(mountPoint.isValid());
+    const QString where = mountPoint.path();
+    bool mounted = false;
+#ifdef __unix__
+    if (geteuid() == 0)
+        mounted = QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=24m", "tmpfs", where}) == 0;
+#endif
+    struct Unmount {
+        QString at;
+        bool on;
+        ~Unmount() {
+            if (on) QProcess::execute("umount", {"-l", at});
+        }
+    } unmount{where, mounted};
+
+    ProgramCopy copy(where);
+    copy.install(kOldFile);
+    QString prefix;
+    if (mounted) {
+        // Fill every last block: even a small new file finds no room.
+        QProcess::execute("sh", {"-c", "dd if=/dev/zero of=\"$0/filler\" bs=4096 2>/dev/null; sync", where});
+        QFile filler(where + "/filler");
+        ASSERT_GT(filler.size(), 0);
+    } else {
+        prefix = "trap '' XFSZ; ulimit -f 0;";  // writes past 0 bytes fail with EFBIG
+    }
+    copy.start(prefix);
+    copy.quitFromMenu();
+    EXPECT_TRUE(copy.errorBoxShown());
+    ASSERT_TRUE(copy.finished());
+    EXPECT_EQ(bytesOf(copy.ini()), kOldFile);
+    std::printf("full disk by %s\n", mounted ? "a filled tmpfs" : "a file size limit");
+}
+
+// Run as an ordinary user (tools/as_test_user.sh): a folder the user may
+// not write, with a file the user may not write, as an administrator
+// installs it. The old file stays byte for byte and an error box comes up.
+TEST(OrdinaryUserRealWindow, ALockedFolderKeepsTheOldFileAndSaysSo) {
+    ProgramCopy copy;
+    copy.install(kOldFile);
+    QFile::setPermissions(copy.ini(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    QFile::setPermissions(copy.folder(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    struct Unlock {
+        QString dir;
+        ~Unlock() { QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); }
+    } unlock{copy.folder()};
+#ifdef __unix__
+    ASSERT_NE(access(copy.folder().toLocal8Bit().constData(), W_OK), 0)
+        << "permission bits do not bind this user: run through tools/as_test_user.sh";
+#endif
+    copy.start();
+    copy.quitFromMenu();
+    EXPECT_TRUE(copy.errorBoxShown());
+    ASSERT_TRUE(copy.finished());
+    EXPECT_EQ(bytesOf(copy.ini()), kOldFile);
+}

@@ -1,0 +1,86 @@
+// The box a failed save shows, read where its text can be read: the main
+// window quits through the real settings save into a place that refuses it.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <csignal>
+#include <functional>
+
+#ifdef __unix__
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
+#include "main/core/Settings.h"
+#include "tests/core/FileBytes.h"
+#include "tests/ui/ScriptedRun.h"
+
+namespace {
+
+const std::string kOld = "; by hand\r\n[JOUKEN]\r\nKAIMAX=5\r\n";
+
+// Quits the window from its menu; returns the texts of the boxes it showed.
+QStringList quitAndReadBoxes(const std::string& iniPath) {
+    ScriptedWindow w(0, 0, 0, "たろう", [iniPath](const StudyState& st) {
+        std::string error;
+        saveSettings(st, iniPath, &error);
+        return error;
+    });
+    QStringList shown;
+    std::function<void()> dismiss = [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown << box->text();
+            box->accept();
+        }
+        if (w.form->isVisible()) QTimer::singleShot(20, dismiss);
+    };
+    QTimer::singleShot(20, dismiss);
+    w.form->X1Click();
+    return shown;
+}
+
+}  // namespace
+
+#ifdef __unix__
+// A disk that refuses more bytes, as a full one does (a file size limit
+// binds root too).
+TEST(SaveFailureBox, AFullDiskNamesTheFileOnceAndKeepsIt) {
+    QTemporaryDir dir;
+    const std::string ini = settingsPath(dir.path().toStdString() + "/");
+    spit(ini, kOld);
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit none = saved;
+    none.rlim_cur = 0;
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &none), 0);
+    const QStringList boxes = quitAndReadBoxes(ini);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].contains(QString::fromStdString(ini))) << boxes[0].toStdString();
+    EXPECT_EQ(slurp(ini), kOld);
+}
+
+// Run as an ordinary user (tools/as_test_user.sh): the folder and the file
+// as an administrator leaves them for a child's account.
+TEST(OrdinaryUserSaveBox, ALockedFolderNamesTheFileOnceAndKeepsIt) {
+    QTemporaryDir dir;
+    const std::string ini = settingsPath(dir.path().toStdString() + "/");
+    spit(ini, kOld);
+    QFile::setPermissions(QString::fromStdString(ini), QFile::ReadOwner);
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    ASSERT_NE(access(dir.path().toLocal8Bit().constData(), W_OK), 0)
+        << "permission bits do not bind this user: run through tools/as_test_user.sh";
+    const QStringList boxes = quitAndReadBoxes(ini);
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].contains(QString::fromStdString(ini))) << boxes[0].toStdString();
+    EXPECT_EQ(slurp(ini), kOld);
+}
+#endif

@@ -161,15 +161,13 @@ std::string cp932FromMarkedText(std::string_view bytes) {
 
 // Blanks around a value and one pair of quotes are not part of it when read:
 // a value that has them is written in quotes so that it reads back whole.
-std::string quotedIfNeeded(std::string value) {
-    if (value.empty()) return value;
-    const bool blankEdge = isBlank(value.front()) || isBlank(value.back());
-    const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-                        value.back() == value.front();
-    if (!blankEdge && !quoted) return value;
-    value.insert(value.begin(), '"');
-    value.push_back('"');
-    return value;
+std::string quotedIfNeeded(std::string_view value) {
+    if (value.empty()) return {};
+    const char first = value[0], last = value[value.size() - 1];
+    const bool blankEdge = isBlank(first) || isBlank(last);
+    const bool quoted = value.size() >= 2 && (first == '"' || first == '\'') && last == first;
+    if (!blankEdge && !quoted) return std::string(value);
+    return '"' + std::string(value) + '"';
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
 #!/bin/sh
 # The Debian package: built with CPack, installed with apt-get as a parent
 # would, started from its desktop entry (and from its launcher) by an
-# ordinary user on the private X display until its window shows, then
+# ordinary user on an X display of its own until its window shows, then
 # removed again so that the machine is left as it was found.
 # Usage: check_package.sh BUILD_DIR; needs root (skipped without it, except
-# in CI) and TATEYOKO_X_DISPLAY.
+# in CI) and Xvfb.
 set -u
 build=$1
 id=jp.mizunarasha.tateyokom
@@ -18,15 +18,14 @@ if dpkg-query -W -f='${Status}' tateyokom 2>/dev/null | grep -q "ok installed"; 
     if [ "${CI:-}" = true ]; then echo "FAIL: tateyokom is already installed here"; exit 1; fi
     echo "skipped: tateyokom is already installed on this machine"; exit $SKIP
 fi
-display=${TATEYOKO_X_DISPLAY:-}
-[ -n "$display" ] || { echo "FAIL: TATEYOKO_X_DISPLAY is not set: run the README's test command"; exit 1; }
-
 work=$(mktemp -d)
 chmod 755 "$work"
 installed=""
 pid=""
+xvfb=""
 cleanup() {
     [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
     [ -n "$installed" ] && apt-get purge -y -qq -o DPkg::Lock::Timeout=300 tateyokom >/dev/null 2>&1
     rm -rf "$work"
 }
@@ -64,6 +63,15 @@ for icon in 48x48/apps/$id.png 256x256/apps/$id.png scalable/apps/$id.svg; do
 done
 [ -f "/usr/share/metainfo/$id.metainfo.xml" ] || fail "no metainfo"
 
+# A display of its own: other tests' windows of the same program are not
+# found in place of this one, nor this one in theirs.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+i=0
+while [ ! -s "$work/display" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
+[ -s "$work/display" ] || { cat "$work/xvfb.log"; echo "FAIL: Xvfb did not start"; exit 1; }
+display=":$(cat "$work/display")"
+
 # A new user of the desktop: an ordinary account with a home of its own.
 user=tateyoko-test
 id "$user" >/dev/null 2>&1 || useradd --system --no-create-home --shell /usr/sbin/nologin "$user"
@@ -83,7 +91,7 @@ start() {
     while [ -z "$window" ] && [ $i -lt 150 ]; do
         sleep 0.1
         i=$((i + 1))
-        window=$(DISPLAY="$display" xdotool search --onlyvisible --pid "$pid" --name "タテヨコ塾" 2>/dev/null | head -n 1)
+        window=$(DISPLAY="$display" xdotool search --all --onlyvisible --pid "$pid" --name "タテヨコ塾" 2>/dev/null | head -n 1)
         kill -0 "$pid" 2>/dev/null || break
     done
     if [ -z "$window" ]; then
@@ -95,7 +103,7 @@ start() {
         [ "$(readlink "/proc/$pid/cwd")" = /usr/lib/tateyokom ] ||
             fail "$1: runs in $(readlink "/proc/$pid/cwd")"
         [ "$(stat -c %U "/proc/$pid")" = "$user" ] || fail "$1: not run as $user"
-        windows=$(DISPLAY="$display" xdotool search --onlyvisible --pid "$pid" --name . 2>/dev/null | wc -l)
+        windows=$(DISPLAY="$display" xdotool search --all --onlyvisible --pid "$pid" --name . 2>/dev/null | wc -l)
         [ "$windows" -eq 1 ] || fail "$1: $windows windows showed (a message box?)"
         echo "$1: window shown: $title"
     fi

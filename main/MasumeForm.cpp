@@ -23,6 +23,7 @@
 #include "main/core/Settings.h"
 #include "support/KeyState.h"
 #include "support/FormKit.h"
+#include "support/Picture.h"
 #include "support/core/Codec.h"
 
 namespace {
@@ -181,7 +182,7 @@ void TMasumeForm::buildTutor() {
     QWidget* c = canvas;
     Image3 = new QLabel(c);
     Image3->setGeometry(16, 400, 128, 128);
-    Image3->setPixmap(QPixmap(":/resources/tutor.png"));
+    Image3->setPixmap(loadPicture(QStringLiteral(":/resources/tutor.png")));
     StaticText15 = text(c, {207, 424, 110, 22}, "九九をものに", 16, kit::kMaroon, true);
     StaticText16 = text(c, {207, 456, 110, 22}, "しちゃおうね！", 16, kit::kMaroon, true);
     Panel8 = panel(c, {144, 480, 52, 22}, "しはん", 12);

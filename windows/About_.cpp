@@ -2,7 +2,6 @@
 
 #include <QFrame>
 #include <QFontMetrics>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -10,6 +9,7 @@
 #include <algorithm>
 
 #include "support/FormKit.h"
+#include "support/Picture.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ QLabel* textAt(QWidget* parent, int x, int y, int maxWidth, std::string_view tex
 QLabel* picture(QWidget* parent, const QRect& box, const QString& resource) {
     auto* label = new QLabel(parent);
     label->setGeometry(box);
-    label->setPixmap(QIcon(resource).pixmap(box.size(), parent->devicePixelRatioF()));
+    label->setPixmap(loadPicture(resource));
     return label;
 }
 

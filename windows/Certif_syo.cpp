@@ -16,24 +16,15 @@
 #include "main/core/StudyState.h"
 #include "support/Fonts.h"
 #include "support/FormKit.h"
-#include "support/JpegImage.h"
+#include "support/Picture.h"
 #include "windows/core/Certificate.h"
 
 namespace {
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
 
-// The picture at its @2x size on a dense screen; a missing or damaged
-// picture gives a null pixmap, which leaves its box empty.
-QPixmap picture(const QString& base, const QString& suffix) {
-    const bool dense = qApp->devicePixelRatio() > 1.5;
-    const auto load = [&suffix](const QString& path) {
-        return suffix == ".jpg" ? QPixmap::fromImage(loadJpegResource(path)) : QPixmap(path);
-    };
-    QPixmap pixmap = dense ? load(base + "@2x" + suffix) : QPixmap();
-    if (!pixmap.isNull()) return pixmap;
-    return load(base + suffix);
-}
+// A missing or damaged picture gives a null pixmap, which leaves its box empty.
+QPixmap picture(const QString& base, const QString& suffix) { return loadPicture(base + suffix); }
 
 QLabel* image(QWidget* parent, const QRect& geometry, const QString& base, const QString& suffix) {
     auto* l = new QLabel(parent);

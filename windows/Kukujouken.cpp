@@ -21,7 +21,7 @@
 #include "main/Navigator.h"
 #include "main/core/RunnerPorts.h"
 #include "main/core/StudyState.h"
-#include "support/JpegImage.h"
+#include "support/Picture.h"
 #include "main/core/Settings.h"
 #include "support/FormKit.h"
 
@@ -240,7 +240,7 @@ void TJoukenSetForm::buildBottomRow() {
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(10, 190, 36, 36);
-    Image1->setPixmap(QPixmap::fromImage(loadJpegResource(QStringLiteral(":/resources/jouken_small.jpg"))));
+    Image1->setPixmap(loadPicture(QStringLiteral(":/resources/jouken_small.jpg")));
 
     Button4 = new QPushButton(QStringLiteral("ヘルプ（&H）"), this);
     Button4->setObjectName(QStringLiteral("Button4"));

@@ -1,0 +1,237 @@
+// Takes the README's pictures of every window, each in a typical state:
+//   screenshots OUTPUT_FOLDER [only,these,names]
+// Run it in the folder of the program's files (build/app), for the hints,
+// on a real X display; tools/make_screenshots.sh does both. Drills run with a
+// clock of their own, so each picture shows the same moment every time.
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+#include <functional>
+#include <map>
+
+#include "main/MasumeForm.h"
+#include "main/Navigator.h"
+#include "main/core/RunnerPorts.h"
+#include "main/core/StudyState.h"
+#include "support/Fonts.h"
+#include "support/KeyState.h"
+#include "support/core/Mnemonics.h"
+#include "windows/About_.h"
+#include "windows/Certif_syo.h"
+#include "windows/Dancalcdsp.h"
+#include "windows/Kukujouken.h"
+#include "windows/Sikskuck.h"
+#include "windows/Testresultdsp1.h"
+#include "windows/Testresultdsp2.h"
+
+namespace {
+
+enum Range { Two = 1, Five = 2, Beginner = 9 };
+enum Content { PracticeInOrder = 0, TestInOrder = 3 };
+enum Speed { Normal = 2 };
+
+// Time moves only when a drill waits; actions run at chosen moments of it.
+class ScriptClock : public Clock {
+public:
+    std::int64_t nowMs() override { return now_; }
+    void sleepMs(int ms) override { advance(now_ + ms); }
+    void idleMs(int ms) override { advance(now_ + ms); }
+    void after(std::int64_t ms, std::function<void()> action) { actions_.emplace(now_ + ms, std::move(action)); }
+
+private:
+    void advance(std::int64_t target) {
+        while (!actions_.empty() && actions_.begin()->first <= target) {
+            auto action = std::move(actions_.begin()->second);
+            now_ = std::max(now_, actions_.begin()->first);
+            actions_.erase(actions_.begin());
+            action();
+        }
+        now_ = std::max(now_, target);
+        QCoreApplication::processEvents();
+    }
+    std::int64_t now_ = 0;
+    std::multimap<std::int64_t, std::function<void()>> actions_;
+};
+
+struct Silent : Sound {
+    void playSound(int) override {}
+    void beep() override {}
+};
+
+// Opens nothing: each window is shown on its own below.
+struct NoWindows : Navigator {
+    using Navigator::Navigator;
+    void openSettings(QWidget*) override {}
+    void openResultsByTable(QWidget*) override {}
+    void openResultsByLevel(QWidget*) override {}
+    void openQualification(QWidget*) override {}
+    void openCertificate(QWidget*) override {}
+    void openTable(QWidget*) override {}
+    void openAbout(QWidget*) override {}
+    void openHelp(QWidget*, const std::string&) override {}
+};
+
+class Shots {
+public:
+    Shots(QString folder, QStringList only) : folder_(std::move(folder)), only_(std::move(only)) {}
+    bool wanted(const QString& name) const { return only_.isEmpty() || only_.contains(name); }
+    void save(QWidget* window, const QString& name) {
+        QTest::qWait(50);
+        const QString path = folder_ + "/" + name + ".png";
+        if (window->grab().save(path)) std::printf("wrote %s\n", qPrintable(path));
+        else failed_ = true;
+    }
+    void expose(QWidget* window) {
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window)) {
+            std::fprintf(stderr, "%s did not show\n", qPrintable(window->windowTitle()));
+            failed_ = true;
+        }
+    }
+    // Shows a window, lets it paint, and saves it.
+    void show(QWidget* window, const QString& name) {
+        expose(window);
+        save(window, name);
+        window->close();
+    }
+    bool failed() const { return failed_; }
+
+private:
+    QString folder_;
+    QStringList only_;
+    bool failed_ = false;
+};
+
+void fillTestOf(StudyState& st, int range) {
+    st.rangeIndex = range;
+    for (auto& row : st.kekkaArray)
+        for (int& outcome : row) outcome = 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    app.setFont(japaneseFont(13));
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: screenshots OUTPUT_FOLDER [name,name,...]\n");
+        return 2;
+    }
+    QDir().mkpath(argv[1]);
+    Shots shots(argv[1], argc > 2 ? QString(argv[2]).split(',') : QStringList());
+
+    Silent silent;
+    ScriptClock clock;
+    KeyState keys;
+    app.installEventFilter(&keys);
+
+    // The main window: a child called はなこ at 二の段.
+    StudyState st;
+    NoWindows navigator(st, silent, clock);
+    MasumeServices services;
+    services.loadSettings = [](StudyState& s) {
+        s.rangeIndex = Two;
+        s.contentIndex = PracticeInOrder;
+        s.speedIndex = Normal;
+        s.studentName = "やまだ はなこ";
+        s.repeatCount = 1;
+        s.answerDelay = 800;
+        s.soundOn = 0;
+        s.winLeft = 0;
+        s.winTop = 0;
+        s.bgColor = 0x00C0DCC0;
+    };
+    services.loadHints = [](StudyState& s) { loadMnemonics(s.mnemonicTable, kMnemonicFileName); };
+    services.navigator = &navigator;
+    TMasumeForm form(st, keys, clock, services);
+    shots.expose(&form);
+    QApplication::setActiveWindow(&form);
+    QTest::qWait(1300);  // the first timer tick draws the board's frames
+    if (shots.wanted("main_window")) shots.save(&form, "main_window");
+
+    // Keys go where the child's would: to the widget with the focus.
+    const auto target = [&form]() -> QWidget* {
+        return QApplication::focusWidget() ? QApplication::focusWidget() : &form;
+    };
+    const auto stop = [&] {
+        QTest::keyPress(target(), Qt::Key_Escape);
+        QTest::keyRelease(target(), Qt::Key_Escape);
+    };
+    if (shots.wanted("practice")) {
+        // The fourth fact, 2 × 4, with its answer, reading and hint.
+        clock.after(9300, [&] { shots.save(&form, "practice"); });
+        clock.after(9400, stop);
+        form.ExecButtonClick();
+    }
+    if (shots.wanted("test")) {
+        st.contentIndex = TestInOrder;
+        form.syncSelections();
+        // 2 × 1, 2 × 2 answered; the third question just asked.
+        clock.after(1500, [&] { QTest::keyClick(target(), Qt::Key_2); });
+        clock.after(4200, [&] { QTest::keyClick(target(), Qt::Key_4); });
+        clock.after(7400, [&] { shots.save(&form, "test"); });
+        clock.after(7500, stop);
+        form.ExecButtonClick();
+    }
+    form.hide();
+
+    // The other windows, over the same study state.
+    st.studentName = "やまだ はなこ";
+    if (shots.wanted("results_by_table")) {
+        fillTestOf(st, Two);
+        for (int pass = 0; pass < 3; ++pass)
+            for (int m = 0; m < 9; ++m) st.kekkaArray[pass][m] = 1;
+        st.kekkaArray[1][6] = 0;  // 2 × 7 missed once
+        TResultDsp1Form w(st, navigator);
+        shots.show(&w, "results_by_table");
+    }
+    if (shots.wanted("results_by_level")) {
+        fillTestOf(st, Beginner);
+        for (int d : {1, 2, 5})
+            for (int m = 0; m < 9; ++m) st.kekkaArray[d - 1][m] = st.kekkaArray[9 + d - 1][m] = 1;
+        TResultDsp2Form w(st, navigator);
+        shots.show(&w, "results_by_level");
+    }
+    if (shots.wanted("qualification")) {
+        for (auto& column : st.recCheckArray)
+            for (int& flag : column) flag = 0;
+        // Both answer orders of 一、二、五の段 and 初級, and some more in order.
+        for (int row : {1, 2, 3, 10}) st.recCheckArray[0][row - 1] = st.recCheckArray[1][row - 1] = 1;
+        for (int row : {4, 5, 6}) st.recCheckArray[0][row - 1] = 1;
+        st.rangeIndex = Five;
+        TSikakuCheckForm w(st, navigator);
+        shots.expose(&w);
+        w.Button4->click();  // 資格チェック
+        shots.save(&w, "qualification");
+        w.close();
+    }
+    if (shots.wanted("certificate")) {
+        st.certKind = -1;
+        st.rangeIndex = Five;
+        TCertForm2 w(st, navigator);
+        shots.show(&w, "certificate");
+    }
+    if (shots.wanted("table")) {
+        st.rangeIndex = Five;
+        st.currentDan = 5;
+        TDanCalcForm w(st, navigator);
+        shots.show(&w, "table");
+    }
+    if (shots.wanted("about")) {
+        TAboutForm w(st, navigator);
+        shots.show(&w, "about");
+    }
+    if (shots.wanted("settings")) {
+        st.soundOn = 1;
+        st.effectVolume = 70;
+        st.repeatCount = 2;
+        st.answerDelay = 800;
+        TJoukenSetForm w(st, navigator);
+        shots.show(&w, "settings");
+    }
+    form.close();
+    return shots.failed() ? 1 : 0;
+}

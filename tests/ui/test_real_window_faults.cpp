@@ -73,8 +73,11 @@ public:
     }
 
     // Starts the program (through sh -c prefix when given) and waits for its window.
+    void setEnv(const QString& name, const QString& value) { extraEnv_.insert(name, value); }
+
     void start(const QString& shellPrefix = QString()) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(extraEnv_);
         env.insert("DISPLAY", display_);
         env.remove("QT_QPA_PLATFORM");
         app_.setProcessEnvironment(env);
@@ -137,6 +140,7 @@ private:
     QTemporaryDir temp_;
     QString dir_;
     QString display_, appDir_, window_;
+    QProcessEnvironment extraEnv_;
     QProcess app_;
 };
 
@@ -233,22 +237,53 @@ TEST(RealWindowFaults, AFullDiskKeepsTheOldFileAndSaysSo) {
 // Run as an ordinary user (tools/as_test_user.sh): a folder the user may
 // not write, with a file the user may not write, as an administrator
 // installs it. The old file stays byte for byte and an error box comes up.
-TEST(OrdinaryUserRealWindow, ALockedFolderKeepsTheOldFileAndSaysSo) {
-    ProgramCopy copy;
-    copy.install(kOldFile);
-    QFile::setPermissions(copy.ini(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-    QFile::setPermissions(copy.folder(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
-    struct Unlock {
-        QString dir;
-        ~Unlock() { QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); }
-    } unlock{copy.folder()};
+// A program folder the user cannot write, as an administrator installs it:
+// the file there stays as it was and the settings go to the user's own
+// configuration folder, starting from the file that was read.
+struct LockedProgram {
+    LockedProgram() {
+        copy.install(kOldFile);
+        QFile::setPermissions(copy.ini(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        QFile::setPermissions(copy.folder(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+        copy.setEnv("XDG_CONFIG_HOME", config.path());
+    }
+    ~LockedProgram() {
+        QFile::setPermissions(copy.folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(config.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    bool permissionsBind() const {
 #ifdef __unix__
-    ASSERT_NE(access(copy.folder().toLocal8Bit().constData(), W_OK), 0)
-        << "permission bits do not bind this user: run through tools/as_test_user.sh";
+        return access(copy.folder().toLocal8Bit().constData(), W_OK) != 0;
+#else
+        return true;
 #endif
-    copy.start();
-    copy.quitFromMenu();
-    EXPECT_TRUE(copy.errorBoxShown());
-    ASSERT_TRUE(copy.finished());
-    EXPECT_EQ(bytesOf(copy.ini()), kOldFile);
+    }
+    QString userFile() const { return config.path() + "/mizunara/tateyokom/tateyokoM15.ini"; }
+    ProgramCopy copy;
+    QTemporaryDir config;
+};
+
+TEST(OrdinaryUserRealWindow, ALockedFolderKeepsItsFileAndSavesForTheUser) {
+    LockedProgram locked;
+    ASSERT_TRUE(locked.permissionsBind()) << "permission bits do not bind this user: run through tools/as_test_user.sh";
+    locked.copy.start();
+    locked.copy.quitFromMenu();
+    ASSERT_TRUE(locked.copy.finished());
+    EXPECT_EQ(bytesOf(locked.copy.ini()), kOldFile);
+    const QByteArray saved = bytesOf(locked.userFile());
+    EXPECT_TRUE(saved.contains("[NOTES]\r\nwho=parent\r\n")) << saved.constData();
+    EXPECT_TRUE(saved.contains("RECCHECKARRAY=11111000")) << saved.constData();
+    EXPECT_TRUE(saved.contains("MOKUJIN=3\r\n")) << saved.constData();
+}
+
+TEST(OrdinaryUserRealWindow, ALockedFolderAndNoConfigurationFolderKeepTheOldFileAndSaySo) {
+    LockedProgram locked;
+    QFile::setPermissions(locked.config.path(), QFile::ReadOwner | QFile::ExeOwner);
+    ASSERT_TRUE(locked.permissionsBind()) << "permission bits do not bind this user: run through tools/as_test_user.sh";
+    locked.copy.start();
+    locked.copy.quitFromMenu();
+    EXPECT_TRUE(locked.copy.errorBoxShown());
+    ASSERT_TRUE(locked.copy.finished());
+    EXPECT_EQ(bytesOf(locked.copy.ini()), kOldFile);
+    EXPECT_EQ(bytesOf(locked.userFile()), QByteArray("(missing)"));
 }

@@ -60,7 +60,7 @@ std::vector<int> drawValues(std::mt19937& random, int count) {
 void shuffle(StudyState& st, int count) {
     seedRandom(st);
     const std::vector<int> ranks = ranksFromDraws(drawValues(st.random, count));
-    for (int k = 0; k < count; ++k) st.shuffleRanks[k] = ranks[k];
+    for (int k = 0; k < count; ++k) st.shuffleRanks.at(size_t(k)) = ranks.at(size_t(k));
 }
 
 int questionAt(const StudyState& st, int k) {

@@ -289,3 +289,50 @@ TEST(RunnerState, APracticeRecordsItsLevel) {
         EXPECT_EQ(w.st.levelIndex, level) << range;
     }
 }
+
+TEST(RunnerKeys, ZeroThenEnterIsAWrongAnswerAtOnce) {
+    const FirstAnswer zero = answerFact(1, q(2, 1), [](FakeWorld& w, std::int64_t at) {
+        w.clock.keyHold(at + 250, Key::Main0, 30);
+        w.clock.keyHold(at + 650, Key::Enter, 30);
+    });
+    EXPECT_EQ(zero.answers, (std::vector<std::string>{"０", "０"}));
+    EXPECT_EQ(zero.kekka, 0);
+}
+
+TEST(RunnerKeys, EveryKeypadDigitIsRead) {
+    for (int d = 1; d <= 9; ++d) {
+        // d x 1 = d, typed on the keypad and left to the time limit
+        const int range = std::array{0, 1, 3, 4, 2, 5, 7, 6, 8}[size_t(d - 1)];
+        const FirstAnswer a = answerFact(range, q(d, 1), [d](FakeWorld& w, std::int64_t at) {
+            w.clock.keyHold(at + 250, padDigit(d), 30);
+        });
+        EXPECT_EQ(a.kekka, 1) << d;
+    }
+}
+
+TEST(RunnerShows, ATimedPracticeEmptiesTheAnswerBeforeTheNextFormula) {
+    FakeWorld w;
+    w.choose(0, PracticeInOrder, Fast);
+    w.runner.ExecButtonClick();
+    std::string answerShown;
+    int formulas = 0;
+    for (const FieldWrite& f : w.view.writes) {
+        if (f.field == Field::Answer) answerShown = f.text;
+        if (f.field == Field::Formula && !f.text.empty()) {
+            EXPECT_EQ(answerShown, "") << "formula " << formulas;
+            ++formulas;
+        }
+    }
+    EXPECT_EQ(formulas, 9);
+}
+
+TEST(RangeName, EveryTableAndLevelIsNamed) {
+    StudyState st;
+    const char* names[] = {"一の段", "二の段", "五の段", "三の段", "四の段", "六の段", "八の段", "七の段",
+                           "九の段", "一・二・五の段", "三・四・六の段", "八・七・九の段", "すべての段"};
+    for (int range = 0; range < kRangeCount; ++range) {
+        st.rangeIndex = range;
+        st.currentDan = danOfRange[size_t(range)];
+        EXPECT_EQ(rangeName(st), names[range]) << range;
+    }
+}

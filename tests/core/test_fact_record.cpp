@@ -211,3 +211,18 @@ TEST(FactRecordFile, SavedAndLoadedThroughItsFileAndMissingOrHugeFilesGiveNothin
     EXPECT_TRUE(recordIsEmpty(back));
     EXPECT_FALSE(saveRecordFile(r, dir.filePath("no/such/folder/x.txt").toStdString()));
 }
+
+TEST(FactSummaryRules, ShareIsRoundedToTheNearestPercentAndTimesNeverNegative) {
+    FactRecord r;
+    for (int i = 0; i < 8; ++i) recordAnswer(r, 0, i < 5, 1000);
+    EXPECT_EQ(summarise(r.facts[0]).sharePercent, 63);  // 62.5
+    recordAnswer(r, 1, true, -40);
+    EXPECT_EQ(r.facts[1].recent.front().second, 0);
+    // a right answer takes half the slow range's weight at its middle
+    EXPECT_DOUBLE_EQ(summarise(recordOf({{2, true, 3500}}).facts[2]).hardness, 0.125);
+}
+
+TEST(FactSummaryRules, TheFirstFactCanBeHardToo) {
+    const FactRecord r = recordOf({{0, false, 2000}, {80, false, 2000}});
+    EXPECT_EQ(hardestFacts(r, 9), (std::vector<int>{0, 80}));
+}

@@ -226,3 +226,18 @@ TEST(FactSummaryRules, TheFirstFactCanBeHardToo) {
     const FactRecord r = recordOf({{0, false, 2000}, {80, false, 2000}});
     EXPECT_EQ(hardestFacts(r, 9), (std::vector<int>{0, 80}));
 }
+
+TEST(HardFactsPractice, StartsLikeAnyRunLockedAndWithTheOldTestForgotten) {
+    FakeWorld w;
+    w.choose(0, 0, 3);
+    w.st.kekkaArray[0][0] = 1;
+    w.view.setFieldText(Field::Hint, "old hint");
+    w.view.writes.clear();
+    std::vector<bool> enabledAtQuestion;
+    w.view.onQuestion = [&](int, std::int64_t) { enabledAtQuestion.push_back(w.view.controlsEnabled); };
+    w.runner.runPracticeOf({q(9, 9)});
+    EXPECT_EQ(w.view.textsOf(Field::Hint).front(), "");
+    EXPECT_EQ(enabledAtQuestion, std::vector<bool>{false});
+    EXPECT_EQ(w.st.kekkaArray[0][0], 2);
+    EXPECT_EQ(w.view.abortHints, 1);
+}

@@ -4,7 +4,7 @@ RUN_PACKAGES="build-essential cmake pkg-config qt6-base-dev qt6-multimedia-dev q
   fonts-noto-cjk fonts-ipafont-mincho fonts-kouzan-mouhitsu fonts-aoyagi-kouzan-t
   fp-utils"
 TEST_PACKAGES="$RUN_PACKAGES xvfb xauth x11-utils xdotool imagemagick
-  cups cups-client printer-driver-cups-pdf poppler-utils"
+  cups cups-client printer-driver-cups-pdf poppler-utils libx11-dev libxtst-dev"
 
 # Installs whatever of the given packages is missing, as root or through sudo.
 install_missing() {

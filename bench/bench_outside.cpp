@@ -229,10 +229,10 @@ Running start(const std::string& exe, const std::string& dir, const Env& env = {
     return r;
 }
 
-// Waits for the next question: the formula cleared, then shown over an empty answer.
+// Waits for the next question: its formula shown over an empty answer. The
+// caller has seen the last answer, so an empty one is the next question's.
 bool nextQuestion(const Running& r) {
-    if (waitUntil([&] { return allYellow(pixels(r.window, r.formula())); }, 15000, 1) < 0) return false;
-    return waitUntil([&] { return !allYellow(pixels(r.window, r.formula())) && allYellow(pixels(r.window, r.answer())); },
+    return waitUntil([&] { return allYellow(pixels(r.window, r.answer())) && !allYellow(pixels(r.window, r.formula())); },
                      15000, 1) >= 0;
 }
 

@@ -26,6 +26,7 @@ XVFB_PID=$!
 exec 3>&-
 for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.05; done
 export DISPLAY=":$(cat "$WORK/display")"
+mkdir -m 700 "$WORK/run" && export XDG_RUNTIME_DIR="$WORK/run"
 eval "$(TATEYOKO_PULSE_DIR="$WORK/pulse" tools/start_pulse.sh)"
 
 echo "Bench of tateyokom, $(date '+%Y-%m-%d %H:%M'), commit $(git rev-parse --short HEAD 2>/dev/null || echo '?')"

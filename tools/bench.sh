@@ -2,7 +2,7 @@
 # Builds the benchmarks and prints every figure in one run, on a private X
 # server and a private sound server: start-up against a bare Qt window, CPU
 # while a drill waits, lateness of its waits, key to screen, memory and size.
-# Figures, not verdicts; about twelve minutes. BENCH_ONLY=125 (say) runs
+# Figures, not verdicts; about a quarter of an hour. BENCH_ONLY=125 (say) runs
 # only those parts of the outside measurements.
 set -e
 cd "$(dirname "$0")/.."

@@ -15,6 +15,8 @@ set(TATEYOKO_WEB_URL "https://mizunarasha.jp/tateyokom" CACHE STRING
   "Where the project's pages and docs/ screenshots are published (AppStream metainfo)")
 
 install(TARGETS tateyokom RUNTIME DESTINATION ${TATEYOKO_APP_SUBDIR})
+# The sound output, loaded from beside the program.
+install(TARGETS tateyoko_audio LIBRARY DESTINATION ${TATEYOKO_APP_SUBDIR})
 install(FILES ${DATA_FILES} ${HELP_OUTPUTS} DESTINATION ${TATEYOKO_APP_SUBDIR})
 install(PROGRAMS desktop/tateyokom.sh DESTINATION bin RENAME tateyokom)
 

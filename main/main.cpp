@@ -4,7 +4,10 @@
 #include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTimer>
 #include <QTranslator>
+#include <functional>
+#include <utility>
 
 #include "main/AppWiring.h"
 #include "main/MasumeForm.h"
@@ -13,6 +16,25 @@
 #include "support/KeyState.h"
 #include "support/QtClock.h"
 
+namespace {
+// Runs a task once, just after the first window of the program has painted
+// its first frame.
+class AfterFirstFrame : public QObject {
+public:
+    explicit AfterFirstFrame(std::function<void()> task) : task_(std::move(task)) { qApp->installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Expose && task_ && watched->isWindowType()) {
+            qApp->removeEventFilter(this);
+            QTimer::singleShot(0, this, std::exchange(task_, {}));
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> task_;
+};
+}  // namespace
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // Names the user's configuration folder, used when the program's own
@@ -20,7 +42,9 @@ int main(int argc, char** argv) {
     app.setOrganizationName("mizunara");
     app.setApplicationName("tateyokom");
     app.setFont(japaneseFont(13));
-    app.setWindowIcon(QIcon(":/resources/icon.png"));
+    // The icon, a picture of 256 pixels square that goes to the X server
+    // whole with every window, can wait until the first window has shown.
+    AfterFirstFrame icon([&app] { app.setWindowIcon(QIcon(":/resources/icon.png")); });
     // The child reads Japanese: the toolkit's own dialogs and buttons too.
     QTranslator toolkitTexts;
     if (toolkitTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), "qtbase", "_",

@@ -3,102 +3,50 @@
 #include "main/core/SoundSetup.h"
 
 #include <QApplication>
-#include <QAudioDevice>
-#include <QAudioFormat>
-#include <QAudioSink>
-#include <QBuffer>
 #include <QFileInfo>
-#include <QMediaDevices>
+#include <QLibrary>
 #include <QMessageBox>
 #include <QThread>
 #include <QTimer>
 
-#include <vector>
-
+#include "support/AudioOutput.h"
 #include "support/core/WaveImage.h"
 
 namespace {
 
-// How much the server buffers ahead. Qt shrinks the buffer each time a sink
-// restarts unless it is set again, so it is set before every start.
-constexpr int kBufferMicroseconds = 100'000;
-// A finished sound keeps its stream a moment longer, so that its tail is
-// heard, then the stream is closed and the output may go to sleep.
-constexpr int kCloseAfterMs = 1500;
+// Loads the output module a moment after start-up, when the window is long
+// painted, so that the first sound need not wait for it either.
+constexpr int kLoadOutputAfterMs = 500;
 
-QAudioFormat formatOf(const WaveInfo& info) {
-    QAudioFormat format;
-    format.setSampleRate(info.sampleRate);
-    format.setChannelCount(info.channels);
-    if (info.encoding == kWavePcm && info.bitsPerSample == 8)
-        format.setSampleFormat(QAudioFormat::UInt8);
-    else if (info.encoding == kWavePcm && info.bitsPerSample == 16)
-        format.setSampleFormat(QAudioFormat::Int16);
-    else if (info.encoding == kWavePcm && info.bitsPerSample == 32)
-        format.setSampleFormat(QAudioFormat::Int32);
-    else if (info.encoding == kWaveFloat && info.bitsPerSample == 32)
-        format.setSampleFormat(QAudioFormat::Float);
-    return format;  // invalid for anything else
-}
-
-// Lives on the sound thread; owns the sinks and the sound being played.
+// Lives on the sound thread; hands the requests to the output module.
 class Output : public QObject {
 public:
-    Output() {
-        closeTimer_->setSingleShot(true);
-        closeTimer_->setInterval(kCloseAfterMs);
-        QObject::connect(closeTimer_, &QTimer::timeout, this, [this] { stop(); });
-    }
-    ~Output() override { stop(); }
-
     void play(const QByteArray& image, const WaveInfo& info) {
-        stop();  // closing a stream cuts off what it still holds
-        const QAudioFormat format = formatOf(info);
-        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-        if (device.isNull() || !format.isValid() || info.dataSize == 0) return;
-        QAudioSink* sink = sinkFor(device, format);
-        playing_ = image;
-        source_->setData(QByteArray::fromRawData(playing_.constData() + info.dataOffset, info.dataSize));
-        source_->open(QIODevice::ReadOnly);
-        sink->setBufferSize(format.bytesForDuration(kBufferMicroseconds));
-        sink->start(source_);
+        if (AudioOutput* out = output()) out->play(image, info);
     }
-
     void stop() {
-        closeTimer_->stop();
-        for (QAudioSink* sink : sinks_) sink->stop();
-        source_->close();
-        source_->setData(QByteArray());
-        playing_.clear();
+        if (output_) output_->stop();
+    }
+    AudioOutput* output() {
+        if (!loaded_) {
+            loaded_ = true;
+            output_ = loadOutput();
+            if (output_) output_->setParent(this);
+        }
+        return output_;
     }
 
 private:
-    // One sink per sample format, made on first use and kept: opening a
-    // stream on a sink that exists is all a later sound costs.
-    QAudioSink* sinkFor(const QAudioDevice& device, const QAudioFormat& format) {
-        if (device != device_) {
-            qDeleteAll(sinks_);
-            sinks_.clear();
-            device_ = device;
+    // Beside the program, else where the build put it; none: silence.
+    static AudioOutput* loadOutput() {
+        for (const QString& dir : {QCoreApplication::applicationDirPath(), QStringLiteral(TATEYOKO_AUDIO_DIR)}) {
+            QLibrary module(dir + QStringLiteral("/tateyoko_audio"));
+            if (auto create = reinterpret_cast<CreateAudioOutput>(module.resolve(kCreateAudioOutput))) return create();
         }
-        for (QAudioSink* sink : sinks_)
-            if (sink->format() == format) return sink;
-        auto* sink = new QAudioSink(device, format, this);
-        // The server's callbacks arrive on its own thread; the context object
-        // brings them here.
-        QObject::connect(sink, &QAudioSink::stateChanged, this, [this](QAudio::State state) {
-            if (state == QAudio::IdleState && source_->isOpen() && source_->atEnd()) closeTimer_->start();
-        });
-        sinks_.push_back(sink);
-        return sink;
+        return nullptr;
     }
-
-    QAudioDevice device_;
-    std::vector<QAudioSink*> sinks_;
-    // Children, so that they move to the sound thread with their owner.
-    QBuffer* source_ = new QBuffer(this);
-    QTimer* closeTimer_ = new QTimer(this);
-    QByteArray playing_;  // keeps the samples alive while the buffer reads them
+    bool loaded_ = false;
+    AudioOutput* output_ = nullptr;
 };
 
 }  // namespace
@@ -108,6 +56,10 @@ SoundPlayer::SoundPlayer() : thread_(new QThread), worker_(new Output) {
     worker_->moveToThread(thread_);
     QObject::connect(thread_, &QThread::finished, worker_, &QObject::deleteLater);
     thread_->start();
+    auto* output = static_cast<Output*>(worker_);
+    QMetaObject::invokeMethod(
+        output, [output] { QTimer::singleShot(kLoadOutputAfterMs, output, [output] { output->output(); }); },
+        Qt::QueuedConnection);
 }
 
 SoundPlayer::~SoundPlayer() {

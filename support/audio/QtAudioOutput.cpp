@@ -1,0 +1,100 @@
+// The sound player's output over Qt Multimedia, built as a module that the
+// sound thread loads on first need (see support/AudioOutput.h).
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QBuffer>
+#include <QMediaDevices>
+#include <QTimer>
+
+#include <vector>
+
+#include "support/AudioOutput.h"
+
+namespace {
+
+// How much the server buffers ahead. Qt shrinks the buffer each time a sink
+// restarts unless it is set again, so it is set before every start.
+constexpr int kBufferMicroseconds = 100'000;
+// A finished sound keeps its stream a moment longer, so that its tail is
+// heard, then the stream is closed and the output may go to sleep.
+constexpr int kCloseAfterMs = 1500;
+
+QAudioFormat formatOf(const WaveInfo& info) {
+    QAudioFormat format;
+    format.setSampleRate(info.sampleRate);
+    format.setChannelCount(info.channels);
+    if (info.encoding == kWavePcm && info.bitsPerSample == 8)
+        format.setSampleFormat(QAudioFormat::UInt8);
+    else if (info.encoding == kWavePcm && info.bitsPerSample == 16)
+        format.setSampleFormat(QAudioFormat::Int16);
+    else if (info.encoding == kWavePcm && info.bitsPerSample == 32)
+        format.setSampleFormat(QAudioFormat::Int32);
+    else if (info.encoding == kWaveFloat && info.bitsPerSample == 32)
+        format.setSampleFormat(QAudioFormat::Float);
+    return format;  // invalid for anything else
+}
+
+// Lives on the sound thread; owns the sinks and the sound being played.
+class QtAudioOutput : public AudioOutput {
+public:
+    QtAudioOutput() {
+        closeTimer_->setSingleShot(true);
+        closeTimer_->setInterval(kCloseAfterMs);
+        QObject::connect(closeTimer_, &QTimer::timeout, this, [this] { stop(); });
+    }
+    ~QtAudioOutput() override { stop(); }
+
+    void play(const QByteArray& image, const WaveInfo& info) override {
+        stop();  // closing a stream cuts off what it still holds
+        const QAudioFormat format = formatOf(info);
+        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+        if (device.isNull() || !format.isValid() || info.dataSize == 0) return;
+        QAudioSink* sink = sinkFor(device, format);
+        playing_ = image;
+        source_->setData(QByteArray::fromRawData(playing_.constData() + info.dataOffset, info.dataSize));
+        source_->open(QIODevice::ReadOnly);
+        sink->setBufferSize(format.bytesForDuration(kBufferMicroseconds));
+        sink->start(source_);
+    }
+
+    void stop() override {
+        closeTimer_->stop();
+        for (QAudioSink* sink : sinks_) sink->stop();
+        source_->close();
+        source_->setData(QByteArray());
+        playing_.clear();
+    }
+
+private:
+    // One sink per sample format, made on first use and kept: opening a
+    // stream on a sink that exists is all a later sound costs.
+    QAudioSink* sinkFor(const QAudioDevice& device, const QAudioFormat& format) {
+        if (device != device_) {
+            qDeleteAll(sinks_);
+            sinks_.clear();
+            device_ = device;
+        }
+        for (QAudioSink* sink : sinks_)
+            if (sink->format() == format) return sink;
+        auto* sink = new QAudioSink(device, format, this);
+        // The server's callbacks arrive on its own thread; the context object
+        // brings them here.
+        QObject::connect(sink, &QAudioSink::stateChanged, this, [this](QAudio::State state) {
+            if (state == QAudio::IdleState && source_->isOpen() && source_->atEnd()) closeTimer_->start();
+        });
+        sinks_.push_back(sink);
+        return sink;
+    }
+
+    QAudioDevice device_;
+    std::vector<QAudioSink*> sinks_;
+    // Children, so that they move to the sound thread with their owner.
+    QBuffer* source_ = new QBuffer(this);
+    QTimer* closeTimer_ = new QTimer(this);
+    QByteArray playing_;  // keeps the samples alive while the buffer reads them
+};
+
+}  // namespace
+
+extern "C" Q_DECL_EXPORT AudioOutput* tateyokoCreateAudioOutput() { return new QtAudioOutput; }

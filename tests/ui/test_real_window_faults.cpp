@@ -205,7 +205,7 @@ TEST(RealWindowFaults, AFullDiskKeepsTheOldFileAndSaysSo) {
     bool mounted = false;
 #ifdef __unix__
     if (geteuid() == 0)
-        mounted = QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=24m", "tmpfs", where}) == 0;
+        mounted = QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=96m", "tmpfs", where}) == 0;
 #endif
     struct Unmount {
         QString at;

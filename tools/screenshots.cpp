@@ -19,6 +19,7 @@
 #include "support/Fonts.h"
 #include "support/KeyState.h"
 #include "support/core/Mnemonics.h"
+#include "tests/ui/ScriptedClock.h"
 #include "windows/About_.h"
 #include "windows/Nigatemap.h"
 #include "windows/Certif_syo.h"
@@ -33,34 +34,6 @@ namespace {
 enum Range { Two = 1, Five = 2, Beginner = 9 };
 enum Content { PracticeInOrder = 0, TestInOrder = 3 };
 enum Speed { Normal = 2 };
-
-// Time moves only when a drill waits; actions run at chosen moments of it.
-class ScriptClock : public Clock {
-public:
-    std::int64_t nowMs() override { return now_; }
-    void sleepMs(int ms) override { advance(now_ + ms); }
-    void idleMs(int ms) override { advance(now_ + ms); }
-    void after(std::int64_t ms, std::function<void()> action) { actions_.emplace(now_ + ms, std::move(action)); }
-
-private:
-    void advance(std::int64_t target) {
-        while (!actions_.empty() && actions_.begin()->first <= target) {
-            auto action = std::move(actions_.begin()->second);
-            now_ = std::max(now_, actions_.begin()->first);
-            actions_.erase(actions_.begin());
-            action();
-        }
-        now_ = std::max(now_, target);
-        QCoreApplication::processEvents();
-    }
-    std::int64_t now_ = 0;
-    std::multimap<std::int64_t, std::function<void()>> actions_;
-};
-
-struct Silent : Sound {
-    void playSound(int) override {}
-    void beep() override {}
-};
 
 // Opens nothing: each window is shown on its own below.
 struct NoWindows : Navigator {
@@ -124,8 +97,8 @@ int main(int argc, char** argv) {
     QDir().mkpath(argv[1]);
     Shots shots(argv[1], argc > 2 ? QString(argv[2]).split(',') : QStringList());
 
-    Silent silent;
-    ScriptClock clock;
+    SilentSound silent;
+    ScriptedClock clock;
     KeyState keys;
     app.installEventFilter(&keys);
 

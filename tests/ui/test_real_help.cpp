@@ -9,21 +9,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include "tests/ui/OnDisplay.h"
 #include "tests/ui/PrivateDesktop.h"
-
-namespace {
-
-QString runOn(const QString& display, const QString& program, const QStringList& args) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", display);
-    p.setProcessEnvironment(env);
-    p.start(program, args);
-    p.waitForFinished(10000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-}  // namespace
 
 TEST(RealHelp, F1OpensTheHelpBesideTheProgramInTheDesktopsViewer) {
     const QString display = qEnvironmentVariable("TATEYOKO_X_DISPLAY");
@@ -55,17 +42,17 @@ TEST(RealHelp, F1OpensTheHelpBesideTheProgramInTheDesktopsViewer) {
     QString id;
     for (int i = 0; i < 100 && id.isEmpty(); ++i) {
         QThread::msleep(100);
-        id = runOn(display, "xdotool", {"search", "--onlyvisible", "--name", QString::fromUtf8("タテヨコ塾")})
+        id = run("xdotool", {"search", "--onlyvisible", "--name", QString::fromUtf8("タテヨコ塾")}, display)
                  .split('\n', Qt::SkipEmptyParts)
                  .value(0);
     }
     ASSERT_FALSE(id.isEmpty()) << "the main window did not appear";
     QThread::msleep(1200);
-    runOn(display, "xdotool", {"windowfocus", "--sync", id});
-    runOn(display, "xdotool", {"key", "F1"});
+    run("xdotool", {"windowfocus", "--sync", id}, display);
+    run("xdotool", {"key", "F1"}, display);
 
     const auto received = desktop.received(8000);
-    const QString notice = runOn(display, "xdotool", {"search", "--onlyvisible", "--name", QString::fromUtf8("お知らせ")});
+    const QString notice = run("xdotool", {"search", "--onlyvisible", "--name", QString::fromUtf8("お知らせ")}, display);
     app.kill();
     app.waitForFinished(5000);
     EXPECT_TRUE(notice.isEmpty()) << "the program said the help cannot be shown";

@@ -9,24 +9,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-namespace {
-
-QString run(const QString& program, const QStringList& args, const QString& display) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", display);
-    p.setProcessEnvironment(env);
-    p.start(program, args);
-    p.waitForFinished(10000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-int field(const QString& text, const char* name) {
-    const QRegularExpression re(QString::fromUtf8(name) + ":\\s+(-?\\d+)");
-    return re.match(text).captured(1).toInt();
-}
-
-}  // namespace
+#include "tests/ui/OnDisplay.h"
 
 TEST(RealWindow, PracticeStoppedWithEscAndSettingsSavedOnQuit) {
     const QString display = qEnvironmentVariable("TATEYOKO_X_DISPLAY");

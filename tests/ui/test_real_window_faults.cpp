@@ -12,26 +12,13 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include "tests/ui/OnDisplay.h"
+
 #ifdef __unix__
 #include <unistd.h>
 #endif
 
 namespace {
-
-QString run(const QString& program, const QStringList& args, const QString& display, int waitMs = 10000) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", display);
-    p.setProcessEnvironment(env);
-    p.start(program, args);
-    p.waitForFinished(waitMs);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-int field(const QString& text, const char* name) {
-    const QRegularExpression re(QString::fromUtf8(name) + ":\\s+(-?\\d+)");
-    return re.match(text).captured(1).toInt();
-}
 
 QByteArray bytesOf(const QString& path) {
     QFile f(path);

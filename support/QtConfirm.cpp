@@ -11,5 +11,8 @@ bool QtConfirm::confirm(const std::string& text, const std::string& caption) {
     keys_.setAllowedBox(&box);
     const int answer = box.exec();
     keys_.setAllowedBox(nullptr);
+    // Keys must reach the window again once the box is gone, also where no
+    // window manager hands the keyboard back to it.
+    if (parent_) parent_->window()->activateWindow();
     return answer == QMessageBox::Ok;
 }

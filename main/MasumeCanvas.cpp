@@ -48,3 +48,15 @@ void BoardLabel::mousePressEvent(QMouseEvent* event) {
     emit clicked();
     QLabel::mousePressEvent(event);
 }
+
+void ProgressStrip::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    p.setPen(QColor(0x80, 0x80, 0x80));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    const QRect inside = rect().adjusted(1, 1, -1, -1);
+    const qint64 span = qint64(maximum()) - minimum();
+    if (span <= 0 || value() <= minimum()) return;
+    const int done = int(inside.width() * (qint64(value()) - minimum()) / span);
+    p.fillRect(QRect(inside.topLeft(), QSize(done, inside.height())), Qt::red);
+}

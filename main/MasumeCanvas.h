@@ -1,9 +1,11 @@
 // The painted parts of the main window: its background with the tutor's
-// balloon and the abort pointer, and the yellow board with its frames.
+// balloon and the abort pointer, the yellow board with its frames, and the
+// bar of questions done.
 #pragma once
 
 #include <QColor>
 #include <QLabel>
+#include <QProgressBar>
 #include <QWidget>
 
 class MasumeCanvas : public QWidget {
@@ -40,4 +42,14 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+};
+
+// A flat bar: white, a grey line round it, the part done in red.
+class ProgressStrip : public QProgressBar {
+    Q_OBJECT
+public:
+    explicit ProgressStrip(QWidget* parent = nullptr) : QProgressBar(parent) {}
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };

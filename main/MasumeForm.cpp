@@ -90,16 +90,20 @@ void TMasumeForm::buildSelectionLists() {
     Panel1 = panel(c, {16, 10, 256, 73}, "『タテヨコ塾』", 30, true);
     Panel4 = panel(c, {288, 14, 58, 22}, "もくじ", 13);
     Panel5 = panel(c, {288, 52, 58, 22}, "段or級", 13);
-    ComboBox2 = new QComboBox(c);
-    ComboBox2->setGeometry(350, 8, 258, 30);
+    // The lists take their font from a holder made with it: a font set on a
+    // list itself builds its drop-down at once, which the start cannot spare.
+    auto* lists = new QWidget(c);
+    lists->setGeometry(350, 8, 258, 70);
+    kit::setPixelFont(lists, 15);
+    ComboBox2 = new QComboBox(lists);
+    ComboBox2->setGeometry(0, 0, 258, 30);
     for (auto name : contentNames) ComboBox2->addItem(u(name));
     ComboBox2->setToolTip(u("学習の内容を選ぼう。"));
-    ComboBox1 = new QComboBox(c);
-    ComboBox1->setGeometry(350, 48, 258, 30);
+    ComboBox1 = new QComboBox(lists);
+    ComboBox1->setGeometry(0, 40, 258, 30);
     for (auto name : rangeNames) ComboBox1->addItem(u(name));
     ComboBox1->setMaxVisibleItems(13);
     ComboBox1->setToolTip(u("学習のはんいを選ぼう。"));
-    for (QComboBox* box : {ComboBox1, ComboBox2}) kit::setPixelFont(box, 15);
     connect(ComboBox1, qOverload<int>(&QComboBox::activated), this, &TMasumeForm::ComboBox1Change);
     connect(ComboBox2, qOverload<int>(&QComboBox::activated), this, &TMasumeForm::ComboBox2Change);
 }
@@ -121,7 +125,7 @@ void TMasumeForm::buildBoard() {
     StaticText8 = text(c, {48, 290, 84, 22}, "《ヒント》", 15);
     StaticText9 = text(c, {136, 288, 265, 23}, "ヒントらん", 12, Qt::red, true);
     for (QLabel* field : {StaticText12, StaticText13}) field->setAlignment(Qt::AlignCenter);
-    ProgressBar3 = new QProgressBar(c);
+    ProgressBar3 = new ProgressStrip(c);
     ProgressBar3->setGeometry(40, 328, 401, 15);
     ProgressBar3->setRange(0, kFactCount);
     ProgressBar3->setValue(0);
@@ -144,12 +148,8 @@ void TMasumeForm::buildButtons() {
     connect(Button1, &QPushButton::clicked, this, &TMasumeForm::ExecButtonClick);
     connect(Button2, &QPushButton::clicked, this, &TMasumeForm::Button2Click);
 
-    RadioGroup1 = new QGroupBox(u("進め方"), c);
-    RadioGroup1->setGeometry(500, 178, 106, 95);
-    kit::setPixelFont(RadioGroup1, 13, true);
-    RadioGroup1->setStyleSheet(
-        "QGroupBox { background: #ffff00; border: 2px groove #b0a000; border-radius: 3px; margin-top: 0px; }"
-        "QGroupBox::title { subcontrol-origin: padding; left: 6px; top: 2px; color: #000080; }");
+    RadioGroup1 = kit::group(c, {500, 178, 106, 95}, "進め方",
+                             {kit::kYellow, QColor(0xb0, 0xa0, 0x00), true, 3, {8, 4}, kit::kNavy}, 13);
     radioButtons = new QButtonGroup(this);
     for (int i = 0; i < kSpeedCount; ++i) {
         auto* rb = new QRadioButton(u(speedNames[i]), RadioGroup1);
@@ -277,8 +277,6 @@ void TMasumeForm::FormCreate() {
     if (Edit2->text() != name) Edit2->setText(name);
     clearKekka(st_);
     st_.orderMode = 0;
-    ProgressBar3->setStyleSheet(
-        "QProgressBar { border: 1px solid #808080; background: white; } QProgressBar::chunk { background: red; }");
     seedRandom(st_);
     buildQuestionOrder(st_);
     if (services_.checkAndLoadSounds) services_.checkAndLoadSounds(st_);

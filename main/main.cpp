@@ -6,7 +6,9 @@
 #include <QLocale>
 #include <QTimer>
 #include <QTranslator>
+#include <fontconfig/fontconfig.h>
 #include <functional>
+#include <thread>
 #include <utility>
 
 #include "main/AppWiring.h"
@@ -14,6 +16,7 @@
 #include "main/core/StudyState.h"
 #include "support/Fonts.h"
 #include "support/KeyState.h"
+#include "support/Picture.h"
 #include "support/QtClock.h"
 
 namespace {
@@ -36,7 +39,13 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Reading the font configuration needs no display: a second core does it
+    // while the toolkit connects to the display, and so does the decoding of
+    // the tutor's picture while the window is built.
+    std::thread fontConfiguration([] { FcInit(); });
     QApplication app(argc, argv);
+    preloadPictures({QStringLiteral(":/resources/tutor.png")});
+    fontConfiguration.join();
     // Names the user's configuration folder, used when the program's own
     // folder cannot be written.
     app.setOrganizationName("mizunara");

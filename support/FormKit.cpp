@@ -1,13 +1,18 @@
 #include "support/FormKit.h"
 
-#include <QAction>
 #include <QDialog>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QAction>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygon>
+#include <QRegion>
 #include <QTableView>
+
+#include <algorithm>
 
 #include "support/Fonts.h"
 
@@ -54,18 +59,68 @@ QLabel* panel(QWidget* parent, const QRect& geometry, std::string_view text, con
     return l;
 }
 
-QGroupBox* group(QWidget* parent, const QRect& geometry, std::string_view title, const QColor& fill, int px) {
-    auto* g = new QGroupBox(u(title), parent);
+namespace {
+
+// Painted by hand rather than through a style sheet: the first style sheet
+// of a process costs more than the rest of a window together.
+class ColouredGroup : public QGroupBox {
+public:
+    ColouredGroup(const QString& title, const GroupLook& look, QWidget* parent)
+        : QGroupBox(title, parent), look_(look) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF outer = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+        QPainterPath shape;
+        shape.addRoundedRect(outer, look_.radius, look_.radius);
+        painter.fillPath(shape, look_.fill);
+        if (look_.groove) {
+            const QColor light = look_.frame.lighter(150);
+            strokeGroove(painter, outer, look_.radius, look_.frame, light);
+            strokeGroove(painter, outer.adjusted(1, 1, -1, -1), std::max(look_.radius - 1, 0), light, look_.frame);
+        } else {
+            painter.strokePath(shape, QPen(look_.frame, 1));
+        }
+        painter.setFont(font());
+        painter.setPen(look_.titleColour.isValid()
+                           ? look_.titleColour
+                           : palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+        const QRect titleArea(look_.titleAt, QSize(width() - look_.titleAt.x(), fontMetrics().height()));
+        painter.drawText(titleArea, Qt::AlignLeft | Qt::AlignTop, title());
+    }
+
+private:
+    // One line of a groove: the top and left in one colour, the bottom and
+    // right in the other, split along the diagonal.
+    static void strokeGroove(QPainter& painter, const QRectF& r, qreal radius, const QColor& topLeft,
+                             const QColor& bottomRight) {
+        QPainterPath line;
+        line.addRoundedRect(r, radius, radius);
+        painter.strokePath(line, QPen(topLeft, 1));
+        painter.save();
+        const QRectF all = r.adjusted(-1, -1, 1, 1);
+        painter.setClipRegion(QRegion(QPolygon({all.topRight().toPoint(), all.bottomRight().toPoint(),
+                                                all.bottomLeft().toPoint()})));
+        painter.strokePath(line, QPen(bottomRight, 1));
+        painter.restore();
+    }
+
+    GroupLook look_;
+};
+
+}  // namespace
+
+QGroupBox* group(QWidget* parent, const QRect& geometry, std::string_view title, const GroupLook& look, int px) {
+    auto* g = new ColouredGroup(u(title), look, parent);
     setPixelFont(g, px, true);
-    // The whole box is coloured, title included, with a frame a shade darker
-    // than its fill so that it still shows on lime and yellow.
-    g->setStyleSheet(QStringLiteral("QGroupBox { background-color: %1; border: 1px solid %2; border-radius: 4px;"
-                                    " margin-top: 0px; }"
-                                    "QGroupBox::title { subcontrol-origin: border; subcontrol-position: top left;"
-                                    " left: 5px; top: 3px; }")
-                         .arg(fill.name(), fill.darker(160).name()));
     g->setGeometry(geometry);
     return g;
+}
+
+QGroupBox* group(QWidget* parent, const QRect& geometry, std::string_view title, const QColor& fill, int px) {
+    return group(parent, geometry, title, GroupLook{fill, fill.darker(160), false, 4, {6, 3}, QColor()}, px);
 }
 
 Form buildForm(QDialog* dialog, std::string_view caption, int w, int h, const QColor& background, bool withMenu) {

@@ -7,6 +7,7 @@
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QFont>
+#include <QPoint>
 #include <QRect>
 #include <QString>
 #include <functional>
@@ -53,7 +54,19 @@ QLabel* label(QWidget* parent, const QRect& geometry, std::string_view text, con
 // A label with a raised frame and its own background, text centred.
 QLabel* panel(QWidget* parent, const QRect& geometry, std::string_view text, const Look& look,
               const QColor& background = kButtonFace);
-// A coloured group box with its title inside the frame.
+// How a coloured group box is drawn: filled, framed with rounded corners
+// (a plain line, or a groove whose inner line is lighter), its title inside
+// the frame at a given place. An invalid title colour follows the palette.
+struct GroupLook {
+    QColor fill;
+    QColor frame;
+    bool groove = false;
+    int radius = 4;
+    QPoint titleAt{6, 3};
+    QColor titleColour;
+};
+QGroupBox* group(QWidget* parent, const QRect& geometry, std::string_view title, const GroupLook& look, int px);
+// The usual look: a plain frame a shade darker than the fill.
 QGroupBox* group(QWidget* parent, const QRect& geometry, std::string_view title, const QColor& fill, int px = 12);
 
 // A fixed-size window whose client area is w x h, under a menu bar when one

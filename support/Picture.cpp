@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
+#include <future>
+#include <map>
 
 #include "support/JpegImage.h"
 
@@ -25,17 +27,46 @@ QString doubleSizeName(const QString& path) {
     return path.left(dot) + QStringLiteral("@2x") + path.mid(dot);
 }
 
-QPixmap loadPicture(const QString& path, qreal devicePixelRatio) {
+namespace {
+
+QImage decodePicture(const QString& path, qreal devicePixelRatio) {
     if (devicePixelRatio > 1.0) {
         QImage dense = readImage(doubleSizeName(path));
         if (!dense.isNull()) {
             dense.setDevicePixelRatio(2.0);
-            return QPixmap::fromImage(dense);
+            return dense;
         }
     }
     QImage plain = readImage(path);
     plain.setDevicePixelRatio(1.0);
-    return QPixmap::fromImage(plain);
+    return plain;
+}
+
+struct Preloaded {
+    qreal ratio;
+    std::future<QImage> image;
+};
+// Touched by the thread that builds windows only; the decoding itself is in
+// the futures.
+std::map<QString, Preloaded> preloaded;
+
+}  // namespace
+
+void preloadPictures(const QStringList& paths) {
+    const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
+    for (const QString& path : paths)
+        preloaded[path] = {ratio, std::async(std::launch::async, decodePicture, path, ratio)};
+}
+
+QPixmap loadPicture(const QString& path, qreal devicePixelRatio) {
+    const auto early = preloaded.find(path);
+    if (early != preloaded.end()) {
+        Preloaded taken = std::move(early->second);
+        preloaded.erase(early);
+        QImage image = taken.image.get();
+        if (taken.ratio == devicePixelRatio) return QPixmap::fromImage(image);
+    }
+    return QPixmap::fromImage(decodePicture(path, devicePixelRatio));
 }
 
 QPixmap loadPicture(const QString& path) {

@@ -105,7 +105,8 @@ TEST(MainWindowLayout, ClientAreaAndControlPlaces) {
         {f.StaticText15, {207, 424}}, {f.StaticText16, {207, 456}}, {f.Panel8, {144, 480}},
         {f.Panel6, {144, 504}},
     };
-    for (const auto& [widget, corner] : corners) EXPECT_EQ(widget->pos(), corner) << widget->metaObject()->className();
+    for (const auto& [widget, corner] : corners)
+        EXPECT_EQ(widget->mapTo(f.canvas, QPoint(0, 0)), corner) << widget->metaObject()->className();
     EXPECT_EQ(f.Edit2->parentWidget()->geometry(), QRect(344, 418, 265, 92));
     EXPECT_EQ(f.ComboBox1->count(), 13);
     EXPECT_EQ(f.ComboBox1->maxVisibleItems(), 13);

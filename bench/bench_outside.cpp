@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -83,6 +84,41 @@ double residentMb(pid_t pid) {
     while (std::getline(in, line))
         if (line.rfind("VmRSS:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
     return -1;
+}
+
+// Where the resident set lies, in MB: pages of font files, of the program and
+// its libraries, shared with the X server (window contents), and the
+// process's own (heap, stacks, anonymous).
+std::string residentBreakdown(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/smaps");
+    double fonts = 0, code = 0, xShared = 0, own = 0, other = 0;
+    std::string line, name;
+    while (std::getline(in, line)) {
+        if (line.empty()) continue;
+        if (std::isxdigit(static_cast<unsigned char>(line[0])) && line.find('-') < 17 && line.find(':') != 4) {
+            std::istringstream fields(line);
+            std::string range, perms, offset, device, inode;
+            fields >> range >> perms >> offset >> device >> inode;
+            std::getline(fields >> std::ws, name);
+            continue;
+        }
+        if (line.rfind("Rss:", 0) != 0) continue;
+        const double kb = std::stod(line.substr(4));
+        auto ends = [&](const char* tail) {
+            const std::string t = tail;
+            return name.size() >= t.size() && name.compare(name.size() - t.size(), t.size(), t) == 0;
+        };
+        if (name.rfind("/usr/share/fonts/", 0) == 0 || ends(".ttc") || ends(".ttf") || ends(".otf")) fonts += kb;
+        else if (name.find(".so") != std::string::npos || name.find("/tateyokom") != std::string::npos) code += kb;
+        else if (name.rfind("/memfd:xorg", 0) == 0 || name.rfind("/SYSV", 0) == 0) xShared += kb;
+        else if (name.empty() || name[0] == '[') own += kb;
+        else other += kb;
+    }
+    char out[200];
+    std::snprintf(out, sizeof out, "font files %.1f, program and libraries %.1f, shared with the X server %.1f, "
+                  "heap and stacks %.1f, other %.1f", fonts / 1024, code / 1024, xShared / 1024, own / 1024,
+                  other / 1024);
+    return out;
 }
 
 // --- the X server ------------------------------------------------------------
@@ -387,6 +423,7 @@ void digitsAndMemory(int timedQuestions) {
     const Window results = waitMapped(10000);
     sleepMs(1000);
     const double afterTest = residentMb(r.pid);
+    const std::string where = residentBreakdown(r.pid);
     if (results) closeWindow(results);
     stop(r.pid);
     std::printf("   a digit typed in a test to the digit shown, beyond the reader's 300 ms pause, %zu digits:"
@@ -395,6 +432,7 @@ void digitsAndMemory(int timedQuestions) {
     std::printf("5. Resident memory (VmRSS)\n");
     std::printf("   after start %.1f MB; after a 全段 test with sounds on (%d questions%s) %.1f MB   (target <= 50 MB)\n",
                 afterStart, asked, results ? ", results window open" : ", NO RESULTS WINDOW", afterTest);
+    std::printf("   of which (MB): %s\n", where.c_str());
 }
 
 void leakCheck(int tests) {

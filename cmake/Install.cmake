@@ -20,9 +20,9 @@ install(TARGETS tateyoko_audio LIBRARY DESTINATION ${TATEYOKO_APP_SUBDIR})
 install(FILES ${DATA_FILES} ${HELP_OUTPUTS} DESTINATION ${TATEYOKO_APP_SUBDIR})
 install(PROGRAMS desktop/tateyokom.sh DESTINATION bin RENAME tateyokom)
 
-install(FILES resources/icons/icon-48.png DESTINATION share/icons/hicolor/48x48/apps
+install(FILES resources/icon_48.png DESTINATION share/icons/hicolor/48x48/apps
   RENAME ${TATEYOKO_ID}.png)
-install(FILES resources/icon.png DESTINATION share/icons/hicolor/256x256/apps
+install(FILES resources/icons/icon-256.png DESTINATION share/icons/hicolor/256x256/apps
   RENAME ${TATEYOKO_ID}.png)
 install(FILES resources/art/icon.svg DESTINATION share/icons/hicolor/scalable/apps
   RENAME ${TATEYOKO_ID}.svg)

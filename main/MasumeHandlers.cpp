@@ -16,6 +16,7 @@
 #include "main/core/QuestionOrder.h"
 #include "main/core/Runner.h"
 #include "windows/core/Qualification.h"
+#include "support/FreeMemory.h"
 #include "support/KeyState.h"
 #include "support/QtConfirm.h"
 
@@ -32,6 +33,7 @@ void TMasumeForm::run(const std::function<void(Runner&)>& what) {
     what(runner);
     keys_.setRunActive(false);
     running_ = false;
+    releaseFreeMemory();
 }
 
 void TMasumeForm::ExecButtonClick() {

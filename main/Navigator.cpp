@@ -1,6 +1,7 @@
 #include "main/Navigator.h"
 
 #include "main/core/StudyState.h"
+#include "support/FreeMemory.h"
 #include "support/HelpLauncher.h"
 #include "windows/About_.h"
 #include "windows/Certif_syo.h"
@@ -12,10 +13,16 @@
 #include "windows/Testresultdsp2.h"
 
 namespace {
+// What the run before it freed goes back before a window is built, and what
+// the window itself used goes back when it closes.
 template <typename Window, typename... Args>
 void showModal(QWidget* over, Args&&... args) {
-    Window window(std::forward<Args>(args)..., over);
-    window.exec();
+    releaseFreeMemory();
+    {
+        Window window(std::forward<Args>(args)..., over);
+        window.exec();
+    }
+    releaseFreeMemory();
 }
 }  // namespace
 
@@ -28,9 +35,15 @@ void Navigator::openTable(QWidget* over) { showModal<TDanCalcForm>(over, st_, *t
 void Navigator::openAbout(QWidget* over) { showModal<TAboutForm>(over, st_, *this); }
 
 std::vector<int> Navigator::openFactMap(QWidget* over) {
-    TNigateMapForm window(st_, *this, over);
-    window.exec();
-    return window.chosenFacts();
+    releaseFreeMemory();
+    std::vector<int> chosen;
+    {
+        TNigateMapForm window(st_, *this, over);
+        window.exec();
+        chosen = window.chosenFacts();
+    }
+    releaseFreeMemory();
+    return chosen;
 }
 
 void Navigator::openHelp(QWidget* over, const std::string& fileName) { showHelpFile(over, st_.exeDir, fileName); }

@@ -51,9 +51,15 @@ int main(int argc, char** argv) {
     app.setOrganizationName("mizunara");
     app.setApplicationName("tateyokom");
     app.setFont(japaneseFont(13));
-    // The icon, a picture of 256 pixels square that goes to the X server
-    // whole with every window, can wait until the first window has shown.
-    AfterFirstFrame icon([&app] { app.setWindowIcon(QIcon(":/resources/icon.png")); });
+    // The icon goes to the display whole, every size of it, with every window
+    // that opens: a few small sizes only, and only once the first window
+    // has shown.
+    AfterFirstFrame icon([&app] {
+        QIcon icon;
+        for (int size : {16, 32, 48, 64})
+            icon.addFile(QStringLiteral(":/resources/icon_%1.png").arg(size), QSize(size, size));
+        app.setWindowIcon(icon);
+    });
     // The child reads Japanese: the toolkit's own dialogs and buttons too.
     QTranslator toolkitTexts;
     if (toolkitTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), "qtbase", "_",

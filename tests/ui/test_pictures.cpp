@@ -23,7 +23,7 @@ namespace {
 QStringList windowPictures() {
     QStringList found;
     for (const QString& name : QDir(QStringLiteral(":/resources")).entryList(QDir::Files)) {
-        if (name.contains(QStringLiteral("@2x")) || name == QStringLiteral("icon.png")) continue;
+        if (name.contains(QStringLiteral("@2x")) || name.startsWith(QStringLiteral("icon_"))) continue;
         found << QStringLiteral(":/resources/") + name;
     }
     return found;

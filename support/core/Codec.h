@@ -14,7 +14,8 @@ inline bool isLeadByte(char c) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
-// UTF-8 -> CP932 bytes. Characters CP932 cannot hold become '?'.
+// UTF-8 -> CP932 bytes. A character CP932 cannot hold becomes the converter's
+// substitute bytes; the name field lets through only text that fits.
 std::string toCp932(std::string_view utf8);
 // CP932 bytes -> UTF-8.
 std::string fromCp932(std::string_view cp932);

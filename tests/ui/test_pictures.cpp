@@ -162,3 +162,18 @@ TEST(HiDpi, WindowsKeepTheirSizeAndShowTheTwins) {
         EXPECT_EQ(bands, 1);
     }
 }
+
+TEST(Pictures, APreloadedPictureIsTheOneLoadedAndServesOnlyItsRatio) {
+    const QString path = QStringLiteral(":/resources/tutor.png");
+    const QImage direct = loadPicture(path, 1.0).toImage();
+    preloadPictures({path, QStringLiteral(":/resources/no_such_picture.png")});
+    const QPixmap early = loadPicture(path, qApp->devicePixelRatio());
+    ASSERT_FALSE(early.isNull());
+    EXPECT_EQ(early.toImage(), direct);
+    EXPECT_TRUE(loadPicture(QStringLiteral(":/resources/no_such_picture.png"), 1.0).isNull());
+    // Taken once: the next load decodes again and still gives the picture.
+    EXPECT_EQ(loadPicture(path, 1.0).toImage(), direct);
+    // Decoded for one ratio, a load for another gets its own size.
+    preloadPictures({path});
+    EXPECT_EQ(loadPicture(path, 2.0).devicePixelRatio(), 2.0);
+}

@@ -1,0 +1,101 @@
+// Controls the program paints itself: the bar of questions done and the
+// coloured group boxes. What a child sees is checked pixel by pixel.
+#include <gtest/gtest.h>
+
+#include <QGroupBox>
+#include <QImage>
+#include <QRadioButton>
+#include <memory>
+
+#include "main/MasumeCanvas.h"
+#include "support/FormKit.h"
+
+namespace {
+
+QImage shot(QWidget& w) { return w.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+// The columns of the bar's middle row that are red.
+int redColumns(const QImage& image) {
+    int red = 0;
+    for (int x = 0; x < image.width(); ++x)
+        if (image.pixel(x, image.height() / 2) == QColor(Qt::red).rgb()) ++red;
+    return red;
+}
+
+}  // namespace
+
+TEST(ProgressStrip, RedGrowsWithTheQuestionsDoneInsideAGreyLine) {
+    ProgressStrip bar;
+    bar.setFixedSize(401, 15);
+    bar.setRange(0, 81);
+    bar.setValue(0);
+    QImage empty = shot(bar);
+    EXPECT_EQ(redColumns(empty), 0);
+    EXPECT_EQ(empty.pixel(200, 7), QColor(Qt::white).rgb());
+    for (QPoint edge : {QPoint(0, 7), QPoint(400, 7), QPoint(200, 0), QPoint(200, 14)})
+        EXPECT_EQ(empty.pixel(edge), QColor(0x80, 0x80, 0x80).rgb()) << edge.x() << "," << edge.y();
+
+    bar.setValue(27);
+    const QImage third = shot(bar);
+    EXPECT_NEAR(redColumns(third), 399 / 3, 1);
+    EXPECT_EQ(third.pixel(1, 7), QColor(Qt::red).rgb());  // from the left, inside the line
+    EXPECT_EQ(third.pixel(0, 7), QColor(0x80, 0x80, 0x80).rgb());
+    EXPECT_EQ(third.pixel(300, 7), QColor(Qt::white).rgb());
+
+    bar.setValue(81);
+    const QImage full = shot(bar);
+    EXPECT_EQ(redColumns(full), 399);
+    EXPECT_EQ(full.pixel(400, 7), QColor(0x80, 0x80, 0x80).rgb());
+    EXPECT_EQ(full.pixel(200, 1), QColor(Qt::red).rgb());
+    EXPECT_EQ(full.pixel(200, 13), QColor(Qt::red).rgb());
+
+    bar.setRange(5, 5);  // an empty range shows nothing done rather than dividing by zero
+    EXPECT_EQ(redColumns(shot(bar)), 0);
+}
+
+TEST(ColouredGroup, FilledFramedAndTitledInItsColours) {
+    QWidget parent;
+    parent.setFixedSize(200, 150);
+    const QColor frame(0xb0, 0xa0, 0x00);
+    QGroupBox* groove =
+        kit::group(&parent, {10, 10, 106, 95}, "進め方", {kit::kYellow, frame, true, 3, {8, 4}, kit::kNavy}, 13);
+    auto* radio = new QRadioButton(kit::u("ステップ"), groove);
+    radio->setGeometry(10, 40, 90, 18);
+    const QImage g = shot(*groove);
+    EXPECT_EQ(g.pixel(60, 80), QColor(kit::kYellow).rgb());
+    // The groove: dark outside and light inside at the top and left, the other
+    // way round at the bottom and right.
+    const QColor light = frame.lighter(150);
+    EXPECT_EQ(g.pixel(0, 47), frame.rgb());
+    EXPECT_EQ(g.pixel(1, 47), light.rgb());
+    EXPECT_EQ(g.pixel(50, 0), frame.rgb());
+    EXPECT_EQ(g.pixel(50, 1), light.rgb());
+    EXPECT_EQ(g.pixel(105, 47), light.rgb());
+    EXPECT_EQ(g.pixel(104, 47), frame.rgb());
+    EXPECT_EQ(g.pixel(50, 94), light.rgb());
+    EXPECT_EQ(g.pixel(50, 93), frame.rgb());
+    // The title in navy, where it was placed, above the first button.
+    auto inkIn = [&](const QImage& image, const QRect& area, const QColor& ink) {
+        int found = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                if (image.pixel(x, y) == ink.rgb()) ++found;
+        return found;
+    };
+    EXPECT_GT(inkIn(g, {8, 4, 50, 18}, kit::kNavy), 10);
+    EXPECT_EQ(inkIn(g, {0, 0, 8, 95}, kit::kNavy), 0);
+    groove->setEnabled(false);  // a title of its own colour keeps it when disabled
+    EXPECT_GT(inkIn(shot(*groove), {8, 4, 50, 18}, kit::kNavy), 10);
+
+    // The usual look: one line a shade darker than the fill, the title in the
+    // palette's text colour, greyed when disabled.
+    QGroupBox* plain = kit::group(&parent, {0, 0, 120, 60}, "音声設定", kit::kCream, 12);
+    const QImage p = shot(*plain);
+    EXPECT_EQ(p.pixel(0, 30), QColor(kit::kCream.darker(160)).rgb());
+    EXPECT_EQ(p.pixel(1, 30), QColor(kit::kCream).rgb());
+    EXPECT_EQ(p.pixel(60, 40), QColor(kit::kCream).rgb());
+    const QColor text = plain->palette().color(QPalette::Active, QPalette::WindowText);
+    EXPECT_GT(inkIn(p, {6, 3, 50, 16}, text), 5);
+    plain->setEnabled(false);
+    EXPECT_EQ(inkIn(shot(*plain), {6, 3, 50, 16}, text), 0);
+}

@@ -49,8 +49,29 @@ TEST(ProgressStrip, RedGrowsWithTheQuestionsDoneInsideAGreyLine) {
     EXPECT_EQ(full.pixel(200, 1), QColor(Qt::red).rgb());
     EXPECT_EQ(full.pixel(200, 13), QColor(Qt::red).rgb());
 
+    bar.setRange(10, 91);  // counted from the range's start
+    bar.setValue(37);
+    EXPECT_NEAR(redColumns(shot(bar)), 399 / 3, 1);
+
     bar.setRange(5, 5);  // an empty range shows nothing done rather than dividing by zero
     EXPECT_EQ(redColumns(shot(bar)), 0);
+}
+
+TEST(MasumeCanvas, TheBalloonAndThePointerAppearWhenAsked) {
+    MasumeCanvas canvas;
+    canvas.setFixedSize(622, 542);
+    canvas.setBackground(QColor(0, 128, 128));
+    const QRgb background = QColor(0, 128, 128).rgb();
+    const QPoint balloon(260, 445), tail(188, 444), pointer(505, 287);
+    QImage plain = shot(canvas);
+    for (QPoint at : {balloon, tail, pointer}) EXPECT_EQ(plain.pixel(at), background);
+    canvas.showBalloon();
+    QImage withBalloon = shot(canvas);
+    EXPECT_EQ(withBalloon.pixel(balloon), QColor(Qt::yellow).rgb());
+    EXPECT_EQ(withBalloon.pixel(tail), QColor(Qt::yellow).rgb());
+    EXPECT_EQ(withBalloon.pixel(pointer), background);
+    canvas.showPointer();
+    EXPECT_EQ(shot(canvas).pixel(pointer), QColor(Qt::red).rgb());
 }
 
 TEST(ColouredGroup, FilledFramedAndTitledInItsColours) {

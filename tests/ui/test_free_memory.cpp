@@ -1,7 +1,10 @@
-// Memory that the program freed goes back to the system at a moment of rest,
-// even when a block still in use sits above it.
+// Memory the program no longer needs goes back to the system at a moment of
+// rest: cached drawings of closed windows, and freed blocks even when a block
+// still in use sits above them.
 #include <gtest/gtest.h>
 
+#include <QPixmap>
+#include <QPixmapCache>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -18,6 +21,16 @@ long residentKb() {
 }
 
 }  // namespace
+
+TEST(FreeMemory, DrawingsCachedForClosedWindowsAreDropped) {
+    QPixmap drawn(64, 64);
+    drawn.fill(Qt::yellow);
+    QPixmapCache::insert(QStringLiteral("bevel of a closed window"), drawn);
+    QPixmap found;
+    ASSERT_TRUE(QPixmapCache::find(QStringLiteral("bevel of a closed window"), &found));
+    releaseFreeMemory();
+    EXPECT_FALSE(QPixmapCache::find(QStringLiteral("bevel of a closed window"), &found));
+}
 
 // Under AddressSanitizer another allocator, which keeps freed blocks on
 // purpose, stands in for the one this is about.

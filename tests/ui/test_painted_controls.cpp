@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QGroupBox>
+#include <QLabel>
 #include <QImage>
 #include <QRadioButton>
 #include <memory>
@@ -119,4 +120,21 @@ TEST(ColouredGroup, FilledFramedAndTitledInItsColours) {
     EXPECT_GT(inkIn(p, {6, 3, 50, 16}, text), 5);
     plain->setEnabled(false);
     EXPECT_EQ(inkIn(shot(*plain), {6, 3, 50, 16}, text), 0);
+}
+
+TEST(Panel, RaisedTwoPixelFrameAroundItsFill) {
+    QWidget parent;
+    QLabel* panel = kit::panel(&parent, {0, 0, 58, 22}, "もくじ", {13});
+    const QImage p = shot(*panel);
+    const QRgb fill = kit::kButtonFace.rgb();
+    auto brightness = [&](int x, int y) { return qGray(p.pixel(x, y)); };
+    // Light above and to the left, dark below and to the right, two pixels
+    // deep, then the fill.
+    for (int depth : {0, 1}) {
+        EXPECT_GT(brightness(depth, 11), qGray(fill)) << depth;
+        EXPECT_GT(brightness(29, depth), qGray(fill)) << depth;
+        EXPECT_LT(brightness(57 - depth, 11), qGray(fill)) << depth;
+        EXPECT_LT(brightness(29, 21 - depth), qGray(fill)) << depth;
+    }
+    EXPECT_EQ(p.pixel(3, 11), fill);
 }

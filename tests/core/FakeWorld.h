@@ -89,7 +89,9 @@ public:
 
 private:
     void advanceTo(std::int64_t t) {
-        readsWithoutSleep_ = 0;
+        // Only a wait that lets time pass or lets something happen counts as
+        // waiting: a loop of zero-length waits spins as surely as none.
+        if (t > now_ || (!script_.empty() && script_.front().at <= t)) readsWithoutSleep_ = 0;
         if (t - start_ > kVirtualDayMs) throw std::runtime_error("the run goes on past a virtual day");
         while (!script_.empty() && script_.front().at <= t) {
             now_ = std::max(now_, script_.front().at);

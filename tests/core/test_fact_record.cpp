@@ -165,6 +165,14 @@ TEST(HardFactsPractice, AsksTheChosenFactsInTheirOrderForEveryPass) {
     EXPECT_TRUE(none.view.writes.empty());
 }
 
+TEST(HardFactsPractice, TheFirstAndLastFactsAreAskedToo) {
+    FakeWorld w;
+    w.choose(0, 3, 3);
+    w.st.repeatCount = 1;
+    w.runner.runPracticeOf({q(1, 1), -1, q(9, 9), 81, q(1, 1)});
+    EXPECT_EQ(w.view.asked, (std::vector<int>{q(1, 1), q(9, 9), q(1, 1)}));
+}
+
 TEST(HardFactsPractice, StopsLikeAnyPractice) {
     FakeWorld w;
     w.choose(0, 0, 0);

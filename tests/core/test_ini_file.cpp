@@ -93,13 +93,16 @@ TEST(IniRead, CommentsAndLinesWithoutEqualsAreNoKeys) {
 
 TEST(IniRead, OnePairOfSurroundingQuotesIsDropped) {
     IniFile ini;
-    ini.setBytes("[T]\r\nA=\"x y\"\r\nB='7'\r\nC=\"\"q\"\"\r\nD=\"open\r\nE=\"a'\r\nF=\"\r\n");
+    ini.setBytes("[T]\r\nA=\"x y\"\r\nB='7'\r\nC=\"\"q\"\"\r\nD=\"open\r\nE=\"a'\r\nF=\"\r\nG=\"\"\r\nH=''\r\n");
     EXPECT_EQ(ini.readString("T", "A", "-"), "x y");
     EXPECT_EQ(ini.readInt("T", "B", -1), 7);
     EXPECT_EQ(ini.readString("T", "C", "-"), "\"q\"");
     EXPECT_EQ(ini.readString("T", "D", "-"), "\"open");
     EXPECT_EQ(ini.readString("T", "E", "-"), "\"a'");
     EXPECT_EQ(ini.readString("T", "F", "-"), "\"");
+    // a pair of quotes alone holds an empty value
+    EXPECT_EQ(ini.readString("T", "G", "-"), "");
+    EXPECT_EQ(ini.readString("T", "H", "-"), "");
 }
 
 TEST(IniRead, EmptyValueIsTextButNoInteger) {

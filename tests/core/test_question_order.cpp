@@ -25,7 +25,9 @@ TEST(QuestionOrder, TablesRunInRangeListOrder) {
 TEST(QuestionOrder, ReverseTurnsEachTableButKeepsTheLevelOrder) {
     StudyState st;
     buildQuestionOrder(st);
+    for (int k = 0; k < kFactCount; ++k) st.shuffleRanks[k] = k;
     reverseBlocks(st);
+    for (int k = 0; k < kFactCount; ++k) ASSERT_EQ(st.shuffleRanks[k], k) << "the order's neighbour changed at " << k;
     EXPECT_EQ(st.questionOrder[0], q(1, 9));
     EXPECT_EQ(st.questionOrder[8], q(1, 1));
     EXPECT_EQ(st.questionOrder[9], q(2, 9));

@@ -201,6 +201,16 @@ TEST(Settings, OutOfRangeSelectionsAndTimingsAreClampedOnLoad) {
     }
 }
 
+// A hand-written volume beyond the bar's ends shows at the end, and the bar
+// never sets more than full or less than silent.
+TEST(Settings, EffectVolumeMapsOntoTheBarAndBack) {
+    const int toBar[][2] = {{0, 0}, {50, 10}, {97, 19}, {100, 20}, {300, 20}, {-40, 0}};
+    for (const auto& c : toBar) EXPECT_EQ(effectBarPosition(c[0]), c[1]) << c[0];
+    const int toVolume[][2] = {{0, 0}, {10, 50}, {20, 100}, {21, 100}, {-1, 0}};
+    for (const auto& c : toVolume) EXPECT_EQ(effectVolumeAt(c[0]), c[1]) << c[0];
+    for (int position = 0; position <= 20; ++position) EXPECT_EQ(effectBarPosition(effectVolumeAt(position)), position);
+}
+
 TEST(Settings, StartRangeIndexReplacesAnUnknownRange) {
     const int cases[][2] = {{13, 0}, {-1, 0}, {1000, 0}, {0, 0}, {12, 12}, {5, 5}};
     for (const auto& c : cases) EXPECT_EQ(startRangeIndex(c[0]), c[1]) << c[0];

@@ -106,7 +106,7 @@ TEST(BadSettingsFile, NamesReadAsTheFileCanHoldThem) {
 }
 
 TEST(BadSettingsFile, BlanksAndQuotesAtTheEdgesOfANameComeBack) {
-    for (const std::string name : {"たろう ", " たろう", "\"たろう\"", "'a'", "\"", "a b"}) {
+    for (const std::string name : {"たろう ", " たろう", "\"たろう\"", "'a'", "\"", "a b", "\"\"", "''"}) {
         SCOPED_TRACE(name);
         Folder f;
         const std::string ini = settingsPath(f.dir.path().toStdString() + "/");

@@ -17,6 +17,12 @@ TEST(FactMap, CellsNameTheFactItsShareAndTimeOrSayNeverAsked) {
     EXPECT_TRUE(cellAt(r, 0, 3).heading);
     EXPECT_EQ(cellAt(r, 6, 0).text, "六の段");
     EXPECT_EQ(cellAt(r, 10, 0).text, "");
+    // just past the last row or column there is nothing
+    for (const auto& [row, column] : {std::pair{kRows, 1}, {1, kColumns}, {-1, 1}, {1, -1}}) {
+        EXPECT_EQ(cellAt(r, row, column).text, "") << row << "," << column;
+        EXPECT_EQ(cellAt(r, row, column).fill, kNeverFill) << row << "," << column;
+        EXPECT_FALSE(cellAt(r, row, column).heading) << row << "," << column;
+    }
 }
 
 TEST(FactMap, ColoursRunFromGreenThroughYellowToRed) {
@@ -27,6 +33,21 @@ TEST(FactMap, ColoursRunFromGreenThroughYellowToRed) {
     EXPECT_GT(hard.r, hard.g);
     EXPECT_EQ(hardnessColour(-3), sure);
     EXPECT_EQ(hardnessColour(7), hard);
+    // the red half is as even as the green half: three quarters lies midway
+    const Rgb threeQuarters = hardnessColour(0.75), oneQuarter = hardnessColour(0.25);
+    EXPECT_NEAR(threeQuarters.r, (unsure.r + hard.r) / 2.0, 1);
+    EXPECT_NEAR(threeQuarters.g, (unsure.g + hard.g) / 2.0, 1);
+    EXPECT_NEAR(threeQuarters.b, (unsure.b + hard.b) / 2.0, 1);
+    EXPECT_NEAR(oneQuarter.g, (sure.g + unsure.g) / 2.0, 1);
+    EXPECT_NEAR(oneQuarter.b, (sure.b + unsure.b) / 2.0, 1);
+    // every colour on the way is a colour a cell can have
+    for (double h = 0; h <= 1.0001; h += 0.05) {
+        const Rgb c = hardnessColour(h);
+        for (int component : {c.r, c.g, c.b}) {
+            EXPECT_GE(component, 0) << h;
+            EXPECT_LE(component, 255) << h;
+        }
+    }
     // harder is never greener
     for (double h = 0; h < 1; h += 0.05) EXPECT_GE(hardnessColour(h).g + 30, hardnessColour(h + 0.05).g) << h;
     FactRecord r;

@@ -231,6 +231,32 @@ TEST(PracticeAbort, MouseAsksFirstOkStopsCancelGoesOn) {
     }
 }
 
+// Practice is announced in blue, a test in maroon; looking up the table
+// keeps whichever colour the message had.
+TEST(DisplayRoutines, TheSelectionIsAnnouncedInItsColour) {
+    FakeWorld w;
+    w.st.rangeIndex = 12;
+    const struct {
+        int content;
+        MessageColour colour;
+        const char* message;
+    } steps[] = {
+        {3, MessageColour::Maroon, "◎「すべての段」(順)のテストをします。"},
+        {0, MessageColour::Blue, "◎「すべての段」(順)の練習をします。"},
+        {4, MessageColour::Maroon, "◎「すべての段」(乱)のテストをします。"},
+        {1, MessageColour::Blue, "◎「すべての段」(逆)の練習をします。"},
+        {5, MessageColour::Blue, "◎「すべての段」の九九表を参照します。"},
+        {3, MessageColour::Maroon, "◎「すべての段」(順)のテストをします。"},
+        {2, MessageColour::Blue, "◎「すべての段」(乱)の練習をします。"},
+    };
+    for (const auto& step : steps) {
+        w.st.contentIndex = step.content;
+        w.board.showSelection();
+        EXPECT_EQ(w.view.messageColour, step.colour) << step.content;
+        EXPECT_EQ(w.view.last[Field::Message], step.message) << step.content;
+    }
+}
+
 TEST(DisplayRoutines, FormatAsTheBoardShowsThem) {
     FakeWorld w;
     w.board.showAnswer("60", 0);
@@ -248,8 +274,10 @@ TEST(DisplayRoutines, FormatAsTheBoardShowsThem) {
     EXPECT_EQ(w.view.progress.back(), 1);
     w.board.showProgress(81);
     EXPECT_EQ(w.view.last[Field::Counter], "81");
-    w.board.showPassLabel(10);
-    EXPECT_EQ(w.view.last[Field::PassLabel], "[回目]");
+    for (int n : {10, 0, 11, -3}) {
+        w.board.showPassLabel(n);
+        EXPECT_EQ(w.view.last[Field::PassLabel], "[回目]") << n;
+    }
     w.board.showMessage("五の段の練習をします。");
     EXPECT_EQ(w.view.last[Field::Message], "◎五の段の練習をします。");
 }

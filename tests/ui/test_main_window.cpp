@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -162,6 +163,36 @@ TEST(MainWindowMenus, CaptionsChecksAndHiddenEntries) {
     EXPECT_EQ(w.st.closeConfirm, 1);
     f.K2->trigger();
     EXPECT_EQ(w.st.closeConfirm, 0);
+}
+
+// The settings file keeps the colour as Windows does, red in the low byte.
+TEST(MainWindowMenus, TheBackgroundColourIsOfferedAndKeptAsTheFileHoldsIt) {
+    Window w([](StudyState& st) {
+        st.rangeIndex = 1;
+        st.bgColor = 0x563412;
+    });
+    const auto chooseNext = [](QColor* offered, const QColor& choice, bool accept) {
+        QTimer::singleShot(50, [=] {
+            auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            *offered = dialog->currentColor();
+            dialog->setCurrentColor(choice);
+            if (accept) dialog->accept();
+            else dialog->reject();
+        });
+    };
+    QColor offered;
+    chooseNext(&offered, QColor(0xAB, 0xCD, 0xEF), true);
+    w.form->R1->trigger();
+    EXPECT_EQ(offered, QColor(0x12, 0x34, 0x56));
+    EXPECT_EQ(w.st.bgColor, 0xEFCDAB);
+    EXPECT_EQ(w.form->canvas->grab().toImage().pixelColor(2, 2), QColor(0xAB, 0xCD, 0xEF));
+    // cancelled: the colour stays
+    offered = QColor();
+    chooseNext(&offered, QColor(0x01, 0x02, 0x03), false);
+    w.form->R1->trigger();
+    EXPECT_EQ(offered, QColor(0xAB, 0xCD, 0xEF));
+    EXPECT_EQ(w.st.bgColor, 0xEFCDAB);
 }
 
 TEST(MainWindowStart, RestoresTheStoredChoices) {

@@ -242,6 +242,14 @@ TEST(JoukenDialogSound, BarStoresFiveTimesItsPosition) {
     EXPECT_EQ(st.effectVolume, 100);
     QTest::keyClick(d.form->EffectBar, Qt::Key_Home);
     EXPECT_EQ(st.effectVolume, 0);
+    // full volume shows with the handle at the bar's far end, silence at its start
+    for (const int volume : {100, 0}) {
+        StudyState stored = defaultState();
+        stored.effectVolume = volume;
+        Opened full(stored);
+        EXPECT_EQ(full.form->EffectBar->value(),
+                  volume ? full.form->EffectBar->maximum() : full.form->EffectBar->minimum()) << volume;
+    }
 }
 
 TEST(JoukenDialogSound, TestButtonPlaysAllThreeEvenWithSoundsOff) {

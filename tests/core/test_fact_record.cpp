@@ -30,6 +30,8 @@ TEST(FactSummaryRules, ShareTypicalTimeAndHardness) {
         {{{true, 3000}, {true, 3500}}, 100, 3250, true},                     // right but slow
         {{{false, 1000}, {true, 1000}, {true, 1000}, {false, 1200}}, 50, 1000, true},
         {{{false, 5500}}, 0, 5500, true},
+        // an odd number of answers: the middle time once they are sorted
+        {{{true, 2600}, {true, 900}, {false, 4100}, {true, 1500}, {true, 3300}}, 80, 2600, true},
     };
     for (const Case& c : cases) {
         FactHistory h;

@@ -1,0 +1,99 @@
+// The key reader on its own: which keys a drill hears, how a quick press or
+// click is kept until the drill looks, and what it keeps from every window
+// while a run goes.
+#include <gtest/gtest.h>
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWidget>
+
+#include "support/KeyState.h"
+
+namespace {
+
+// Hands events to the reader as the application-wide filter would see them.
+struct Reader {
+    KeyState keys;
+    QWidget target;
+
+    bool key(int qtKey, bool down, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QKeyEvent event(down ? QEvent::KeyPress : QEvent::KeyRelease, qtKey, modifiers);
+        return keys.eventFilter(&target, &event);
+    }
+    bool click(Qt::MouseButton button, bool down) {
+        QMouseEvent event(down ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5),
+                          button, down ? button : Qt::NoButton, Qt::NoModifier);
+        return keys.eventFilter(&target, &event);
+    }
+};
+
+bool heard(int qtKey, Qt::KeyboardModifiers modifiers, Key* key) {
+    const QKeyEvent event(QEvent::KeyPress, qtKey, modifiers);
+    return KeyState::keyOf(event, key);
+}
+
+}  // namespace
+
+TEST(KeyReader, EveryDigitOfBothRowsAndBothEnterKeysAreHeard) {
+    for (int d = 0; d <= 9; ++d) {
+        Key key = Key::Count;
+        EXPECT_TRUE(heard(Qt::Key_0 + d, Qt::NoModifier, &key)) << d;
+        EXPECT_EQ(key, mainDigit(d)) << d;
+        key = Key::Count;
+        EXPECT_TRUE(heard(Qt::Key_0 + d, Qt::KeypadModifier, &key)) << d;
+        EXPECT_EQ(key, padDigit(d)) << d;
+    }
+    for (const auto& [qtKey, modifiers, expected] :
+         {std::tuple{Qt::Key_Return, Qt::NoModifier, Key::Enter}, {Qt::Key_Enter, Qt::KeypadModifier, Key::Enter},
+          {Qt::Key_Escape, Qt::NoModifier, Key::Esc}, {Qt::Key_G, Qt::NoModifier, Key::G},
+          {Qt::Key_G, Qt::ShiftModifier, Key::G}}) {
+        Key key = Key::Count;
+        EXPECT_TRUE(heard(qtKey, modifiers, &key)) << qtKey;
+        EXPECT_EQ(key, expected) << qtKey;
+    }
+    Key key = Key::Count;
+    for (int other : {int(Qt::Key_A), int(Qt::Key_Space), int(Qt::Key_Minus), int(Qt::Key_F1)})
+        EXPECT_FALSE(heard(other, Qt::NoModifier, &key)) << other;
+}
+
+TEST(KeyReader, AQuickPressIsKeptUntilTheDrillLooksOnce) {
+    Reader r;
+    r.keys.setRunActive(true);
+    r.key(Qt::Key_0, true);
+    EXPECT_TRUE(r.keys.queryKey(Key::Main0).heldNow);
+    r.key(Qt::Key_0, false);
+    r.key(Qt::Key_7, true, Qt::KeypadModifier);
+    r.key(Qt::Key_7, false, Qt::KeypadModifier);
+    const KeyReading seven = r.keys.queryKey(Key::Pad7);
+    EXPECT_FALSE(seven.heldNow);
+    EXPECT_TRUE(seven.pressedSinceLastQuery);
+    EXPECT_FALSE(r.keys.queryKey(Key::Pad7).pressedSinceLastQuery);
+    EXPECT_FALSE(r.keys.queryKey(Key::Main7).pressedSinceLastQuery);  // the other row stays apart
+}
+
+TEST(KeyReader, ClicksDuringARunCountOnceAndReachNoWindow) {
+    for (const auto& [qtButton, button] :
+         {std::pair{Qt::RightButton, MouseButton::Right}, {Qt::LeftButton, MouseButton::Left}}) {
+        SCOPED_TRACE(int(qtButton));
+        Reader r;
+        // a click before the run is not one in it
+        EXPECT_FALSE(r.click(qtButton, true));
+        EXPECT_FALSE(r.click(qtButton, false));
+        r.keys.setRunActive(true);
+        EXPECT_FALSE(r.keys.mouseHeld(button));
+        // a click quicker than one look still counts, once
+        EXPECT_TRUE(r.click(qtButton, true));
+        EXPECT_TRUE(r.click(qtButton, false));
+        EXPECT_TRUE(r.keys.mouseHeld(button));
+        EXPECT_FALSE(r.keys.mouseHeld(button));
+        // held down, it is seen for as long as it is held
+        r.click(qtButton, true);
+        r.keys.mouseHeld(button);
+        EXPECT_TRUE(r.keys.mouseHeld(button));
+        r.click(qtButton, false);
+        EXPECT_FALSE(r.keys.mouseHeld(button));
+        // after the run, clicks reach the windows again
+        r.keys.setRunActive(false);
+        EXPECT_FALSE(r.click(qtButton, true));
+    }
+}

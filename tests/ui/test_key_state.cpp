@@ -106,3 +106,25 @@ TEST(KeyReader, ClicksDuringARunCountOnceAndReachNoWindow) {
         EXPECT_FALSE(r.click(qtButton, true));
     }
 }
+
+// With a confirmation box open during a run, keys typed into the box answer
+// it; everywhere else the drill hears them and the windows do not.
+TEST(KeyReader, OnlyTheAllowedBoxHearsKeysDuringARun) {
+    Reader r;
+    QWidget box;
+    QWidget field(&box);
+    r.keys.setRunActive(true);
+    r.keys.setAllowedBox(&box);
+    for (QWidget* inBox : {&box, &field}) {
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        EXPECT_FALSE(r.keys.eventFilter(inBox, &enter));
+        EXPECT_FALSE(r.keys.queryKey(Key::Enter).pressedSinceLastQuery);
+    }
+    EXPECT_TRUE(r.key(Qt::Key_Return, true));
+    EXPECT_TRUE(r.keys.queryKey(Key::Enter).pressedSinceLastQuery);
+    EXPECT_TRUE(r.key(Qt::Key_Return, false));
+    // the box closed: nothing is let through any more
+    r.keys.setAllowedBox(nullptr);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    EXPECT_TRUE(r.keys.eventFilter(&field, &enter));
+}

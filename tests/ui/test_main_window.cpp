@@ -15,6 +15,8 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QToolButton>
 
 #include "main/MasumeCanvas.h"
@@ -114,6 +116,20 @@ TEST(MainWindowLayout, ClientAreaAndControlPlaces) {
     EXPECT_EQ(f.ComboBox2->count(), 6);
     EXPECT_EQ(f.ProgressBar3->maximum(), 81);
     EXPECT_FALSE(f.Image3->pixmap().isNull());
+}
+
+// A child reads every choice whole, in the closed list as in the open one.
+TEST(MainWindowLayout, EachListShowsItsLongestChoiceWhole) {
+    Window w;
+    for (QComboBox* list : {w.form->ComboBox1, w.form->ComboBox2}) {
+        QStyleOptionComboBox option;
+        option.initFrom(list);
+        option.editable = false;
+        const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list);
+        for (int i = 0; i < list->count(); ++i)
+            EXPECT_LE(list->fontMetrics().horizontalAdvance(list->itemText(i)), field.width()) << list->itemText(i).toStdString();
+        EXPECT_GE(list->height(), list->fontMetrics().height() + 4);
+    }
 }
 
 TEST(MainWindowLayout, TextsAndHints) {

@@ -247,7 +247,12 @@ TEST(DisplayRoutines, TheSelectionIsAnnouncedInItsColour) {
         {1, MessageColour::Blue, "◎「すべての段」(逆)の練習をします。"},
         {5, MessageColour::Blue, "◎「すべての段」の九九表を参照します。"},
         {3, MessageColour::Maroon, "◎「すべての段」(順)のテストをします。"},
+        {5, MessageColour::Maroon, "◎「すべての段」の九九表を参照します。"},
+        {7, MessageColour::Maroon, "◎「すべての段」の九九表を参照します。"},
         {2, MessageColour::Blue, "◎「すべての段」(乱)の練習をします。"},
+        // an unknown content, as a hand-edited file may hold: nothing changes
+        {6, MessageColour::Blue, "◎「すべての段」(乱)の練習をします。"},
+        {-1, MessageColour::Blue, "◎「すべての段」(乱)の練習をします。"},
     };
     for (const auto& step : steps) {
         w.st.contentIndex = step.content;

@@ -13,10 +13,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
-#include <QTimer>
 #include <QStyle>
 #include <QStyleOptionComboBox>
+#include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include "main/MasumeCanvas.h"

@@ -131,9 +131,12 @@ TEST(BadSettingsFile, EditorsUnicodeFilesAreReadAndWrittenBackAsCp932) {
     const std::string text =
         "[JOUKEN]\r\nKAIMAX=7\r\nMOKUJIN=4\r\n[TESTDATA]\r\nSTUDENTNAME=たろう\r\nRECCHECKARRAY=11\r\n; メモ\r\n";
     QString q = QString::fromUtf8(text.c_str());
-    std::string utf16le("\xFF\xFE", 2);
-    for (QChar ch : q) utf16le += std::string{char(ch.unicode() & 0xFF), char(ch.unicode() >> 8)};
-    for (const std::string& file : {"\xEF\xBB\xBF" + text, utf16le}) {
+    std::string utf16le("\xFF\xFE", 2), utf16be("\xFE\xFF", 2);
+    for (QChar ch : q) {
+        utf16le += std::string{char(ch.unicode() & 0xFF), char(ch.unicode() >> 8)};
+        utf16be += std::string{char(ch.unicode() >> 8), char(ch.unicode() & 0xFF)};
+    }
+    for (const std::string& file : {"\xEF\xBB\xBF" + text, utf16le, utf16be}) {
         const LoadSave r = loadAndSave(file);
         ASSERT_TRUE(r.ok);
         // The first section is read like any other.

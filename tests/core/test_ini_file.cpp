@@ -132,6 +132,10 @@ TEST(IniRead, SecondByteOfADoubleByteNameIsNotFolded) {
     EXPECT_EQ(ini.readInt("\x83\x41", "\x83\x41", 0), 1);
     EXPECT_FALSE(ini.hasKey("\x83\x61", "\x83\x41"));
     EXPECT_FALSE(ini.hasKey("\x83\x41", "\x83\x61"));
+    // 余 is 97 5D: its second byte is ']' and must not end the section's name
+    const IniFile margin = fromText("[\x97\x5D\x94\x92]\r\nKEY=2\r\n");
+    EXPECT_EQ(margin.readInt("\x97\x5D\x94\x92", "KEY", 0), 2);
+    EXPECT_FALSE(margin.hasKey("\x97", "KEY"));
 }
 
 TEST(IniRead, ValuesAreCutTo2047Bytes) {

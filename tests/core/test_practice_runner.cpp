@@ -120,6 +120,27 @@ TEST(PracticeTiming, TimedSpeedShowsEverythingOfAFact) {
     EXPECT_EQ(w.view.last[Field::Hint], "さんくにじゅうしち 27\n");
 }
 
+TEST(PracticeTiming, EachFormulaComesOnABoardClearedOfTheLastFact) {
+    for (const int speed : {Slow, Fast}) {
+        FakeWorld w;
+        w.choose(0, InOrder, speed);
+        // what a test before it left on the board
+        w.board.showMark("×");
+        w.board.showReading("　いち・　に　　・　　が　に　", false);
+        std::vector<std::string> readings, marks;
+        w.view.onQuestion = [&](int, std::int64_t) {
+            readings.push_back(w.view.last[Field::Reading]);
+            marks.push_back(w.view.last[Field::Mark]);
+        };
+        w.runner.ExecButtonClick();
+        ASSERT_EQ(readings.size(), 9u);
+        // the reading of a fact comes with its answer, never beside the next formula
+        EXPECT_EQ(readings, std::vector<std::string>(9, "")) << "speed " << speed;
+        EXPECT_EQ(marks, std::vector<std::string>(9, "")) << "speed " << speed;
+        EXPECT_EQ(w.view.last[Field::Mark], "");
+    }
+}
+
 TEST(PracticeTiming, AWaitLastsItsFullLimitWhateverTheTimeOfDay) {
     // the clock is monotonic: starting one second before midnight changes nothing
     FakeWorld w(86'399'000);

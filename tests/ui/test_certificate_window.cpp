@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QDate>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QTest>
 
 #include "QualifyFixture.h"
+#include "support/Fonts.h"
 #include "windows/Certif_syo.h"
 #include "windows/core/Certificate.h"
 
@@ -105,6 +108,27 @@ TEST(CertificateWindow, EachKindShowsItsTitleBandsAndLines) {
     EXPECT_EQ(u("九九術 段級位認定書"), Cert(-1, 0).form->StaticText5->text());
     EXPECT_EQ(u("九九術 マスター認定書"), Cert(1, 0).form->StaticText7->text());
     EXPECT_EQ(u("九九術 免許皆伝書"), Cert(0, 0).form->StaticText1->text());
+}
+
+// Titles in the brush hand, the child's name and the lines in Mincho, the
+// number and 殿 in the program's Gothic: each falls back only where its face
+// is missing.
+TEST(CertificateWindow, EachTextIsSetInItsFace) {
+    Cert c(-1, 2);
+    TCertForm2& f = *c.form;
+    auto shown = [](const QLabel* l) { return QFontInfo(l->font()).family(); };
+    const QStringList brush{u("KouzanBrushFontGyousyo"), u("AoyagiKouzanFontT")};
+    const QStringList mincho{u("IPAMincho"), u("IPAPMincho")};
+    const QStringList families = QFontDatabase::families();
+    for (const QLabel* title : {f.StaticText5, f.StaticText7, f.StaticText1}) {
+        if (families.contains(brush[0]) || families.contains(brush[1])) EXPECT_TRUE(brush.contains(shown(title)));
+        else EXPECT_EQ(shown(title), japaneseFamily());
+    }
+    for (const QLabel* line : {f.Label1, f.Label3, f.Label4, f.Label5, f.StaticText4, f.StaticText2}) {
+        if (families.contains(mincho[0]) || families.contains(mincho[1])) EXPECT_TRUE(mincho.contains(shown(line)));
+        else EXPECT_EQ(shown(line), japaneseFamily());
+    }
+    for (const QLabel* gothic : {f.Label2, f.NoLabel, f.StaticText6}) EXPECT_EQ(shown(gothic), japaneseFamily());
 }
 
 TEST(CertificateWindow, EveryPaintFollowsTheStudyState) {

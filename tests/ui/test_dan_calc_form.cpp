@@ -2,6 +2,8 @@
 #include <QAccessible>
 #include <QAccessibleTableInterface>
 #include <QAction>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -84,6 +86,13 @@ TEST(DanCalcFormLayout, EverythingInSightAndApart) {
     EXPECT_FALSE(g->verticalScrollBar()->isVisible());
     EXPECT_TRUE(g->viewport()->rect().contains(t.cellRect(9, 8)));
     EXPECT_LT(t.cellRect(0, 0).height(), t.cellRect(1, 0).height()) << "the heading row is the low one";
+    // The heading stands out in the rounded display face where it is installed.
+    const QFontInfo heading(f.Panel1->font());
+    if (QFontDatabase::families().contains(QStringLiteral("RocknRoll One")))
+        EXPECT_EQ(heading.family(), QStringLiteral("RocknRoll One"));
+    else
+        EXPECT_TRUE(heading.bold());
+    EXPECT_GT(heading.pixelSize(), QFontInfo(g->font()).pixelSize());
 }
 
 TEST(DanCalcFormPainting, MenuOpeningPaintsEveryTableInItsColour) {

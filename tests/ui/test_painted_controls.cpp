@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QImage>
 #include <QRadioButton>
+#include <QTableView>
 #include <memory>
 
 #include "main/MasumeCanvas.h"
@@ -137,4 +138,34 @@ TEST(Panel, RaisedTwoPixelFrameAroundItsFill) {
         EXPECT_LT(brightness(29, 21 - depth), qGray(fill)) << depth;
     }
     EXPECT_EQ(p.pixel(3, 11), fill);
+}
+
+// A grid whose cells follow the study state: after a refresh the view shows
+// the new values, and the change it announces (to views and screen readers)
+// spans every cell, no more.
+TEST(CellModel, ARefreshAnnouncesEveryCellAndTheGridShowsTheNewValues) {
+    int base = 1;
+    auto* model = new kit::CellModel(3, 4, [&base](int row, int column, int role) -> QVariant {
+        if (role != Qt::DisplayRole) return {};
+        return QString::number(base * 100 + row * 10 + column);
+    });
+    QWidget parent;
+    QTableView* view = kit::grid(&parent, {0, 0, 260, 80}, model, 20, {60}, QFont());
+    QModelIndex first, last;
+    int announced = 0;
+    QObject::connect(model, &QAbstractItemModel::dataChanged, [&](const QModelIndex& a, const QModelIndex& b) {
+        first = a, last = b, ++announced;
+    });
+    base = 7;
+    model->refresh();
+    ASSERT_EQ(announced, 1);
+    ASSERT_TRUE(first.isValid() && last.isValid());
+    EXPECT_EQ(std::pair(first.row(), first.column()), std::pair(0, 0));
+    EXPECT_EQ(std::pair(last.row(), last.column()), std::pair(2, 3));
+    EXPECT_EQ(view->model()->index(2, 3).data().toString(), QStringLiteral("723"));
+    // An empty grid has nothing to announce.
+    kit::CellModel empty(0, 4, [](int, int, int) { return QVariant(); });
+    QObject::connect(&empty, &QAbstractItemModel::dataChanged, [&] { ++announced; });
+    empty.refresh();
+    EXPECT_EQ(announced, 1);
 }

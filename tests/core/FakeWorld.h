@@ -34,7 +34,10 @@ public:
     }
     bool keyHeld(Key key) override {
         pressed[i(key)] = false;
-        return held[i(key)];
+        const bool down = held[i(key)];
+        // A key may come in between this look and the next, as on a real keyboard.
+        if (afterHeldQuery) afterHeldQuery(key);
+        return down;
     }
     bool mouseHeld(MouseButton b) override { return b == MouseButton::Left ? left : right; }
 
@@ -52,6 +55,7 @@ public:
     bool pressed[static_cast<int>(Key::Count)] = {};
     bool left = false;
     bool right = false;
+    std::function<void(Key)> afterHeldQuery;
 };
 
 class VirtualClock : public Clock {

@@ -141,6 +141,21 @@ TEST(PracticeTiming, EachFormulaComesOnABoardClearedOfTheLastFact) {
     }
 }
 
+TEST(PracticeTiming, EveryFactShowsItsOwnHintFromTheFirstOn) {
+    FakeWorld w;
+    w.choose(0, InOrder, Fast);  // 一の段: 1×1 is the very first fact
+    std::vector<std::string> wanted;
+    for (int m = 1; m <= 9; ++m) {
+        w.st.mnemonicTable[q(1, m) + 1] = "hint of 1x" + std::to_string(m);
+        wanted.push_back(w.st.mnemonicTable[q(1, m) + 1]);
+    }
+    w.runner.ExecButtonClick();
+    std::vector<std::string> shown;
+    for (const std::string& hint : w.view.textsOf(Field::Hint))
+        if (!hint.empty()) shown.push_back(hint);
+    EXPECT_EQ(shown, wanted);
+}
+
 TEST(PracticeTiming, AWaitLastsItsFullLimitWhateverTheTimeOfDay) {
     // the clock is monotonic: starting one second before midnight changes nothing
     FakeWorld w(86'399'000);

@@ -166,6 +166,11 @@ TEST(RecCheckText, FromTextKeepsTheDigitValue) {
     EXPECT_EQ(st.recCheckArray[0][1], 1);
     EXPECT_EQ(st.recCheckArray[0][2], 2);
     EXPECT_EQ(st.recCheckArray[0][3], 9);
+    // a text longer than the table writes nothing beside it
+    st.certKind = -1;
+    recCheckFromText(st, std::string(56, '0') + "7777");
+    EXPECT_EQ(st.certKind, -1);
+    EXPECT_EQ(st.recCheckArray[3][13], 0);
 }
 
 TEST(RecCheckText, ToTextIsAlways56CharactersAndRoundTrips) {

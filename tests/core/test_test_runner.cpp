@@ -289,6 +289,23 @@ TEST(TestAbort, AnEscTapSeenOnlyByTheKeyReaderStopsAtOnce) {
     EXPECT_EQ(w.navigation.resultsByTable, 0);
 }
 
+TEST(TestAbort, AnEscTapBetweenTheTwoLooksStopsAtTheQuestionWithAPlainPass) {
+    FakeWorld w;
+    w.choose(0, TestInOrder, Normal);
+    w.st.outcomeFlag = 1;  // the last answer of the test before was right
+    w.input.afterHeldQuery = [&](Key key) {
+        // on the first question the tap lands just after the held-key look
+        if (key == Key::Esc && w.view.asked.size() == 1) w.input.pressed[FakeInput::i(Key::Esc)] = true;
+    };
+    w.runner.ExecButtonClick();
+    EXPECT_TRUE(w.confirm.asked.empty());
+    EXPECT_EQ(w.view.asked.size(), 1u);
+    EXPECT_EQ(w.view.last[Field::Message], "◎テストを中止しました。");
+    // a new test starts with no right answer behind it: a plain pass
+    EXPECT_EQ(w.view.answersWithColour().back(), std::pair(std::string("ﾊﾟｽ"), false));
+    EXPECT_EQ(w.st.testActive, 0);
+}
+
 TEST(TestAbort, AHeldNowQueryForgetsAPressMadeBetweenPolls) {
     // As the platform's key state: looking at whether Esc is held also
     // clears its "pressed since" mark, so a tap released before the answer

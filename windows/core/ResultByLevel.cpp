@@ -68,9 +68,7 @@ LevelResult readLevelResult(const StudyState& st) {
     r.tables = level.tables;
     r.title = std::string(level.name) + (st.contentIndex == 3 ? "（順）" : "（乱）") + "のテスト結果";
     putHeadings(r);
-    std::vector<int> ascending = r.tables;
-    std::sort(ascending.begin(), ascending.end());
-    for (int d : ascending) putTable(r, st, d);
+    for (int d : r.tables) putTable(r, st, d);
     if (r.right == 0) {
         r.verdict = "まだ１つもできてないよ。チャレンジ。がんぼ！";
     } else {

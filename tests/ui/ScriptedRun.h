@@ -22,13 +22,21 @@
 struct CountingNavigator : Navigator {
     using Navigator::Navigator;
     void openSettings(QWidget*) override { ++settings; }
-    void openResultsByTable(QWidget*) override { ++resultsByTable; }
-    void openResultsByLevel(QWidget*) override { ++resultsByLevel; }
+    // A results window may register a pass, and the qualification window it
+    // opens may choose other lists.
+    void openResultsByTable(QWidget*) override {
+        ++resultsByTable;
+        if (onResults) onResults();
+    }
+    void openResultsByLevel(QWidget*) override {
+        ++resultsByLevel;
+        if (onResults) onResults();
+    }
     void openTable(QWidget*) override { ++table; }
     void openQualification(QWidget*) override {
         if (onQualification) onQualification();
     }
-    std::function<void()> onQualification;
+    std::function<void()> onQualification, onResults;
     int settings = 0, resultsByTable = 0, resultsByLevel = 0, table = 0;
 };
 

@@ -50,6 +50,11 @@ TEST(FactMapWindow, ShowsEveryFactAndNamesTheHardestInWordsAChildReads) {
     EXPECT_EQ(m.readCell(9, 9), QString::fromUtf8("９×９\nまだ"));
     EXPECT_EQ(m.readCell(0, 9), QString::fromUtf8("×９"));
     EXPECT_TRUE(m.form->PracticeButton->isEnabled());
+    // The colours are explained in words beside the map.
+    bool legend = false;
+    for (const QLabel* l : m.form->findChildren<QLabel*>())
+        legend |= l->isVisible() && l->text() == QString::fromUtf8("みどり＝とくい　きいろ＝もう少し　あか＝にがて");
+    EXPECT_TRUE(legend);
 }
 
 TEST(FactMapWindow, PractiseChoosesTheHardFactsHardestFirstAndCloses) {

@@ -30,6 +30,34 @@ TEST(MainWindowReturn, ChoicesMadeByTheQualificationWindowShowInTheLists) {
     EXPECT_EQ(w.form->StaticText3->text(), QString::fromUtf8("◎「三・四・六の段」(乱)のテストをします。"));
 }
 
+TEST(MainWindowReturn, ChoicesMadeFromAResultsWindowShowInTheLists) {
+    // 五の段 results, a pass registered, a certificate of 初級 chosen
+    ScriptedWindow byTable(2, 3, 0);
+    byTable.navigator.onResults = [&] { byTable.st.rangeIndex = 9; };
+    byTable.form->Kekka_Dsp();
+    EXPECT_EQ(byTable.navigator.resultsByTable, 1);
+    EXPECT_EQ(byTable.form->ComboBox1->currentIndex(), 9);
+    EXPECT_EQ(byTable.st.levelIndex, 0);
+    EXPECT_TRUE(byTable.form->KekkaDDsp->isEnabled());
+    // 中級 results, then 七の段 chosen
+    ScriptedWindow byLevel(10, 4, 0);
+    byLevel.navigator.onResults = [&] { byLevel.st.rangeIndex = 7; };
+    byLevel.form->KekkaD_Dsp();
+    EXPECT_EQ(byLevel.navigator.resultsByLevel, 1);
+    EXPECT_EQ(byLevel.form->ComboBox1->currentIndex(), 7);
+    EXPECT_TRUE(byLevel.form->L1->isEnabled());
+}
+
+TEST(MainWindowReturn, EachResultsWindowOpensOnlyForItsKindOfRange) {
+    for (int range : {0, 8, 9, 12}) {
+        ScriptedWindow w(range, 3, 0);
+        w.form->Kekka_Dsp();
+        w.form->KekkaD_Dsp();
+        EXPECT_EQ(w.navigator.resultsByTable, range <= 8 ? 1 : 0) << range;
+        EXPECT_EQ(w.navigator.resultsByLevel, range <= 8 ? 0 : 1) << range;
+    }
+}
+
 TEST(MainWindowReturn, UnchangedChoicesKeepTheLastTest) {
     ScriptedWindow w(2, 3, 0);
     w.st.kekkaArray[1][4] = 1;

@@ -5,6 +5,8 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QGuiApplication>
+#include <QTest>
 #include <QWidget>
 
 #include "support/KeyState.h"
@@ -127,4 +129,39 @@ TEST(KeyReader, OnlyTheAllowedBoxHearsKeysDuringARun) {
     r.keys.setAllowedBox(nullptr);
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     EXPECT_TRUE(r.keys.eventFilter(&field, &enter));
+}
+
+// The button that opened a confirmation box is still held when the box
+// closes only if it never came up; a press made inside the box and still
+// down when it closes is the box's, not a new click for the drill.
+TEST(KeyReader, ABoxClosingKeepsOnlyTheButtonThatWasHeldAllAlong) {
+    Reader r;
+    r.target.setGeometry(100, 100, 120, 80);
+    r.target.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&r.target));
+    QWidget box;
+    r.keys.setRunActive(true);
+
+    // held since before the box, still held as it closes
+    r.click(Qt::RightButton, true);
+    r.keys.setAllowedBox(&box);
+    QTest::mousePress(r.target.windowHandle(), Qt::RightButton, {}, QPoint(10, 10));
+    r.keys.setAllowedBox(nullptr);
+    EXPECT_TRUE(r.keys.mouseHeld(MouseButton::Right));
+    QTest::mouseRelease(r.target.windowHandle(), Qt::RightButton, {}, QPoint(10, 10));
+    r.click(Qt::RightButton, false);
+
+    // held since before the box, let go while it was open
+    r.click(Qt::RightButton, true);
+    r.keys.setAllowedBox(&box);
+    r.keys.setAllowedBox(nullptr);
+    EXPECT_FALSE(r.keys.mouseHeld(MouseButton::Right));
+
+    // pressed inside the box only
+    r.keys.setAllowedBox(&box);
+    QTest::mousePress(r.target.windowHandle(), Qt::LeftButton, {}, QPoint(10, 10));
+    ASSERT_TRUE(QGuiApplication::mouseButtons().testFlag(Qt::LeftButton));
+    r.keys.setAllowedBox(nullptr);
+    EXPECT_FALSE(r.keys.mouseHeld(MouseButton::Left));
+    QTest::mouseRelease(r.target.windowHandle(), Qt::LeftButton, {}, QPoint(10, 10));
 }

@@ -245,7 +245,10 @@ TEST(MainWindowStart, TheDefaultNameKeepsTheStoredNumber) {
 TEST(MainWindowStart, TheFirstTimerTickDrawsTheBalloon) {
     Window w;
     EXPECT_FALSE(w.form->decorationsDrawn());
-    QTest::qWait(1150);
+    // a second after the window, not at once
+    QTest::qWait(700);
+    EXPECT_FALSE(w.form->decorationsDrawn());
+    QTest::qWait(450);
     EXPECT_TRUE(w.form->decorationsDrawn());
     EXPECT_EQ(w.st.firstPaintPending, 0);
 }

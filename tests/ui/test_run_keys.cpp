@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "main/MasumeCanvas.h"
 #include "tests/ui/ScriptedRun.h"
 
 namespace {
@@ -44,6 +45,17 @@ TEST(RunKeys, AfterARunTheFocusIsBackOnStartAndTheNameStays) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
     EXPECT_EQ(w.form->StaticText3->text(), QString::fromUtf8("★メニューを決めて，｢始める」をクリックしてね。"));
     EXPECT_EQ(w.form->Edit2->text(), QString::fromUtf8("たろう"));
+}
+
+TEST(RunKeys, AClickOnTheBoardTakesTheKeysAwayFromTheName) {
+    ScriptedWindow w(Two, PracticeInOrder, Step);
+    w.form->Edit2->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), w.form->Edit2);
+    QTest::mouseClick(w.form->canvas, Qt::LeftButton, Qt::KeyboardModifiers(), QPoint(600, 530));  // a bare spot of the board
+    EXPECT_NE(QApplication::focusWidget(), w.form->Edit2);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+    EXPECT_EQ(w.form->Edit2->text(), QString::fromUtf8("たろう"));
+    EXPECT_EQ(w.form->StaticText3->text(), QString::fromUtf8("★メニューを決めて，｢始める」をクリックしてね。"));
 }
 
 TEST(RunKeys, DuringARunTheNameFieldNeitherHoldsTheFocusNorChanges) {

@@ -57,9 +57,20 @@ QGroupBox* makeGroup(QWidget* parent, const QString& title, const QColor& colour
     return kit::group(parent, geometry, title.toStdString(), colour, kTextPx);
 }
 
+// A box left without a number shows the value in force again; the toolkit
+// would put its lowest value there.
+class NumberBox : public QSpinBox {
+public:
+    using QSpinBox::QSpinBox;
+    void fixup(QString& input) const override {
+        if (!std::any_of(input.begin(), input.end(), [](QChar c) { return c.isDigit(); })) input = textFromValue(value());
+        else QSpinBox::fixup(input);
+    }
+};
+
 QSpinBox* makeNumberBox(QWidget* parent, int minimum, int maximum, int step,
                         const QRect& geometry) {
-    auto* box = new QSpinBox(parent);
+    auto* box = new NumberBox(parent);
     setPixelFont(box, 13);
     box->setRange(minimum, maximum);
     box->setSingleStep(step);
@@ -121,14 +132,14 @@ protected:
 };
 
 // A number typed outside the box's range takes effect at the nearest end of
-// it, so what the box shows is what is in force.
+// it; a box left without a number shows the value in force again. Either
+// way what the box shows is what is in force.
 void settleNumberBox(QSpinBox* box, int (*clampValue)(int)) {
     QString digits = box->text();
     digits.remove(box->locale().groupSeparator());
     bool ok = false;
     const long long typed = digits.trimmed().toLongLong(&ok);
-    if (ok) box->setValue(clampValue(int(std::clamp<long long>(typed, INT_MIN, INT_MAX))));
-    else box->interpretText();
+    box->setValue(ok ? clampValue(int(std::clamp<long long>(typed, INT_MIN, INT_MAX))) : box->value());
 }
 
 }  // namespace

@@ -316,6 +316,44 @@ TEST(JoukenDialogNumbers, TypedNumbersOutOfRangeNeverDisagreeWithTheBox) {
     EXPECT_EQ(d.form->Edit1->text(), QString::number(st.repeatCount));
 }
 
+TEST(JoukenDialogNumbers, OkWithAnEmptiedBoxKeepsAndShowsTheValueInForce) {
+    StudyState st = defaultState();
+    st.repeatCount = 4;
+    st.answerDelay = 1500;
+    Opened d(st);
+    for (QSpinBox* box : {d.form->UpDown2, d.form->UpDown1}) {
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Backspace);
+        ASSERT_TRUE(box->text().isEmpty());
+    }
+    d.form->Button1->click();  // the passes box still has the focus
+    EXPECT_EQ(st.repeatCount, 4);
+    EXPECT_EQ(st.answerDelay, 1500);
+    EXPECT_EQ(d.form->UpDown1->text(), QStringLiteral("4"));
+    EXPECT_EQ(d.form->UpDown2->text(), QStringLiteral("1,500"));
+}
+
+// The scale over the volume bar shows all its words: 0 at the left end,
+// Max at the right and the name between them.
+TEST(JoukenDialogLayout, TheVolumeScaleShowsItsWordsAtBothEnds) {
+    StudyState st = defaultState();
+    Opened d(st);
+    const QImage scale = d.form->Label1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QColor ground = scale.pixelColor(scale.width() / 2, 0);
+    auto inkIn = [&](int from, int to) {
+        int ink = 0;
+        for (int x = from; x < to; ++x)
+            for (int y = 0; y < scale.height(); ++y) ink += scale.pixelColor(x, y) != ground;
+        return ink;
+    };
+    const int w = scale.width();
+    EXPECT_GT(inkIn(0, w / 8), 5);
+    EXPECT_GT(inkIn(w / 3, 2 * w / 3), 20);
+    EXPECT_GT(inkIn(w - w / 8, w), 5);
+    EXPECT_EQ(d.form->Label1->text().simplified(), QString::fromUtf8("0 効果音の音量 Max"));
+}
+
 TEST(JoukenDialogNumbers, TypedPauseTakesEffectAndIsShownGrouped) {
     StudyState st = defaultState();
     Opened d(st);

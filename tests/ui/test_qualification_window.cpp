@@ -149,6 +149,20 @@ TEST(QualificationWindow, ClickSelectsOnlyPassCells) {
     EXPECT_EQ(f.StringGrid1->currentIndex(), selected[0]);
 }
 
+TEST(QualificationWindow, RowAndColumnNamesStandApartFromThePassCells) {
+    Check c;
+    TSikakuCheckForm& f = c.open();
+    auto ground = [&](int column, int row) {
+        return f.StringGrid1->model()->index(row, column).data(Qt::BackgroundRole).value<QColor>();
+    };
+    const QColor cell = ground(2, 9);
+    EXPECT_EQ(cell, QColor(Qt::white));
+    for (const auto& [column, row] : {std::pair{0, 0}, {0, 3}, {0, 14}, {3, 0}, {4, 0}}) {
+        EXPECT_NE(ground(column, row), cell) << column << "," << row;
+        EXPECT_EQ(ground(column, row), ground(0, 0)) << column << "," << row;
+    }
+}
+
 TEST(QualificationWindow, RangeCertificateButton) {
     struct Case {
         int column, row;

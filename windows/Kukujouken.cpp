@@ -63,8 +63,9 @@ class NumberBox : public QSpinBox {
 public:
     using QSpinBox::QSpinBox;
     void fixup(QString& input) const override {
-        if (!std::any_of(input.begin(), input.end(), [](QChar c) { return c.isDigit(); })) input = textFromValue(value());
-        else QSpinBox::fixup(input);
+        const bool hasDigit = std::any_of(input.begin(), input.end(), [](QChar c) { return c.isDigit(); });
+        if (hasDigit) QSpinBox::fixup(input);
+        else input = textFromValue(value());
     }
 };
 

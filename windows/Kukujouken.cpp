@@ -133,14 +133,14 @@ protected:
 };
 
 // A number typed outside the box's range takes effect at the nearest end of
-// it; a box left without a number shows the value in force again. Either
-// way what the box shows is what is in force.
+// it, so what the box shows is what is in force.
 void settleNumberBox(QSpinBox* box, int (*clampValue)(int)) {
     QString digits = box->text();
     digits.remove(box->locale().groupSeparator());
     bool ok = false;
     const long long typed = digits.trimmed().toLongLong(&ok);
-    box->setValue(ok ? clampValue(int(std::clamp<long long>(typed, INT_MIN, INT_MAX))) : box->value());
+    if (ok) box->setValue(clampValue(int(std::clamp<long long>(typed, INT_MIN, INT_MAX))));
+    else box->interpretText();
 }
 
 }  // namespace

@@ -3,9 +3,9 @@
 // while a run goes.
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QGuiApplication>
 #include <QTest>
 #include <QWidget>
 

@@ -6,6 +6,7 @@
 #include "main/core/FactRecord.h"
 #include "main/core/Settings.h"
 #include "tests/core/FakeWorld.h"
+#include "tests/core/LockedFolder.h"
 
 namespace {
 
@@ -220,6 +221,16 @@ TEST(FactRecordFile, SavedAndLoadedThroughItsFileAndMissingOrHugeFilesGiveNothin
     loadRecordFile(back, huge.fileName().toStdString());
     EXPECT_TRUE(recordIsEmpty(back));
     EXPECT_FALSE(saveRecordFile(r, dir.filePath("no/such/folder/x.txt").toStdString()));
+}
+
+TEST(FactRecordFile, ALockedFolderWithAWritableRecordIsSavedInPlace) {
+    LockedFolder folder(kFactRecordFileName, "", true);
+    if (folder.bypassed) GTEST_SKIP() << "permission bits do not bind this user";
+    const FactRecord r = recordOf({{q(7, 8), true, 1800}});
+    ASSERT_TRUE(saveRecordFile(r, folder.path));
+    FactRecord back;
+    loadRecordFile(back, folder.path);
+    EXPECT_EQ(back.facts[size_t(q(7, 8))].recent, r.facts[size_t(q(7, 8))].recent);
 }
 
 TEST(FactSummaryRules, ShareIsRoundedToTheNearestPercentAndTimesNeverNegative) {

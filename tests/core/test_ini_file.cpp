@@ -17,6 +17,7 @@
 
 #include "support/core/IniFile.h"
 #include "tests/core/FileBytes.h"
+#include "tests/core/LockedFolder.h"
 
 namespace {
 
@@ -317,26 +318,8 @@ TEST(IniFileIo, SaveIntoAPlaceThatCannotHoldTheFileFailsAndNamesIt) {
 #ifdef __unix__
 // A locked folder: permission bits bind only a user who is not root; the
 // test command runs these tests once more as such a user.
-struct LockedFolder {
-    explicit LockedFolder(bool fileWritable) {
-        path = pathIn(dir, "a.ini");
-        spit(path, old);
-        if (!fileWritable) QFile::setPermissions(QString::fromStdString(path), QFile::ReadOwner);
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-        bypassed = access(dir.path().toLocal8Bit().constData(), W_OK) == 0;
-    }
-    ~LockedFolder() {
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QFile::setPermissions(QString::fromStdString(path), QFile::ReadOwner | QFile::WriteOwner);
-    }
-    QTemporaryDir dir;
-    std::string path;
-    const std::string old = "[S]\r\nK=1\r\n; mine\r\n";
-    bool bypassed = false;
-};
-
 TEST(IniFileIo, ALockedFolderWithAWritableFileIsSavedInPlace) {
-    LockedFolder folder(true);
+    LockedFolder folder("a.ini", "[S]\r\nK=1\r\n; mine\r\n", true);
     if (folder.bypassed) GTEST_SKIP() << "permission bits do not bind this user";
     IniFile ini;
     ASSERT_TRUE(ini.load(folder.path));
@@ -347,7 +330,7 @@ TEST(IniFileIo, ALockedFolderWithAWritableFileIsSavedInPlace) {
 }
 
 TEST(IniFileIo, ALockedFolderAndFileKeepTheOldFileAndNameIt) {
-    LockedFolder folder(false);
+    LockedFolder folder("a.ini", "[S]\r\nK=1\r\n; mine\r\n", false);
     if (folder.bypassed) GTEST_SKIP() << "permission bits do not bind this user";
     IniFile ini;
     ASSERT_TRUE(ini.load(folder.path));

@@ -122,8 +122,9 @@ TEST(RegisterPass, SetsTheFlagAndAsksForTheRangeCertificate) {
         EXPECT_EQ(st.recCheckArray[0][4], 1);  // the window sees the new pass
     });
     registerPass(st, 2, passRowOf(12));  // 全段 at random
+    registerPass(st, 2, passRowOf(0));   // 一の段 at random: the first row
     EXPECT_EQ(opened, 1);
-    EXPECT_EQ(passedCells(st), (std::set<std::pair<int, int>>{{1, 5}, {2, 13}}));
+    EXPECT_EQ(passedCells(st), (std::set<std::pair<int, int>>{{1, 5}, {2, 13}, {2, 1}}));
     EXPECT_EQ(st.certKind, -1);
 
     StudyState other;

@@ -19,12 +19,16 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <functional>
+#include <vector>
+
 #include "main/MasumeCanvas.h"
 #include "main/MasumeForm.h"
 #include "main/Navigator.h"
 #include "main/core/QuestionOrder.h"
 #include "support/KeyState.h"
 #include "support/QtClock.h"
+#include "tests/ui/QuietPorts.h"
 
 namespace {
 
@@ -198,17 +202,36 @@ TEST(MainWindowMenus, TheBackgroundColourIsOfferedAndKeptAsTheFileHoldsIt) {
         });
     };
     QColor offered;
+    // cancelled first: the colour stays, and the balloon is drawn all the same
+    ASSERT_FALSE(w.form->decorationsDrawn());
+    chooseNext(&offered, QColor(0x01, 0x02, 0x03), false);
+    w.form->R1->trigger();
+    EXPECT_EQ(offered, QColor(0x12, 0x34, 0x56));
+    EXPECT_EQ(w.st.bgColor, 0x563412);
+    EXPECT_TRUE(w.form->decorationsDrawn());
     chooseNext(&offered, QColor(0xAB, 0xCD, 0xEF), true);
     w.form->R1->trigger();
     EXPECT_EQ(offered, QColor(0x12, 0x34, 0x56));
     EXPECT_EQ(w.st.bgColor, 0xEFCDAB);
     EXPECT_EQ(w.form->canvas->grab().toImage().pixelColor(2, 2), QColor(0xAB, 0xCD, 0xEF));
-    // cancelled: the colour stays
+    // cancelled again: the chosen colour stays
     offered = QColor();
     chooseNext(&offered, QColor(0x01, 0x02, 0x03), false);
     w.form->R1->trigger();
     EXPECT_EQ(offered, QColor(0xAB, 0xCD, 0xEF));
     EXPECT_EQ(w.st.bgColor, 0xEFCDAB);
+}
+
+// The hidden Test entry plays the right-answer chime even with sounds off.
+TEST(MainWindowMenus, TheHiddenTestEntryPlaysTheRightAnswerChime) {
+    struct Recording : QuietPorts {
+        void playSound(int kind) override { kinds.push_back(kind); }
+        std::vector<int> kinds;
+    } sound;
+    Window w([](StudyState& st) { st.soundOn = 0; });
+    w.form->setSound(&sound);
+    w.form->TestT1->trigger();
+    EXPECT_EQ(sound.kinds, std::vector<int>{0});
 }
 
 TEST(MainWindowStart, RestoresTheStoredChoices) {
@@ -374,6 +397,35 @@ TEST(MainWindowClose, ConfirmationCanKeepTheWindowOpen) {
     w.answerNextBox(QMessageBox::Ok);
     EXPECT_TRUE(w.form->close());
     EXPECT_EQ(saves, 1);
+}
+
+TEST(MainWindowClose, AFailedSaveIsReportedAgainAtTheNextQuitWhenTheFirstWasCancelled) {
+    Window w;
+    w.form.reset();
+    MasumeServices services;
+    services.saveSettings = [](const StudyState&) { return std::string("disk full"); };
+    services.loadSettings = [](StudyState& st) { st.closeConfirm = 1; };
+    w.form = std::make_unique<TMasumeForm>(w.st, w.keys, w.clock, services);
+    w.form->show();
+    // Failure boxes are acknowledged; the question whether to quit is cancelled.
+    int failures = 0;
+    QTimer answerer;
+    QObject::connect(&answerer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        if (box->text() == "disk full") {
+            ++failures;
+            box->button(QMessageBox::Ok)->click();
+        } else {
+            box->button(QMessageBox::Cancel)->click();
+        }
+    });
+    answerer.start(20);
+    w.form->X1Click();
+    ASSERT_TRUE(w.form->isVisible());
+    EXPECT_EQ(failures, 1);
+    w.form->X1Click();
+    EXPECT_EQ(failures, 2);
 }
 
 TEST(MainWindowRun, InputIsSwallowedWhileARunIsGoing) {

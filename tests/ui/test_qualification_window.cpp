@@ -98,6 +98,29 @@ TEST(QualificationWindow, LayoutTextsAndMenus) {
     EXPECT_EQ(g->currentIndex(), g->model()->index(1, 1));
 }
 
+TEST(QualificationWindow, ControlsStayInsideTheWindowApartAndShowTheWholeName) {
+    Check c;
+    c.st.studentName = "ながい なまえの こども";
+    TSikakuCheckForm& f = c.open();
+    QWidget* client = f.findChild<QWidget*>("client");
+    ASSERT_TRUE(client);
+    const QList<QWidget*> placed = {f.Panel1, f.Button1, f.Label1,  f.Edit1,  f.StringGrid1,
+                                    f.Panel2, f.Button4, f.Button3, f.Button5};
+    for (QWidget* w : placed) {
+        ASSERT_EQ(w->parentWidget(), client);
+        EXPECT_TRUE(client->rect().contains(w->geometry())) << w->metaObject()->className();
+        for (QWidget* other : placed)
+            if (other != w)
+                EXPECT_FALSE(w->geometry().intersects(other->geometry()))
+                    << w->metaObject()->className() << " at " << w->x() << "," << w->y() << " overlaps "
+                    << other->metaObject()->className() << " at " << other->x() << "," << other->y();
+    }
+    // The name sits on the line of its label, right of it, and fits its field.
+    EXPECT_EQ(f.Edit1->y(), f.Label1->y());
+    EXPECT_GT(f.Edit1->x(), f.Label1->geometry().right());
+    EXPECT_LE(f.Edit1->fontMetrics().horizontalAdvance(f.Edit1->text()), f.Edit1->contentsRect().width() - 4);
+}
+
 TEST(QualificationWindow, CellsAreReadableThroughAccessibility) {
     Check c({{1, 5}});
     TSikakuCheckForm& f = c.open();

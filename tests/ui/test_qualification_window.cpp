@@ -109,11 +109,12 @@ TEST(QualificationWindow, ControlsStayInsideTheWindowApartAndShowTheWholeName) {
     for (QWidget* w : placed) {
         ASSERT_EQ(w->parentWidget(), client);
         EXPECT_TRUE(client->rect().contains(w->geometry())) << w->metaObject()->className();
-        for (QWidget* other : placed)
-            if (other != w)
-                EXPECT_FALSE(w->geometry().intersects(other->geometry()))
-                    << w->metaObject()->className() << " at " << w->x() << "," << w->y() << " overlaps "
-                    << other->metaObject()->className() << " at " << other->x() << "," << other->y();
+        for (QWidget* other : placed) {
+            if (other == w) continue;
+            EXPECT_FALSE(w->geometry().intersects(other->geometry()))
+                << w->metaObject()->className() << " at " << w->x() << "," << w->y() << " overlaps "
+                << other->metaObject()->className() << " at " << other->x() << "," << other->y();
+        }
     }
     // The name sits on the line of its label, right of it, and fits its field.
     EXPECT_EQ(f.Edit1->y(), f.Label1->y());

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDate>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -75,6 +76,16 @@ TEST(CertificateWindow, WindowMenuAndFixedItems) {
     EXPECT_EQ(f.NoLabel->text(), u("No."));
     const QDate today = QDate::currentDate();
     EXPECT_EQ(f.StaticText4->text(), QString::fromStdString(dateLine(today.year(), today.month(), today.day())));
+}
+
+TEST(CertificateWindow, AnEnlargedWindowStaysWhiteAroundTheSheet) {
+    Cert c(-1, 2);
+    TCertForm2& f = *c.form;
+    f.resize(600, 700);
+    QApplication::processEvents();
+    const QImage shot = f.grab().toImage();
+    for (const QPoint& p : {QPoint(590, 690), QPoint(500, 100), QPoint(50, 650)})
+        EXPECT_EQ(shot.pixelColor(p), QColor(Qt::white)) << p.x() << "," << p.y();
 }
 
 TEST(CertificateWindow, EachKindShowsItsTitleBandsAndLines) {

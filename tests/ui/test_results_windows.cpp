@@ -231,6 +231,23 @@ TEST(ResultsByLevelWindow, ShowsBothPassesPerCellAndRegistersOnTheSecondChance) 
     EXPECT_FALSE(form.isVisible());
 }
 
+TEST(ResultsByLevelWindow, EscLeavesItOpenButItsEntryAndButtonCloseIt) {
+    World w;
+    w.st.rangeIndex = 10;
+    w.st.contentIndex = 3;
+    for (const char* how : {"entry", "button"}) {
+        TResultDsp2Form form(w.st, w.nav);
+        form.show();
+        QTest::keyClick(&form, Qt::Key_Escape);
+        EXPECT_TRUE(form.isVisible()) << how;
+        if (std::string(how) == "entry")
+            form.C1->trigger();
+        else
+            form.Button1->click();
+        EXPECT_FALSE(form.isVisible()) << how;
+    }
+}
+
 TEST(ResultsByLevelWindow, NothingAnsweredShowsEmptyMarksAndOffersNothing) {
     World w;
     w.st.rangeIndex = 12;

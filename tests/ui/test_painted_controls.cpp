@@ -7,7 +7,10 @@
 #include <QImage>
 #include <QRadioButton>
 #include <QTableView>
+#include <QTest>
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "main/MasumeCanvas.h"
 #include "support/FormKit.h"
@@ -74,6 +77,35 @@ TEST(MasumeCanvas, TheBalloonAndThePointerAppearWhenAsked) {
     EXPECT_EQ(withBalloon.pixel(pointer), background);
     canvas.showPointer();
     EXPECT_EQ(shot(canvas).pixel(pointer), QColor(Qt::red).rgb());
+}
+
+// A change shows on the screen by itself: the window is not left stale
+// until something else makes it paint.
+TEST(MasumeCanvas, EachChangeRepaintsAShownCanvas) {
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint) ++paints;
+            return false;
+        }
+    } counter;
+    MasumeCanvas canvas;
+    canvas.setFixedSize(622, 542);
+    canvas.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&canvas));
+    canvas.installEventFilter(&counter);
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"colour", [&] { canvas.setBackground(QColor(10, 20, 30)); }},
+        {"balloon", [&] { canvas.showBalloon(); }},
+        {"pointer", [&] { canvas.showPointer(); }},
+    };
+    for (const auto& [what, change] : changes) {
+        QTest::qWait(20);
+        counter.paints = 0;
+        change();
+        QTest::qWait(50);
+        EXPECT_GE(counter.paints, 1) << what;
+    }
 }
 
 TEST(ColouredGroup, FilledFramedAndTitledInItsColours) {

@@ -354,6 +354,17 @@ TEST(JoukenDialogLayout, TheVolumeScaleShowsItsWordsAtBothEnds) {
     EXPECT_EQ(d.form->Label1->text().simplified(), QString::fromUtf8("0 効果音の音量 Max"));
 }
 
+// The number fields stand out white inside their coloured groups.
+TEST(JoukenDialogLayout, TheNumberFieldsAreWhiteInsideTheirColouredGroups) {
+    StudyState st = defaultState();
+    Opened d(st);
+    for (QSpinBox* box : {d.form->UpDown1, d.form->UpDown2}) {
+        const QImage field = box->grab().toImage();
+        // Left of the right-aligned number, clear of the frame.
+        EXPECT_EQ(field.pixelColor(5, field.height() / 2), QColor(Qt::white)) << box->objectName().toStdString();
+    }
+}
+
 TEST(JoukenDialogNumbers, TypedPauseTakesEffectAndIsShownGrouped) {
     StudyState st = defaultState();
     Opened d(st);

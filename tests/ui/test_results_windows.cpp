@@ -14,6 +14,9 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <functional>
+#include <string>
+
 #include "main/Navigator.h"
 #include "main/core/FactTables.h"
 #include "main/core/QuestionOrder.h"
@@ -95,6 +98,24 @@ struct BoxWatcher {
     QString title, text;
 };
 
+// Esc leaves a results window open; its close entry and its button close it.
+// first() runs on the shown window before the Esc.
+template <typename Form>
+void expectOnlyTheEntryAndTheButtonClose(World& w, const std::function<void(Form&)>& first = {}) {
+    for (const char* how : {"entry", "button"}) {
+        Form form(w.st, w.nav);
+        form.show();
+        if (first) first(form);
+        QTest::keyClick(&form, Qt::Key_Escape);
+        EXPECT_TRUE(form.isVisible()) << how;
+        if (std::string(how) == "entry")
+            form.C1->trigger();
+        else
+            form.Button1->click();
+        EXPECT_FALSE(form.isVisible()) << how;
+    }
+}
+
 }  // namespace
 
 TEST(ResultsByTableWindow, AFaultlessTableShowsItsMarksAndRegisters) {
@@ -164,22 +185,13 @@ TEST(ResultsByTableWindow, OneWrongAnswerDisablesRegistrationAndItsRefusalSaysWh
 TEST(ResultsByTableWindow, NeitherItsMenuHeadingNorEscClosesItButItsEntryAndButtonDo) {
     World w;
     w.table(0, 3);
-    for (const char* how : {"entry", "button"}) {
-        TResultDsp1Form form(w.st, w.nav);
-        form.show();
+    expectOnlyTheEntryAndTheButtonClose<TResultDsp1Form>(w, [](TResultDsp1Form& form) {
         QMenu* menu = form.findChild<QMenuBar*>()->actions()[0]->menu();
         menu->popup(form.mapToGlobal(QPoint(0, 0)));
         QApplication::processEvents();
         menu->hide();
         QApplication::processEvents();
-        QTest::keyClick(&form, Qt::Key_Escape);
-        EXPECT_TRUE(form.isVisible()) << how;
-        if (std::string(how) == "entry")
-            form.C1->trigger();
-        else
-            form.Button1->click();
-        EXPECT_FALSE(form.isVisible()) << how;
-    }
+    });
 }
 
 TEST(ResultsByTableWindow, NameFollowsTheStudyStateOnRepaint) {
@@ -235,17 +247,7 @@ TEST(ResultsByLevelWindow, EscLeavesItOpenButItsEntryAndButtonCloseIt) {
     World w;
     w.st.rangeIndex = 10;
     w.st.contentIndex = 3;
-    for (const char* how : {"entry", "button"}) {
-        TResultDsp2Form form(w.st, w.nav);
-        form.show();
-        QTest::keyClick(&form, Qt::Key_Escape);
-        EXPECT_TRUE(form.isVisible()) << how;
-        if (std::string(how) == "entry")
-            form.C1->trigger();
-        else
-            form.Button1->click();
-        EXPECT_FALSE(form.isVisible()) << how;
-    }
+    expectOnlyTheEntryAndTheButtonClose<TResultDsp2Form>(w);
 }
 
 TEST(ResultsByLevelWindow, NothingAnsweredShowsEmptyMarksAndOffersNothing) {

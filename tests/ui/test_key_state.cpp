@@ -82,6 +82,24 @@ TEST(KeyReader, AQuickPressIsKeptUntilTheDrillLooksOnce) {
     EXPECT_FALSE(r.keys.queryKey(Key::Main7).pressedSinceLastQuery);  // the other row stays apart
 }
 
+// Keys let go in another program never reach this one: leaving the program
+// forgets what was held, so an old Esc cannot stop the next run.
+TEST(KeyReader, LeavingTheProgramForgetsEveryKeyAndButtonHeld) {
+    Reader r;
+    r.key(Qt::Key_Escape, true);
+    r.key(Qt::Key_G, true);
+    r.click(Qt::RightButton, true);
+    ASSERT_TRUE(r.keys.keyHeld(Key::Esc));
+    ASSERT_TRUE(r.keys.mouseHeld(MouseButton::Right));
+    // No window of this test process is active, as after switching away.
+    ASSERT_NE(QGuiApplication::applicationState(), Qt::ApplicationActive);
+    QApplicationStateChangeEvent away(Qt::ApplicationInactive);
+    r.keys.eventFilter(qApp, &away);
+    EXPECT_FALSE(r.keys.keyHeld(Key::Esc));
+    EXPECT_FALSE(r.keys.keyHeld(Key::G));
+    EXPECT_FALSE(r.keys.mouseHeld(MouseButton::Right));
+}
+
 TEST(KeyReader, ClicksDuringARunCountOnceAndReachNoWindow) {
     for (const auto& [qtButton, button] :
          {std::pair{Qt::RightButton, MouseButton::Right}, {Qt::LeftButton, MouseButton::Left}}) {

@@ -296,6 +296,8 @@ TEST(MainWindowSelection, MessagesAndColoursFollowTheLists) {
         f.ComboBox1->setCurrentIndex(c.range);
         f.ComboBox1Change(c.range);
         EXPECT_EQ(w.st.kekkaArray[0][0], 2);
+        // the range alone already names itself in the message
+        EXPECT_TRUE(f.StaticText3->text().contains(u(c.message).section(u("」"), 0, 0))) << c.message;
         w.st.kekkaArray[0][0] = 1;
         f.ComboBox2->setCurrentIndex(c.content);
         f.ComboBox2Change(c.content);

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include <string>
+#include <utility>
 
 #include <unistd.h>
 

@@ -318,8 +318,10 @@ TEST(IniFileIo, SaveIntoAPlaceThatCannotHoldTheFileFailsAndNamesIt) {
 #ifdef __unix__
 // A locked folder: permission bits bind only a user who is not root; the
 // test command runs these tests once more as such a user.
+constexpr const char* kLockedIni = "[S]\r\nK=1\r\n; mine\r\n";
+
 TEST(IniFileIo, ALockedFolderWithAWritableFileIsSavedInPlace) {
-    LockedFolder folder("a.ini", "[S]\r\nK=1\r\n; mine\r\n", true);
+    LockedFolder folder("a.ini", kLockedIni, true);
     if (folder.bypassed) GTEST_SKIP() << "permission bits do not bind this user";
     IniFile ini;
     ASSERT_TRUE(ini.load(folder.path));
@@ -330,7 +332,7 @@ TEST(IniFileIo, ALockedFolderWithAWritableFileIsSavedInPlace) {
 }
 
 TEST(IniFileIo, ALockedFolderAndFileKeepTheOldFileAndNameIt) {
-    LockedFolder folder("a.ini", "[S]\r\nK=1\r\n; mine\r\n", false);
+    LockedFolder folder("a.ini", kLockedIni, false);
     if (folder.bypassed) GTEST_SKIP() << "permission bits do not bind this user";
     IniFile ini;
     ASSERT_TRUE(ini.load(folder.path));

@@ -12,8 +12,8 @@ TEST(QtClockWaits, ASleepLastsItsTimeThroughInputAndLetsTimersRun) {
     KeyState keys;
     QtClock clock(&keys);
     bool timerRan = false;
-    QTimer::singleShot(10, [&] { timerRan = true; });
-    QTimer::singleShot(20, [&] { emit keys.inputArrived(); });
+    QTimer::singleShot(10, &keys, [&] { timerRan = true; });
+    QTimer::singleShot(20, &keys, [&] { emit keys.inputArrived(); });
     QElapsedTimer took;
     took.start();
     const std::int64_t before = clock.nowMs();
@@ -27,7 +27,7 @@ TEST(QtClockWaits, ASleepLastsItsTimeThroughInputAndLetsTimersRun) {
 TEST(QtClockWaits, AnIdleWaitEndsAtTheFirstInputOrAtItsTime) {
     KeyState keys;
     QtClock clock(&keys);
-    QTimer::singleShot(30, [&] { emit keys.inputArrived(); });
+    QTimer::singleShot(30, &keys, [&] { emit keys.inputArrived(); });
     QElapsedTimer took;
     took.start();
     clock.idleMs(5000);
@@ -41,7 +41,7 @@ TEST(QtClockWaits, AnIdleWaitEndsAtTheFirstInputOrAtItsTime) {
 
     // Without a key state to listen to, an idle wait is a plain sleep.
     QtClock deaf;
-    QTimer::singleShot(10, [&] { emit keys.inputArrived(); });
+    QTimer::singleShot(10, &keys, [&] { emit keys.inputArrived(); });
     took.restart();
     deaf.idleMs(60);
     EXPECT_GE(took.elapsed(), 60);

@@ -229,7 +229,11 @@ TEST(BadSoundFile, EachFileIsPlayedOrNamedOnce) {
         const char* what;
         QByteArray image;
         bool plays;
+        const char* fault = "";  // what the refusal says, in part
     };
+    const char* notWave = "WAVE 形式のファイルではありません";
+    const char* broken = "壊れています";
+    const char* unplayable = "再生できません";
     const Case cases[] = {
         {"a zero size field", zeroSize, true},  // nothing to hear, nothing wrong
         {"a huge size field", hugeSize, true},
@@ -244,25 +248,26 @@ TEST(BadSoundFile, EachFileIsPlayedOrNamedOnce) {
         {"32-bit float samples", waveOf(chunk("fmt ", fmtBody(1, 44100, 32, kWaveFloat)) + chunk("data", samples)),
          true},
         {"64-bit float samples", waveOf(chunk("fmt ", fmtBody(1, 44100, 64, kWaveFloat)) + chunk("data", samples)),
-         false},
+         false, unplayable},
         // The size field promises 16 bytes; the file ends one short of them.
         {"a format chunk cut short at the end",
-         waveOf(chunk("data", samples) + chunk("fmt ", fmtBody(1, 8000, 16)).left(8 + 15)), false},
-        {"zero channels", waveOf(chunk("fmt ", fmtBody(0, 44100, 16)) + chunk("data", samples)), false},
-        {"12-bit samples", waveOf(chunk("fmt ", fmtBody(1, 44100, 12)) + chunk("data", samples)), false},
-        {"a sample rate of 1", waveOf(chunk("fmt ", fmtBody(1, 1, 16)) + chunk("data", samples)), false},
+         waveOf(chunk("data", samples) + chunk("fmt ", fmtBody(1, 8000, 16)).left(8 + 15)), false, broken},
+        {"zero channels", waveOf(chunk("fmt ", fmtBody(0, 44100, 16)) + chunk("data", samples)), false, broken},
+        {"12-bit samples", waveOf(chunk("fmt ", fmtBody(1, 44100, 12)) + chunk("data", samples)), false, broken},
+        {"a sample rate of 1", waveOf(chunk("fmt ", fmtBody(1, 1, 16)) + chunk("data", samples)), false, unplayable},
         {"the lowest rate a device takes", waveOf(chunk("fmt ", fmtBody(1, 1000, 16)) + chunk("data", samples)), true},
-        {"just below it", waveOf(chunk("fmt ", fmtBody(1, 999, 16)) + chunk("data", samples)), false},
+        {"just below it", waveOf(chunk("fmt ", fmtBody(1, 999, 16)) + chunk("data", samples)), false, unplayable},
         {"the highest rate", waveOf(chunk("fmt ", fmtBody(1, 384000, 16)) + chunk("data", samples)), true},
-        {"just above it", waveOf(chunk("fmt ", fmtBody(1, 384001, 16)) + chunk("data", samples)), false},
+        {"just above it", waveOf(chunk("fmt ", fmtBody(1, 384001, 16)) + chunk("data", samples)), false, unplayable},
         {"the format chunk last", waveOf(chunk("data", samples) + chunk("fmt ", fmtBody(1, 8000, 16))), true},
-        {"no data chunk", waveOf(chunk("fmt ", fmtBody(1, 44100, 16))), false},
-        {"a text file", QByteArray("hello, I am not a sound\n"), false},
-        {"empty", QByteArray(), false},
+        {"no data chunk", waveOf(chunk("fmt ", fmtBody(1, 44100, 16))), false, broken},
+        {"a text file", QByteArray("hello, I am not a sound\n"), false, notWave},
+        {"empty", QByteArray(), false, notWave},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(waveFault(c.image).empty(), c.plays) << waveFault(c.image);
+        EXPECT_NE(waveFault(c.image).find(c.fault), std::string::npos) << waveFault(c.image);
 
         Folder f;
         for (const char* name : kSoundFileNames) {

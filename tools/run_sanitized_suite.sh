@@ -10,7 +10,7 @@ trap 'rm -f "$log"' EXIT
 flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
 if ! { cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug \
            -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" &&
-       cmake --build build-asan -j2 --target core_tests ui_tests tateyokom save_loop; } >"$log" 2>&1; then
+       cmake --build build-asan -j2 --target core_tests ui_tests tateyokom save_loop screenshots; } >"$log" 2>&1; then
     tail -n 40 "$log"
     echo "sanitized build failed" >&2
     exit 1

@@ -66,6 +66,7 @@ TEST(FactMapWindow, PractiseChoosesTheHardFactsHardestFirstAndCloses) {
 
 TEST(FactMapWindow, ClearingAsksFirstAndEmptiesOnlyOnOk) {
     MapFixture m;
+    EXPECT_TRUE(m.form->ClearButton->isEnabled());
     {
         BoxAnswer seen;
         BoxWatcher watch(seen, QMessageBox::Cancel);
@@ -82,6 +83,7 @@ TEST(FactMapWindow, ClearingAsksFirstAndEmptiesOnlyOnOk) {
     EXPECT_TRUE(recordIsEmpty(m.st.factRecord));
     EXPECT_EQ(m.readCell(7, 8), QString::fromUtf8("７×８\nまだ"));
     EXPECT_FALSE(m.form->PracticeButton->isEnabled());
+    EXPECT_FALSE(m.form->ClearButton->isEnabled());  // nothing left to clear
     EXPECT_EQ(m.form->HardLine->text(), QString::fromUtf8("テストをすると，にがてな九九がわかるよ。"));
 }
 

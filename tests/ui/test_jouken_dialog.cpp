@@ -242,6 +242,9 @@ TEST(JoukenDialogSound, BarStoresFiveTimesItsPosition) {
     EXPECT_EQ(st.effectVolume, 100);
     QTest::keyClick(d.form->EffectBar, Qt::Key_Home);
     EXPECT_EQ(st.effectVolume, 0);
+    // a page, as a click beside the handle, is two positions
+    QTest::keyClick(d.form->EffectBar, Qt::Key_PageUp);
+    EXPECT_EQ(st.effectVolume, 10);
     // full volume shows with the handle at the bar's far end, silence at its start
     for (const int volume : {100, 0}) {
         StudyState stored = defaultState();

@@ -60,9 +60,13 @@ OneAnswer answerFirst(int range, std::vector<Key> keys, int holdMs = 30) {
             break;
         }
     std::string answer;
+    bool red = false;
     for (const FieldWrite& f : w.view.writes)
-        if (f.field == Field::Answer && !f.text.empty() && f.at <= w.view.firstTimeOf(Field::Mark, mark)) answer = f.text;
-    return {answer, w.view.answerRed, mark, w.st.kekkaArray[0][0]};
+        if (f.field == Field::Answer && !f.text.empty() && f.at <= w.view.firstTimeOf(Field::Mark, mark)) {
+            answer = f.text;
+            red = f.red;
+        }
+    return {answer, red, mark, w.st.kekkaArray[0][0]};
 }
 
 }  // namespace
@@ -73,8 +77,10 @@ TEST(TestJudging, OneDigitProductByDigitAndEnterOrByTime) {
     EXPECT_EQ(enter.answer, "２");
     EXPECT_EQ(enter.mark, "◎");
     EXPECT_EQ(enter.kekka, 1);
+    EXPECT_TRUE(enter.red);
     const OneAnswer timeUp = answerFirst(1, {Key::Pad2});
     EXPECT_EQ(timeUp.answer, "２");
+    EXPECT_TRUE(timeUp.red);
     EXPECT_EQ(timeUp.mark, "◎");
     EXPECT_EQ(timeUp.kekka, 1);
     const OneAnswer twenty = answerFirst(1, {Key::Main2, Key::Main0});
@@ -90,7 +96,6 @@ TEST(TestJudging, OneDigitProductByDigitAndEnterOrByTime) {
 TEST(TestJudging, TwoDigitProductJudgedAtTheSecondDigit) {
     FakeWorld w;
     w.choose(3, TestInOrder, Normal);  // 三の段
-    std::vector<std::pair<std::string, bool>> answers;
     w.view.onQuestion = [&](int fact, std::int64_t at) {
         if (fact == q(3, 4)) {
             w.clock.keyHold(at + 50, Key::Main1, 30);
@@ -104,9 +109,11 @@ TEST(TestJudging, TwoDigitProductJudgedAtTheSecondDigit) {
     };
     w.runner.ExecButtonClick();
     // 3 x 4: "1" in blue first, then "12" in red, decided at once
-    const auto answersShown = w.view.textsOf(Field::Answer);
-    EXPECT_NE(std::find(answersShown.begin(), answersShown.end(), "１"), answersShown.end());
-    EXPECT_NE(std::find(answersShown.begin(), answersShown.end(), "１２"), answersShown.end());
+    const auto answersShown = w.view.answersWithColour();
+    const auto twelve = std::find(answersShown.begin(), answersShown.end(), std::pair(std::string("１２"), true));
+    ASSERT_NE(twelve, answersShown.end());
+    ASSERT_NE(twelve, answersShown.begin());
+    EXPECT_EQ(*(twelve - 1), std::pair(std::string("１"), false));
     EXPECT_EQ(w.st.kekkaArray[0][3], 1);
     EXPECT_EQ(w.st.kekkaArray[0][4], 0);  // 3 x 5 answered 1 + Enter
     EXPECT_EQ(w.st.kekkaArray[0][0], 0);  // passed with G

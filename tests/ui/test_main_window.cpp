@@ -358,6 +358,11 @@ TEST(MainWindowClear, ClearEmptiesTheBoardAndGivesControlsBack) {
     f.board().showAnswer("12", 1);
     f.board().showFormula("３×４＝");
     f.board().showProgress(40);
+    f.board().showMark("◎");
+    f.board().showReading("さざんがく", false);
+    w.st.mnemonicTable[1] = "いちいちがいち";
+    f.board().showHint(0);
+    ASSERT_NE(f.StaticText9->text(), "");
     f.board().composDead();
     for (QWidget* c : std::initializer_list<QWidget*>{f.RadioGroup1, f.SpeedButton1, f.SpeedButton3, f.Button1,
                                                       f.Button2, f.ComboBox1, f.ComboBox2})

@@ -174,6 +174,12 @@ TEST(HardFactsPractice, TheFirstAndLastFactsAreAskedToo) {
     w.st.repeatCount = 1;
     w.runner.runPracticeOf({q(1, 1), -1, q(9, 9), 81, q(1, 1)});
     EXPECT_EQ(w.view.asked, (std::vector<int>{q(1, 1), q(9, 9), q(1, 1)}));
+    // A list longer than the table is cut at one fact per cell of it.
+    FakeWorld many;
+    many.choose(0, 3, 3);
+    many.st.repeatCount = 1;
+    many.runner.runPracticeOf(std::vector<int>(kFactCount + 5, q(3, 3)));
+    EXPECT_EQ(many.view.asked, std::vector<int>(kFactCount, q(3, 3)));
 }
 
 TEST(HardFactsPractice, StopsLikeAnyPractice) {

@@ -123,7 +123,12 @@ int main(int argc, char** argv) {
     TMasumeForm form(st, keys, clock, services);
     shots.expose(&form);
     QApplication::setActiveWindow(&form);
-    QTest::qWait(1300);  // the first timer tick draws the board's frames
+    // The first timer tick draws the board's frames; a busy machine may be late.
+    if (!QTest::qWaitFor([&form] { return form.decorationsDrawn(); }, 10000)) {
+        std::fprintf(stderr, "the board's frames were never drawn\n");
+        return 1;
+    }
+    QTest::qWait(300);
     if (shots.wanted("main_window")) shots.save(&form, "main_window");
 
     // Keys go where the child's would: to the widget with the focus.

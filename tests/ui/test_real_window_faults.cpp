@@ -1,7 +1,7 @@
 // The real program on the private X display when its save goes wrong:
 // killed while it quits, a folder it may not write, a full disk, and a file
 // that a parent replaced while it ran. The settings file is always whole,
-// and a save that fails says so in a box.
+// and a save that fails says so in a box. And when its sound files are gone.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -63,6 +63,10 @@ public:
     void setEnv(const QString& name, const QString& value) { extraEnv_.insert(name, value); }
 
     void start(const QString& shellPrefix = QString()) {
+        launch(shellPrefix);
+        waitForMainWindow();
+    }
+    void launch(const QString& shellPrefix = QString()) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(extraEnv_);
         env.insert("DISPLAY", display_);
@@ -74,13 +78,11 @@ public:
         else
             app_.start("sh", {"-c", shellPrefix + " exec \"$0\"", folder() + "/tateyokom"});
         ASSERT_TRUE(app_.waitForStarted(5000));
+    }
+    void waitForMainWindow() {
         for (int i = 0; i < 300 && window_.isEmpty(); ++i) {
             QThread::msleep(100);
-            window_ = run("xdotool", {"search", "--onlyvisible", "--pid", QString::number(app_.processId()), "--name",
-                                      QString::fromUtf8("タテヨコ塾")},
-                          display_)
-                          .split('\n', Qt::SkipEmptyParts)
-                          .value(0);
+            window_ = windowNamed(QString::fromUtf8("タテヨコ塾"));
         }
         ASSERT_FALSE(window_.isEmpty()) << "the main window did not appear";
         QThread::msleep(1200);  // the first timer tick
@@ -102,18 +104,20 @@ public:
     // Whether an error box (captioned with the program's name) came up; it
     // is then closed with Enter. What it says is checked offscreen, where the
     // text can be read (test_save_failure_box.cpp).
-    bool errorBoxShown() {
+    bool errorBoxShown() { return boxShown("^tateyokom$"); }
+    // Whether a box of that caption came up; it is then closed with Enter,
+    // and gone before the next one is looked for.
+    bool boxShown(const QString& caption) {
         QString box;
         for (int i = 0; i < 50 && box.isEmpty(); ++i) {
             QThread::msleep(100);
-            box = run("xdotool", {"search", "--onlyvisible", "--name", "^tateyokom$"}, display_)
-                      .split('\n', Qt::SkipEmptyParts)
-                      .value(0);
+            box = windowNamed(caption);
         }
         if (box.isEmpty()) return false;
         run("xdotool", {"windowfocus", "--sync", box}, display_);
         QThread::msleep(200);
         run("xdotool", {"key", "Return"}, display_);
+        for (int i = 0; i < 50 && windowNamed(caption) == box; ++i) QThread::msleep(100);
         return true;
     }
 
@@ -129,6 +133,15 @@ private:
     QString display_, appDir_, window_;
     QProcessEnvironment extraEnv_;
     QProcess app_;
+
+    // A shown window of this program's whose caption matches.
+    QString windowNamed(const QString& caption) {
+        return run("xdotool",
+                   {"search", "--all", "--onlyvisible", "--pid", QString::number(app_.processId()), "--name", caption},
+                   display_)
+            .split('\n', Qt::SkipEmptyParts)
+            .value(0);
+    }
 };
 
 }  // namespace
@@ -219,6 +232,22 @@ TEST(RealWindowFaults, AFullDiskKeepsTheOldFileAndSaysSo) {
     ASSERT_TRUE(copy.finished());
     EXPECT_EQ(bytesOf(copy.ini()), kOldFile);
     std::printf("full disk by %s\n", mounted ? "a filled tmpfs" : "a file size limit");
+}
+
+// Sound files a parent deleted: a box names each one before the window
+// comes, and the program goes on silent, which its settings then keep.
+TEST(RealWindowFaults, MissingSoundFilesAreNamedAndTheProgramGoesOnSilent) {
+    ProgramCopy copy;
+    copy.install("[SPEAK]\r\nPINPONFLAG=1\r\n");
+    ASSERT_TRUE(QFile::remove(copy.folder() + "/Huseikai.wav"));
+    ASSERT_TRUE(QFile::remove(copy.folder() + "/promptA.wav"));
+    copy.launch();
+    EXPECT_TRUE(copy.boxShown(QString::fromUtf8("^ご確認$")));
+    EXPECT_TRUE(copy.boxShown(QString::fromUtf8("^ご確認$")));
+    copy.waitForMainWindow();
+    copy.quitFromMenu();
+    ASSERT_TRUE(copy.finished());
+    EXPECT_TRUE(bytesOf(copy.ini()).contains("\r\nPINPONFLAG=0\r\n")) << bytesOf(copy.ini()).constData();
 }
 
 // Run as an ordinary user (tools/as_test_user.sh): a folder the user may

@@ -259,6 +259,8 @@ TEST(BadSoundFile, EachFileIsPlayedOrNamedOnce) {
         {"just below it", waveOf(chunk("fmt ", fmtBody(1, 999, 16)) + chunk("data", samples)), false, unplayable},
         {"the highest rate", waveOf(chunk("fmt ", fmtBody(1, 384000, 16)) + chunk("data", samples)), true},
         {"just above it", waveOf(chunk("fmt ", fmtBody(1, 384001, 16)) + chunk("data", samples)), false, unplayable},
+        {"eight channels, the most", waveOf(chunk("fmt ", fmtBody(8, 44100, 16)) + chunk("data", samples)), true},
+        {"nine", waveOf(chunk("fmt ", fmtBody(9, 44100, 16)) + chunk("data", samples)), false, unplayable},
         {"the format chunk last", waveOf(chunk("data", samples) + chunk("fmt ", fmtBody(1, 8000, 16))), true},
         {"no data chunk", waveOf(chunk("fmt ", fmtBody(1, 44100, 16))), false, broken},
         {"a text file", QByteArray("hello, I am not a sound\n"), false, notWave},

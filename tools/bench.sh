@@ -19,13 +19,8 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
-# Xvfb picks a free display number itself and writes it to the pipe.
-exec 3>"$WORK/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-XVFB_PID=$!
-exec 3>&-
-for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.05; done
-export DISPLAY=":$(cat "$WORK/display")"
+. tools/private_xvfb.sh
+start_private_xvfb "$WORK"
 mkdir -m 700 "$WORK/run" && export XDG_RUNTIME_DIR="$WORK/run"
 eval "$(TATEYOKO_PULSE_DIR="$WORK/pulse" tools/start_pulse.sh)"
 

@@ -14,21 +14,15 @@ out="$build/Testing/pictures"
 rm -rf "$out"
 mkdir -p "$out/scale2"
 work=$(mktemp -d)
-xvfb=""
+XVFB_PID=""
 cleanup() {
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT INT TERM
 
-# Xvfb picks a free display number itself and writes it to the pipe.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-exec 3>&-
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-[ -s "$work/display" ] || { echo "FAIL: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
-display=":$(cat "$work/display")"
+. "$source/tools/private_xvfb.sh"
+start_private_xvfb "$work" || { echo "FAIL: no X server for the pictures"; exit 1; }
 
 # In a folder of its own with the program's hints, so that nothing it
 # writes meets another test.
@@ -37,7 +31,7 @@ chmod 700 "$work/run"
 cp "$build/app/kuku_goro.csv" "$work/app/" || { echo "FAIL: no hints in $build/app"; exit 1; }
 cd "$work/app" || exit 1
 shoot() {
-    env -u QT_QPA_PLATFORM DISPLAY="$display" XDG_RUNTIME_DIR="$work/run" "$@" >"$work/shots.log" 2>&1 ||
+    env -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$work/run" "$@" >"$work/shots.log" 2>&1 ||
         { echo "FAIL: the screenshots program failed:"; cat "$work/shots.log"; exit 1; }
 }
 shoot "$build/screenshots" "$out"

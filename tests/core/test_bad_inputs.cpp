@@ -263,6 +263,7 @@ TEST(BadSoundFile, EachFileIsPlayedOrNamedOnce) {
         {"nine", waveOf(chunk("fmt ", fmtBody(9, 44100, 16)) + chunk("data", samples)), false, unplayable},
         {"the format chunk last", waveOf(chunk("data", samples) + chunk("fmt ", fmtBody(1, 8000, 16))), true},
         {"no data chunk", waveOf(chunk("fmt ", fmtBody(1, 44100, 16))), false, broken},
+        {"the header alone", waveOf(QByteArray()), false, broken},  // a WAVE file, with nothing in it
         {"a text file", QByteArray("hello, I am not a sound\n"), false, notWave},
         {"empty", QByteArray(), false, notWave},
     };

@@ -265,6 +265,16 @@ TEST(MainWindowStart, TheDefaultNameKeepsTheStoredNumber) {
     EXPECT_EQ(w.form->StaticText3->text(), u("◎「二の段」(逆)の練習をします。"));
 }
 
+// Enter starts at once, and J and Delete work, without a click first.
+TEST(MainWindowStart, OpensWithTheFocusOnStart) {
+    Window w;
+    w.form->show();
+    QApplication::setActiveWindow(w.form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.form.get()));
+    QWidget* focused = QApplication::focusWidget();
+    EXPECT_EQ(focused, w.form->Button1) << (focused ? focused->objectName().toStdString() : "no widget");
+}
+
 TEST(MainWindowStart, TheFirstTimerTickDrawsTheBalloon) {
     Window w;
     EXPECT_FALSE(w.form->decorationsDrawn());
@@ -350,6 +360,10 @@ TEST(MainWindowName, TypingUpdatesTheNumberAndRefusesWhatTheFileCannotHold) {
     f.Edit2->insert(QString::fromUtf8("😀"));  // no Shift-JIS form
     f.Edit2->insert(QString::fromUtf8("한"));
     EXPECT_EQ(f.Edit2->text(), "abc");
+    // A held key stops at forty characters, which the windows that show the name have room for.
+    f.Edit2->clear();
+    for (int i = 0; i < 50; ++i) f.Edit2->insert(QString::fromUtf8("あ"));
+    EXPECT_EQ(f.Edit2->text().size(), 40);
 }
 
 TEST(MainWindowClear, ClearEmptiesTheBoardAndGivesControlsBack) {

@@ -229,8 +229,9 @@ TEST(PracticeAbort, HeldEscStopsWithoutAQuestion) {
     FakeWorld w;
     w.choose(2, InOrder, Slow);
     w.st.soundOn = 1;
+    std::int64_t escAt = -1;
     w.view.onQuestion = [&](int, std::int64_t at) {
-        if (w.view.asked.size() == 3) w.clock.keyHold(at + 900, Key::Esc, 80);
+        if (w.view.asked.size() == 3) w.clock.keyHold(escAt = at + 900, Key::Esc, 80);
     };
     w.runner.ExecButtonClick();
     EXPECT_EQ(w.view.asked.size(), 3u);
@@ -238,9 +239,10 @@ TEST(PracticeAbort, HeldEscStopsWithoutAQuestion) {
     EXPECT_EQ(w.view.last[Field::Message], "◎練習を中止しました。");
     EXPECT_TRUE(w.view.controlsEnabled);
     EXPECT_EQ(w.view.last[Field::Counter], "3");  // progress keeps its value
-    // a prompt for each fact shown, then three 200 ms apart for the stop
+    // a prompt for each fact shown, then three 200 ms apart for the stop, the first at once
     ASSERT_EQ(w.sound.count(2), 3 + 3);
     const auto& c = w.sound.calls;
+    EXPECT_LT(c[c.size() - 3].at - escAt, 100);
     EXPECT_EQ(c[c.size() - 1].at - c[c.size() - 2].at, 200);
     EXPECT_EQ(c[c.size() - 2].at - c[c.size() - 3].at, 200);
 }

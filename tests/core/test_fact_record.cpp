@@ -99,8 +99,7 @@ TEST(FactRecordFile, DamagedTextGivesAnEmptyRecord) {
     for (const std::string& bad : {std::string(), std::string("garbage"), good + "81 1 1 R5\n", good + "4 1 2 R5\n",
                                    good + "4 1 1 X5\n", good + "4 1 1 R-5\n", good + "4 1 -1\n",
                                    good + "4 2 1 R1 R1 R1\n", good + "4 99 1 R1 R1 R1 R1 R1 R1 R1 R1 R1 R1 R1\n",
-                                   std::string("\0\xff\n", 3),
-                                   good.substr(0, 10)}) {
+                                   std::string("\0\xff\n", 3), good.substr(0, 10)}) {
         FactRecord r = recordOf({{7, true, 1}});
         EXPECT_FALSE(recordFromText(r, bad)) << bad;
         EXPECT_TRUE(recordIsEmpty(r)) << bad;

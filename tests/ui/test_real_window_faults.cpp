@@ -1,7 +1,8 @@
 // The real program on the private X display when its save goes wrong:
 // killed while it quits, a folder it may not write, a full disk, and a file
 // that a parent replaced while it ran. The settings file is always whole,
-// and a save that fails says so in a box. And when its sound files are gone.
+// and a save that fails says so in a box. Sound files that are gone are
+// named in boxes too.
 #include <gtest/gtest.h>
 
 #include <QDir>

@@ -6,7 +6,9 @@
 #include <QLocale>
 #include <QTimer>
 #include <QTranslator>
-#include <fontconfig/fontconfig.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <functional>
 #include <thread>
 #include <utility>
@@ -14,6 +16,7 @@
 #include "main/AppWiring.h"
 #include "main/MasumeForm.h"
 #include "main/core/StudyState.h"
+#include "support/FontSet.h"
 #include "support/Fonts.h"
 #include "support/KeyState.h"
 #include "support/Picture.h"
@@ -41,8 +44,13 @@ private:
 int main(int argc, char** argv) {
     // Reading the font configuration needs no display: a second core does it
     // while the toolkit connects to the display, and so does the decoding of
-    // the tutor's picture while the window is built.
-    std::thread fontConfiguration([] { FcInit(); });
+    // the tutor's picture while the window is built. The reading yields to
+    // the window's own thread and to the display server when the cores are
+    // all busy (on Linux a nice value is the thread's own).
+    std::thread fontConfiguration([] {
+        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
+        loadFontConfiguration();
+    });
     QApplication app(argc, argv);
     preloadPictures({QStringLiteral(":/resources/tutor.png")});
     fontConfiguration.join();

@@ -3,6 +3,8 @@
 
 #include <QFont>
 #include <QString>
+#include <string>
+#include <vector>
 
 QString japaneseFamily();
 QFont japaneseFont(int pixelSize, bool bold = false);
@@ -17,3 +19,8 @@ QFont faceFont(Face face, int pixelSize, bool bold = false);
 // A bold, rounded display face for big headings (RocknRoll One); the
 // Japanese font in bold when it is not installed.
 QFont displayFont(int pixelSize);
+
+// The Japanese families japaneseFamily() chooses from, the first preferred.
+const std::vector<std::string>& japaneseFamilies();
+// Every family the windows may draw in: the above and the faces' own.
+std::vector<std::string> familiesDrawnIn();

@@ -16,6 +16,7 @@
 #include "main/Navigator.h"
 #include "main/core/RunnerPorts.h"
 #include "main/core/StudyState.h"
+#include "support/FontSet.h"
 #include "support/Fonts.h"
 #include "support/KeyState.h"
 #include "support/core/Mnemonics.h"
@@ -88,6 +89,7 @@ void fillTestOf(StudyState& st, int range) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    loadFontConfiguration();  // the fonts the program itself sees
     QApplication app(argc, argv);
     app.setFont(japaneseFont(13));
     if (argc < 2) {

@@ -122,6 +122,13 @@ TEST(FontSet, TheUsersOwnRulesStillHold) {
     EXPECT_NE(drawingSettings(cut.get(), "Noto Sans CJK JP", file, 13).find("hintstyle=3"), std::string::npos);
 }
 
+TEST(FontSet, OneInstalledFaceOfTheNeededFamiliesIsEnough) {
+    // RocknRoll One has a single face: a set of it alone holds one font.
+    Config single(ownFontSet({"RocknRoll One"}, {"No Such Family", "RocknRoll One"}), FcConfigDestroy);
+    ASSERT_TRUE(single);
+    EXPECT_EQ(FcConfigGetFonts(single.get(), FcSetSystem)->nfont, 1);
+}
+
 TEST(FontSet, WithoutAnyNeededFamilyTheFullSetStays) {
     EXPECT_EQ(ownFontSet({"Noto Sans CJK JP"}, {"No Such Family"}), nullptr);
     EXPECT_EQ(ownFontSet({"No Such Family"}, {"No Such Family"}), nullptr);

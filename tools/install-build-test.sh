@@ -31,6 +31,12 @@ if [ -x tools/start_pulse.sh ]; then
     eval "$(tools/start_pulse.sh)"
 fi
 
+# No session bus. Without an address, the first window of every Qt program
+# forks a D-Bus autolaunch helper, and a child forked from a sanitized
+# build can hang before it execs, and the program with it. An address
+# that leads nowhere fails at once.
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$SERVICES_DIR/no-bus"
+
 # A private print server whose default printer writes PDF files. Where it
 # cannot start (the cups-pdf backend needs root) the print test is skipped,
 # and says why; in CI it fails instead.

@@ -18,13 +18,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A private X display for the tests that use a real window.
-for n in 91 92 93 94 95 96 97 98; do
-    if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then DISPLAY_NUMBER=$n; break; fi
-done
-Xvfb :$DISPLAY_NUMBER -screen 0 1024x768x24 -nolisten tcp >"$SERVICES_DIR/xvfb.log" 2>&1 &
-XVFB_PID=$!
-export TATEYOKO_X_DISPLAY=":$DISPLAY_NUMBER"
+# A private X display for the tests that use a real window; they are told
+# it by name, and the caller's own DISPLAY stays as it was.
+caller_display=${DISPLAY-}
+. tools/private_xvfb.sh
+start_private_xvfb "$SERVICES_DIR"
+export TATEYOKO_X_DISPLAY="$DISPLAY"
+if [ -n "$caller_display" ]; then DISPLAY=$caller_display; else unset DISPLAY; fi
 
 # A private sound server with a null sink.
 if [ -x tools/start_pulse.sh ]; then

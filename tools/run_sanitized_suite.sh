@@ -21,7 +21,9 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 ctest --test-dir build-asan --output-on-failure -j2 >"$log" 2>&1 && status=0 || status=$?
 if [ $status -ne 0 ]; then
     echo "---- failures under the sanitizers ----"
-    grep -E "ERROR: (Address|Leak)Sanitizer|runtime error:|SUMMARY:|\\*\\*\\*Failed|\\*\\*\\*Exception|\\*\\*\\*Timeout" "$log" | head -40
+    # What each failing test printed: its last lines say why.
+    grep -B2 -A25 "\\*\\*\\*Failed\\|\\*\\*\\*Exception\\|\\*\\*\\*Timeout" "$log" | head -200
+    grep -E "ERROR: (Address|Leak)Sanitizer|runtime error:|SUMMARY:" "$log" | head -40
     sed -n '/The following tests FAILED/,$p' "$log"
 fi
 echo "sanitizers: $(grep -E '^[0-9]+% tests passed' "$log" || echo 'no summary')"

@@ -78,12 +78,18 @@ id "$user" >/dev/null 2>&1 || useradd --system --no-create-home --shell /usr/sbi
 home="$work/home"
 mkdir "$home" && chown "$user" "$home"
 
+# No session bus: without an address the first window forks a D-Bus
+# autolaunch helper, and a sanitized build's forked child can hang before it
+# execs (the window with it). An address that leads nowhere fails at once.
+bus="unix:path=$work/no-bus"
+
 # start DESCRIPTION FOLDER COMMAND: starts it as the user; waits for the
 # main window; checks where it runs and that nothing but the main window
 # showed (a missing file would have brought a message box); closes it.
 start() {
     (cd "$2" && exec setpriv --reuid="$user" --regid="$(id -g "$user")" --clear-groups \
-        env -i HOME="$home" PATH=/usr/bin:/bin DISPLAY="$display" LANG=C.UTF-8 "$3") \
+        env -i HOME="$home" PATH=/usr/bin:/bin DISPLAY="$display" LANG=C.UTF-8 \
+            DBUS_SESSION_BUS_ADDRESS="$bus" "$3") \
         >"$work/run.log" 2>&1 &
     pid=$!
     window=""

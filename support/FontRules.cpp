@@ -8,10 +8,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 
 namespace {
 
-// Ends a loop of includes; fontconfig itself gives up on one sooner.
+// Includes nested deeper than this are no configuration anyone wrote.
 constexpr int kMaxDepth = 16;
 
 // fontconfig's spelling of a yes.
@@ -36,6 +37,7 @@ public:
     explicit Walk(FcConfig* resolver) : resolver_(resolver) {}
 
     // A name as an <include> gives it: a file, or a folder of numbered files.
+    // Like fontconfig, each is read once, the first time it is named.
     bool follow(const std::string& name, bool ignoreMissing, int depth) {
         if (depth > kMaxDepth) return false;
         FcChar8* found = FcConfigGetFilename(resolver_, reinterpret_cast<const FcChar8*>(name.c_str()));
@@ -43,14 +45,17 @@ public:
         const std::string path = reinterpret_cast<const char*>(found);
         FcStrFree(found);
         std::error_code error;
-        return std::filesystem::is_directory(path, error) ? folder(path, depth) : file(path, depth);
+        const std::filesystem::path real = std::filesystem::canonical(path, error);
+        if (error) return ignoreMissing;
+        if (!read_.insert(real.string()).second) return true;
+        return std::filesystem::is_directory(real, error) ? folder(path, ignoreMissing, depth) : file(path, depth);
     }
 
     std::vector<std::string> documents;
 
 private:
     // fontconfig reads the files named [0-9]*.conf, in byte order.
-    bool folder(const std::string& path, int depth) {
+    bool folder(const std::string& path, bool ignoreMissing, int depth) {
         std::vector<std::string> names;
         std::error_code error;
         for (const auto& entry : std::filesystem::directory_iterator(path, error)) {
@@ -61,13 +66,14 @@ private:
         if (error) return false;
         std::sort(names.begin(), names.end());
         for (const std::string& name : names)
-            if (!follow(path + "/" + name, false, depth + 1)) return false;
+            if (!follow(path + "/" + name, ignoreMissing, depth + 1)) return false;
         return true;
     }
 
     bool file(const std::string& path, int depth);
 
     FcConfig* resolver_;
+    std::set<std::string> read_;
 };
 
 // One file, read element by element under its root: each kept as it is

@@ -3,6 +3,7 @@
 // families, and left to fontconfig whenever they cannot be followed so.
 #include <QByteArray>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <fontconfig/fontconfig.h>
@@ -109,6 +110,8 @@ TEST_F(FontRulesTest, IncludesAreFollowedWhereTheyStandAndFoldersInFontconfigsOr
     write("conf.d/30-put-aside.conf.bak", step(3, 98));
     write("conf.d/README", "");
     write("conf.d/40-empty.conf", "");
+    // A link to a file since removed is passed over where missing files may be.
+    QFile::link(dir.filePath("removed.conf"), dir.filePath("conf.d/50-removed.conf"));
     const std::string main = write("fonts.conf", "<match><edit name=\"dpi\" mode=\"assign\"><double>1</double></edit></match>"
                                                  "<include ignore_missing=\"yes\">conf.d</include>"
                                                  "<include ignore_missing=\"yes\">no-such.conf</include>" +
@@ -118,6 +121,22 @@ TEST_F(FontRulesTest, IncludesAreFollowedWhereTheyStandAndFoldersInFontconfigsOr
     // The main file's own rules around the folder, the folder's two files.
     EXPECT_EQ(documents->size(), 4u);
     EXPECT_EQ(dpiOf(substituted(loaded(*documents).get(), "Any")), 4);
+}
+
+TEST_F(FontRulesTest, AFileNamedTwiceIsReadOnceAndNoFileIncludesItself) {
+    const std::string once = write("once.conf", "<match><edit name=\"dpi\" mode=\"assign\">"
+                                                "<plus><name>dpi</name><double>1</double></plus></edit></match>");
+    const std::string self = path("fonts.conf");
+    write("fonts.conf", "<match><edit name=\"dpi\" mode=\"assign\"><double>1</double></edit></match>"
+                        "<include>" + once + "</include><include>" + once + "</include>"
+                        "<include>" + self + "</include>");
+    const auto documents = rules(self);
+    ASSERT_TRUE(documents);
+    EXPECT_EQ(dpiOf(substituted(loaded(*documents).get(), "Any")), 2);
+    // fontconfig reads it so too.
+    Config whole(FcConfigCreate(), FcConfigDestroy);
+    ASSERT_TRUE(FcConfigParseAndLoad(whole.get(), reinterpret_cast<const FcChar8*>(self.c_str()), FcTrue));
+    EXPECT_EQ(dpiOf(substituted(whole.get(), "Any")), 2);
 }
 
 TEST_F(FontRulesTest, RulesThatOnlyNameFamiliesAreLeftOut) {
@@ -169,15 +188,15 @@ TEST_F(FontRulesTest, TheUsersFilesAreFoundUnderTheirConfigurationFolder) {
 }
 
 TEST_F(FontRulesTest, WhatCannotBeFollowedIsLeftToFontconfig) {
-    const std::string self = path("loop.conf");
-    write("loop.conf", "<include>" + self + "</include>");
+    write("conf.d/10-fine.conf", step(1, 2));
+    QFile::link(dir.filePath("removed.conf"), dir.filePath("conf.d/50-removed.conf"));
     std::ofstream(path("broken.conf")) << "<fontconfig><match></fontconfig>";
     std::ofstream(path("other.conf")) << "<?xml version=\"1.0\"?><html></html>";
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"a missing include it may not skip", write("missing.conf", "<include>" + path("no-such.conf") + "</include>")},
+        {"a removed file in a folder it may not skip", write("folder.conf", "<include>" + path("conf.d") + "</include>")},
         {"a folder relative to the file", write("relative.conf", "<dir prefix=\"relative\">fonts</dir>")},
         {"a file that is not a configuration", path("other.conf")},
-        {"an include of itself", self},
         {"a broken file", path("broken.conf")},
         {"no file at all", path("absent.conf")},
     };

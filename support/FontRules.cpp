@@ -12,9 +12,6 @@
 
 namespace {
 
-// Includes nested deeper than this are no configuration anyone wrote.
-constexpr int kMaxDepth = 16;
-
 // fontconfig's spelling of a yes.
 bool yes(const char* value) {
     return value && value[0] && (std::strchr("tTyY1", value[0]) || std::strcmp(value, "on") == 0);
@@ -38,8 +35,7 @@ public:
 
     // A name as an <include> gives it: a file, or a folder of numbered files.
     // Like fontconfig, each is read once, the first time it is named.
-    bool follow(const std::string& name, bool ignoreMissing, int depth) {
-        if (depth > kMaxDepth) return false;
+    bool follow(const std::string& name, bool ignoreMissing) {
         FcChar8* found = FcConfigGetFilename(resolver_, reinterpret_cast<const FcChar8*>(name.c_str()));
         if (!found) return ignoreMissing;
         const std::string path = reinterpret_cast<const char*>(found);
@@ -48,14 +44,14 @@ public:
         const std::filesystem::path real = std::filesystem::canonical(path, error);
         if (error) return ignoreMissing;
         if (!read_.insert(real.string()).second) return true;
-        return std::filesystem::is_directory(real, error) ? folder(path, ignoreMissing, depth) : file(path, depth);
+        return std::filesystem::is_directory(real, error) ? folder(path, ignoreMissing) : file(path);
     }
 
     std::vector<std::string> documents;
 
 private:
     // fontconfig reads the files named [0-9]*.conf, in byte order.
-    bool folder(const std::string& path, bool ignoreMissing, int depth) {
+    bool folder(const std::string& path, bool ignoreMissing) {
         std::vector<std::string> names;
         std::error_code error;
         for (const auto& entry : std::filesystem::directory_iterator(path, error)) {
@@ -66,11 +62,11 @@ private:
         if (error) return false;
         std::sort(names.begin(), names.end());
         for (const std::string& name : names)
-            if (!follow(path + "/" + name, ignoreMissing, depth + 1)) return false;
+            if (!follow(path + "/" + name, ignoreMissing)) return false;
         return true;
     }
 
-    bool file(const std::string& path, int depth);
+    bool file(const std::string& path);
 
     FcConfig* resolver_;
     std::set<std::string> read_;
@@ -80,8 +76,8 @@ private:
 // written, dropped, or (an include) followed where it stands.
 class FileReader {
 public:
-    FileReader(Walk& walk, std::vector<std::string>& documents, int depth)
-        : walk_(walk), documents_(documents), depth_(depth), parser_(XML_ParserCreate(nullptr)) {}
+    FileReader(Walk& walk, std::vector<std::string>& documents)
+        : walk_(walk), documents_(documents), parser_(XML_ParserCreate(nullptr)) {}
     ~FileReader() { XML_ParserFree(parser_); }
 
     bool read(const std::string& text) {
@@ -135,7 +131,7 @@ private:
         if (element_ == "include") {
             flush();  // what stands before the include is read before it
             const std::string name = xdg_ ? xdgConfigHome() + "/" + includeName_ : includeName_;
-            if (!walk_.follow(name, ignoreMissing_, depth_ + 1)) fail();
+            if (!walk_.follow(name, ignoreMissing_)) fail();
         } else if (element_ == "alias" || element_ == "description" ||
                    (element_ == "match" && patternRule_ && edits_ && familyEditsOnly_)) {
             // Family names only, or words for people.
@@ -155,7 +151,6 @@ private:
 
     Walk& walk_;
     std::vector<std::string>& documents_;
-    const int depth_;
     XML_Parser parser_;
     const std::string* text_ = nullptr;
     bool ok_ = true;
@@ -172,18 +167,18 @@ private:
     std::string includeName_;
 };
 
-bool Walk::file(const std::string& path, int depth) {
+bool Walk::file(const std::string& path) {
     std::ifstream source(path, std::ios::binary);
     if (!source) return false;
     const std::string text{std::istreambuf_iterator<char>(source), std::istreambuf_iterator<char>()};
-    return FileReader(*this, documents, depth).read(text);
+    return FileReader(*this, documents).read(text);
 }
 
 }  // namespace
 
 std::optional<std::vector<std::string>> drawingRules(FcConfig* resolver, const std::string& mainFile) {
     Walk walk(resolver);
-    if (!walk.follow(mainFile, false, 0)) return std::nullopt;
+    if (!walk.follow(mainFile, false)) return std::nullopt;
     return std::move(walk.documents);
 }
 

@@ -105,9 +105,10 @@ std::string step(int from, int to) {
 TEST_F(FontRulesTest, IncludesAreFollowedWhereTheyStandAndFoldersInFontconfigsOrder) {
     const ScopedEnv path("FONTCONFIG_PATH", QByteArray::fromStdString(this->path(".")));
     write("conf.d/20-second.conf", step(2, 3));
+    write("conf.d/99-last.conf", step(3, 4));
     write("conf.d/10-first.conf", step(1, 2));
-    write("conf.d/x-not-numbered.conf", step(3, 99));
-    write("conf.d/30-put-aside.conf.bak", step(3, 98));
+    write("conf.d/x-not-numbered.conf", step(4, 99));
+    write("conf.d/30-put-aside.conf.bak", step(4, 98));
     write("conf.d/README", "");
     write("conf.d/40-empty.conf", "");
     // A link to a file since removed is passed over where missing files may be.
@@ -115,12 +116,12 @@ TEST_F(FontRulesTest, IncludesAreFollowedWhereTheyStandAndFoldersInFontconfigsOr
     const std::string main = write("fonts.conf", "<match><edit name=\"dpi\" mode=\"assign\"><double>1</double></edit></match>"
                                                  "<include ignore_missing=\"yes\">conf.d</include>"
                                                  "<include ignore_missing=\"yes\">no-such.conf</include>" +
-                                                     step(3, 4));
+                                                     step(4, 5));
     const auto documents = rules(main);
     ASSERT_TRUE(documents);
-    // The main file's own rules around the folder, the folder's two files.
-    EXPECT_EQ(documents->size(), 4u);
-    EXPECT_EQ(dpiOf(substituted(loaded(*documents).get(), "Any")), 4);
+    // The main file's own rules around the folder, the folder's three files.
+    EXPECT_EQ(documents->size(), 5u);
+    EXPECT_EQ(dpiOf(substituted(loaded(*documents).get(), "Any")), 5);
 }
 
 TEST_F(FontRulesTest, AFileNamedTwiceIsReadOnceAndNoFileIncludesItself) {

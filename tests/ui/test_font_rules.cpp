@@ -104,11 +104,15 @@ std::string step(int from, int to) {
 
 TEST_F(FontRulesTest, IncludesAreFollowedWhereTheyStandAndFoldersInFontconfigsOrder) {
     const ScopedEnv path("FONTCONFIG_PATH", QByteArray::fromStdString(this->path(".")));
-    write("conf.d/20-second.conf", step(2, 3));
-    write("conf.d/99-last.conf", step(3, 4));
-    write("conf.d/10-first.conf", step(1, 2));
-    write("conf.d/x-not-numbered.conf", step(4, 99));
-    write("conf.d/30-put-aside.conf.bak", step(4, 98));
+    // Created out of order; read in byte order, so 9- comes after 50-.
+    write("conf.d/99-last.conf", step(6, 7));
+    write("conf.d/15-third.conf", step(3, 4));
+    write("conf.d/9-fifth.conf", step(5, 6));
+    write("conf.d/00-first.conf", step(1, 2));
+    write("conf.d/50-fourth.conf", step(4, 5));
+    write("conf.d/10-second.conf", step(2, 3));
+    write("conf.d/x-not-numbered.conf", step(7, 99));
+    write("conf.d/30-put-aside.conf.bak", step(7, 98));
     write("conf.d/README", "");
     write("conf.d/40-empty.conf", "");
     // A link to a file since removed is passed over where missing files may be.
@@ -116,12 +120,12 @@ TEST_F(FontRulesTest, IncludesAreFollowedWhereTheyStandAndFoldersInFontconfigsOr
     const std::string main = write("fonts.conf", "<match><edit name=\"dpi\" mode=\"assign\"><double>1</double></edit></match>"
                                                  "<include ignore_missing=\"yes\">conf.d</include>"
                                                  "<include ignore_missing=\"yes\">no-such.conf</include>" +
-                                                     step(4, 5));
+                                                     step(7, 8));
     const auto documents = rules(main);
     ASSERT_TRUE(documents);
-    // The main file's own rules around the folder, the folder's three files.
-    EXPECT_EQ(documents->size(), 5u);
-    EXPECT_EQ(dpiOf(substituted(loaded(*documents).get(), "Any")), 5);
+    // The main file's own rules around the folder, the folder's six files.
+    EXPECT_EQ(documents->size(), 8u);
+    EXPECT_EQ(dpiOf(substituted(loaded(*documents).get(), "Any")), 8);
 }
 
 TEST_F(FontRulesTest, AFileNamedTwiceIsReadOnceAndNoFileIncludesItself) {
@@ -203,7 +207,10 @@ TEST_F(FontRulesTest, WhatCannotBeFollowedIsLeftToFontconfig) {
     };
     for (const auto& [what, file] : cases) EXPECT_FALSE(rules(file)) << what;
     // Where fontconfig may skip a missing file, so may the program.
-    EXPECT_TRUE(rules(write("skip.conf", "<include ignore_missing=\"yes\">" + path("no-such.conf") + "</include>")));
+    for (const char* yes : {"yes", "true", "1", "on"})
+        EXPECT_TRUE(rules(write("skip.conf", std::string("<include ignore_missing=\"") + yes + "\">" +
+                                                 path("no-such.conf") + "</include>")))
+            << yes;
 }
 
 TEST_F(FontRulesTest, TheProgramsSetFallsBackToTheWholeConfiguration) {

@@ -167,11 +167,20 @@ private:
     std::string includeName_;
 };
 
+// Whether a configuration file holds any element but aliases and words for
+// people. Most of a desktop's files hold nothing else and need no reading.
+bool holdsMoreThanAliases(const std::string& text) {
+    if (text.find("<fontconfig") == std::string::npos) return true;  // let the reader say what it is
+    for (const char* tag : {"<match", "<selectfont", "<dir", "<cache", "<include", "<config", "<remap-dir", "<reset-dirs"})
+        if (text.find(tag) != std::string::npos) return true;
+    return false;
+}
+
 bool Walk::file(const std::string& path) {
     std::ifstream source(path, std::ios::binary);
     if (!source) return false;
     const std::string text{std::istreambuf_iterator<char>(source), std::istreambuf_iterator<char>()};
-    return FileReader(*this, documents).read(text);
+    return !holdsMoreThanAliases(text) || FileReader(*this, documents).read(text);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <expat.h>
 #include <fontconfig/fontconfig.h>
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -30,11 +29,9 @@ bool wellFormed(const std::string& document) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A folder of this process's own, removed when the fuzzer ends.
     static char folder[] = "/tmp/fuzz_font_rules.XXXXXX";
-    static const std::string root = [] {
-        std::string made = mkdtemp(folder);
-        std::atexit([] { std::system((std::string("rm -rf '") + folder + "'").c_str()); });
-        return made;
-    }();
+    static const std::string root = mkdtemp(folder);
+    static const int removed = std::atexit([] { std::system((std::string("rm -rf '") + folder + "'").c_str()); });
+    (void)removed;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     if (FILE* out = std::fopen((root + "/fonts.conf").c_str(), "wb")) {
         std::fwrite(text.data(), 1, text.size(), out);

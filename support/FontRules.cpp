@@ -76,8 +76,7 @@ private:
 // written, dropped, or (an include) followed where it stands.
 class FileReader {
 public:
-    FileReader(Walk& walk, std::vector<std::string>& documents)
-        : walk_(walk), documents_(documents), parser_(XML_ParserCreate(nullptr)) {}
+    explicit FileReader(Walk& walk) : walk_(walk), parser_(XML_ParserCreate(nullptr)) {}
     ~FileReader() { XML_ParserFree(parser_); }
 
     bool read(const std::string& text) {
@@ -97,7 +96,7 @@ private:
         XML_StopParser(parser_, XML_FALSE);
     }
     void flush() {
-        if (!kept_.empty()) documents_.push_back("<?xml version=\"1.0\"?>\n<fontconfig>" + kept_ + "</fontconfig>\n");
+        if (!kept_.empty()) walk_.documents.push_back("<?xml version=\"1.0\"?>\n<fontconfig>" + kept_ + "</fontconfig>\n");
         kept_.clear();
     }
 
@@ -150,7 +149,6 @@ private:
     }
 
     Walk& walk_;
-    std::vector<std::string>& documents_;
     XML_Parser parser_;
     const std::string* text_ = nullptr;
     bool ok_ = true;
@@ -180,7 +178,7 @@ bool Walk::file(const std::string& path) {
     std::ifstream source(path, std::ios::binary);
     if (!source) return false;
     const std::string text{std::istreambuf_iterator<char>(source), std::istreambuf_iterator<char>()};
-    return !holdsMoreThanAliases(text) || FileReader(*this, documents).read(text);
+    return !holdsMoreThanAliases(text) || FileReader(*this).read(text);
 }
 
 }  // namespace

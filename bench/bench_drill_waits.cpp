@@ -67,13 +67,10 @@ private:
     std::vector<Mark>& log_;
 };
 
-struct Quiet : Sound, Confirm, RunNavigation {
+struct Quiet : Sound, Confirm {
     void playSound(int) override {}
     void beep() override {}
     bool confirm(const std::string&, const std::string&) override { return false; }
-    void openTableWindow() override {}
-    void Kekka_Dsp() override {}
-    void KekkaD_Dsp() override {}
 };
 
 // Pauses: end minus start minus limit. Polling waits: from the last thing
@@ -122,7 +119,7 @@ int main(int argc, char** argv) {
     Board board(st, view);
     Quiet quiet;
     keys.setRunActive(true);
-    Runner runner(st, board, RunnerPorts{clock, keys, quiet, quiet, quiet});
+    Runner runner(st, board, RunnerPorts{clock, keys, quiet, quiet});
 
     std::vector<double> pauses, practiceWaits, testWaits;
     // Practices of all tables at a self-running speed, limits of a few

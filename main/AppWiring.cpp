@@ -10,6 +10,7 @@
 #include "support/core/Mnemonics.h"
 #include "main/core/Settings.h"
 #include "main/core/UserFiles.h"
+#include "support/FormKit.h"
 
 namespace {
 QString u(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
@@ -30,6 +31,21 @@ bool prepareSavePath(const UserFileLocation& at) {
     }
     return true;
 }
+std::string cannotMakeFolderOf(const std::string& path) {
+    return "フォルダ「" + QFileInfo(QString::fromStdString(path)).absolutePath().toStdString() + "」を作れません";
+}
+
+// The box a failed save shows, as at quit; not again for the same file
+// until a save of it has gone through.
+bool reportSave(QWidget* over, const std::string& error, bool& shown) {
+    if (error.empty()) {
+        shown = false;
+        return true;
+    }
+    if (!shown) kit::saveFailureBox(over, error);
+    shown = true;
+    return false;
+}
 }  // namespace
 
 MasumeServices AppWiring::services() {
@@ -43,14 +59,10 @@ MasumeServices AppWiring::services() {
     };
     s.saveSettings = [this](const StudyState& st) {
         // The record of answers never stands in the way of the settings.
-        if (prepareSavePath(recordFile_)) saveRecordFile(st.factRecord, recordFile_.savePath);
-        if (!prepareSavePath(settingsFile_))
-            return "フォルダ「" + QFileInfo(QString::fromStdString(settingsFile_.savePath)).absolutePath().toStdString() +
-                   "」を作れません";
-        std::string error;
-        saveSettings(st, settingsFile_.savePath, &error);
-        return error;
+        writeRecordFile(st);
+        return writeSettingsFile(st);
     };
+    s.keeper = this;
     s.checkAndLoadSounds = [this](StudyState& st) {
         player_.prepareSounds(st, workingDir(), [](const std::string& text, const std::string& caption) {
             QMessageBox::information(nullptr, u(caption), u(text), QMessageBox::Ok | QMessageBox::Cancel);
@@ -64,3 +76,22 @@ MasumeServices AppWiring::services() {
     s.navigator = &navigator_;
     return s;
 }
+
+std::string AppWiring::writeSettingsFile(const StudyState& st) {
+    if (!prepareSavePath(settingsFile_)) return cannotMakeFolderOf(settingsFile_.savePath);
+    std::string error;
+    saveSettings(st, settingsFile_.savePath, &error);
+    return error;
+}
+
+std::string AppWiring::writeRecordFile(const StudyState& st) {
+    if (!prepareSavePath(recordFile_)) return cannotMakeFolderOf(recordFile_.savePath);
+    if (saveRecordFile(st.factRecord, recordFile_.savePath)) return {};
+    return "ファイル「" + recordFile_.savePath + "」に書き込めません";
+}
+
+bool AppWiring::savePasses(QWidget* over) {
+    return reportSave(over, writeSettingsFile(st_), settingsFailureShown_);
+}
+
+bool AppWiring::saveFactRecord(QWidget* over) { return reportSave(over, writeRecordFile(st_), recordFailureShown_); }

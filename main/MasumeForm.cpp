@@ -17,7 +17,7 @@
 #include <QValidator>
 
 #include "main/MasumeCanvas.h"
-#include "main/Navigator.h"
+#include "windows/Navigator.h"
 #include "main/core/FactTables.h"
 #include "main/core/QuestionOrder.h"
 #include "main/core/Settings.h"
@@ -380,9 +380,4 @@ void TMasumeForm::showAbortHint() {
 void TMasumeForm::drawDecorations() {
     canvas->showBalloon();
     Label5->update();
-}
-
-void TMasumeForm::openTableWindow() {
-    keys_.setRunActive(false);
-    if (services_.navigator) services_.navigator->openTable(this);
 }

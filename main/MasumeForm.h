@@ -23,24 +23,29 @@ class QToolButton;
 class KeyState;
 class MasumeCanvas;
 class BoardLabel;
+class Keeper;
 class Navigator;
 class Runner;
+struct RunOutcome;
 
 // What the window asks of the rest of the program; empty steps do nothing,
 // so tests can build the window without touching files or devices.
 struct MasumeServices {
     Sound* sound = nullptr;
     std::function<void(StudyState&)> loadSettings;
-    // Returns an empty text, or what went wrong, naming the file.
+    // Each returns an empty text, or what went wrong, naming the file.
     std::function<std::string(const StudyState&)> saveSettings;
+    std::function<std::string(const StudyState&)> saveFactRecord;
     std::function<void(StudyState&)> checkAndLoadSounds;
     std::function<void(StudyState&)> loadHints;
     std::function<void()> releaseSounds;
     // Opens the other windows; without one nothing opens.
     Navigator* navigator = nullptr;
+    // Saves passes and the record when they change; without one they wait for the quit.
+    Keeper* keeper = nullptr;
 };
 
-class TMasumeForm : public QMainWindow, public BoardView, public RunNavigation {
+class TMasumeForm : public QMainWindow, public BoardView {
     Q_OBJECT
 public:
     TMasumeForm(StudyState& st, KeyState& keys, Clock& clock, MasumeServices services, QWidget* parent = nullptr);
@@ -54,8 +59,6 @@ public:
     void setControlsEnabled(bool enabled) override;
     void showAbortHint() override;
     void drawDecorations() override;
-    // RunNavigation
-    void openTableWindow() override;
 
     // handlers
     void ExecButtonClick();
@@ -68,8 +71,8 @@ public:
     void iroChange();
     void K2Click(bool checked);
     void X1Click();
-    void Kekka_Dsp() override;
-    void KekkaD_Dsp() override;
+    void Kekka_Dsp();
+    void KekkaD_Dsp();
     void K1Click();
     void A1Click();
     void N1Click();  // the map of hard facts, and their practice
@@ -121,11 +124,12 @@ private:
     void applyBackground();
     void refreshResultsEntries();
     bool askForNameIfEmpty();
-    // Runs a drill inside the handler with the keys and the board of this window.
-    void run(const std::function<void(Runner&)>& what);
-    // Saves the settings; a failure is shown once per way of quitting.
+    // Runs a drill inside the handler with the keys and the board of this
+    // window, ends it, and only then opens what follows it.
+    void run(const std::function<RunOutcome(Runner&)>& what);
+    // Saves the settings and the record at quit; a failure is shown once per way of quitting.
     bool saveAndReport();
-    void followChoicesMadeElsewhere();  // true when the name was missing and asked for
+    void followChoicesMadeElsewhere();
 
     // Without a player the drills run silently.
     class SilentSound : public Sound {

@@ -11,7 +11,9 @@
 
 #include "main/MasumeCanvas.h"
 #include "main/MasumeForm.h"
-#include "main/Navigator.h"
+#include "support/FormKit.h"
+#include "windows/Keeper.h"
+#include "windows/Navigator.h"
 #include "main/core/FactTables.h"
 #include "main/core/QuestionOrder.h"
 #include "main/core/Runner.h"
@@ -24,26 +26,40 @@ namespace {
 QString u(const char* text) { return QString::fromUtf8(text); }
 }
 
-void TMasumeForm::run(const std::function<void(Runner&)>& what) {
+void TMasumeForm::run(const std::function<RunOutcome(Runner&)>& what) {
     if (running_) return;
     running_ = true;
     keys_.setRunActive(true);
-    QtConfirm confirm(keys_, this);
-    Runner runner(st_, board_, RunnerPorts{clock_, keys_, *services_.sound, confirm, *this});
-    what(runner);
+    RunOutcome outcome;
+    {
+        QtConfirm confirm(keys_, this);
+        Runner runner(st_, board_, RunnerPorts{clock_, keys_, *services_.sound, confirm});
+        outcome = what(runner);
+    }
     keys_.setRunActive(false);
     running_ = false;
     releaseFreeMemory();
+    // The run is over: keys reach windows again, and the answers are kept.
+    if (outcome.answersRecorded && services_.keeper) services_.keeper->saveFactRecord(this);
+    switch (outcome.then) {
+    case RunOutcome::Then::ResultsByTable: Kekka_Dsp(); break;
+    case RunOutcome::Then::ResultsByLevel: KekkaD_Dsp(); break;
+    case RunOutcome::Then::TableWindow:
+        if (services_.navigator) services_.navigator->openTable(this);
+        board_.composAlive();
+        break;
+    case RunOutcome::Then::Nothing: break;
+    }
 }
 
 void TMasumeForm::ExecButtonClick() {
-    run([](Runner& runner) { runner.ExecButtonClick(); });
+    run([](Runner& runner) { return runner.ExecButtonClick(); });
 }
 
 void TMasumeForm::N1Click() {
     if (running_ || !services_.navigator) return;
     const std::vector<int> facts = services_.navigator->openFactMap(this);
-    if (!facts.empty()) run([&facts](Runner& runner) { runner.runPracticeOf(facts); });
+    if (!facts.empty()) run([&facts](Runner& runner) { return runner.runPracticeOf(facts); });
 }
 
 void TMasumeForm::Button2Click() { board_.clearBoard(); }
@@ -96,7 +112,7 @@ void TMasumeForm::K2Click(bool checked) { st_.closeConfirm = checked ? 1 : 0; }
 bool TMasumeForm::saveAndReport() {
     const std::string error = services_.saveSettings ? services_.saveSettings(st_) : std::string();
     if (error.empty()) return true;
-    if (!saveFailureShown_) QMessageBox::critical(this, u("tateyokom"), QString::fromStdString(error));
+    if (!saveFailureShown_) kit::saveFailureBox(this, error);
     saveFailureShown_ = true;
     return false;
 }
@@ -117,14 +133,12 @@ bool TMasumeForm::askForNameIfEmpty() {
 
 void TMasumeForm::Kekka_Dsp() {
     if (st_.rangeIndex > 8 || askForNameIfEmpty()) return;
-    keys_.setRunActive(false);
     if (services_.navigator) services_.navigator->openResultsByTable(this);
     followChoicesMadeElsewhere();
 }
 
 void TMasumeForm::KekkaD_Dsp() {
     if (st_.rangeIndex < 9 || askForNameIfEmpty()) return;
-    keys_.setRunActive(false);
     if (services_.navigator) services_.navigator->openResultsByLevel(this);
     followChoicesMadeElsewhere();
 }

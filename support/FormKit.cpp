@@ -1,5 +1,7 @@
 #include "support/FormKit.h"
 
+#include <QMessageBox>
+
 #include <QDialog>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -19,6 +21,10 @@
 namespace kit {
 
 QString u(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
+
+void saveFailureBox(QWidget* over, std::string_view error) {
+    QMessageBox::critical(over, QStringLiteral("tateyokom"), u(error));
+}
 
 QFont pixelFont(int px, bool bold) { return japaneseFont(px, bold); }
 

@@ -26,6 +26,9 @@ namespace kit {
 // Program texts are UTF-8 literals.
 QString u(std::string_view utf8);
 
+// The one box a failed save shows, naming the file and what went wrong.
+void saveFailureBox(QWidget* over, std::string_view error);
+
 // Colours the forms use by name.
 inline const QColor kCream(255, 251, 240);
 inline const QColor kAqua(0, 255, 255);

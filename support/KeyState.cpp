@@ -117,7 +117,8 @@ bool KeyState::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     case QEvent::ApplicationStateChange:
-        if (QGuiApplication::applicationState() != Qt::ApplicationActive) releaseAll();
+        if (static_cast<QApplicationStateChangeEvent*>(event)->applicationState() != Qt::ApplicationActive)
+            releaseAll();
         break;
     default: break;
     }

@@ -13,7 +13,8 @@
 #include <map>
 
 #include "main/MasumeForm.h"
-#include "main/Navigator.h"
+#include "windows/Keeper.h"
+#include "windows/Navigator.h"
 #include "main/core/RunnerPorts.h"
 #include "main/core/StudyState.h"
 #include "support/FontSet.h"
@@ -38,7 +39,6 @@ enum Speed { Normal = 2 };
 
 // Opens nothing: each window is shown on its own below.
 struct NoWindows : Navigator {
-    using Navigator::Navigator;
     void openSettings(QWidget*) override {}
     void openResultsByTable(QWidget*) override {}
     void openResultsByLevel(QWidget*) override {}
@@ -47,6 +47,13 @@ struct NoWindows : Navigator {
     void openTable(QWidget*) override {}
     void openAbout(QWidget*) override {}
     void openHelp(QWidget*, const std::string&) override {}
+    std::vector<int> openFactMap(QWidget*) override { return {}; }
+};
+
+// Saves nothing: the pictures are taken of a state made up here.
+struct NoSaves : Keeper {
+    bool savePasses(QWidget*) override { return true; }
+    bool saveFactRecord(QWidget*) override { return true; }
 };
 
 class Shots {
@@ -106,7 +113,8 @@ int main(int argc, char** argv) {
 
     // The main window: a child called はなこ at 二の段.
     StudyState st;
-    NoWindows navigator(st, silent, clock);
+    NoWindows navigator;
+    NoSaves keeper;
     MasumeServices services;
     services.loadSettings = [](StudyState& s) {
         s.rangeIndex = Two;
@@ -166,14 +174,14 @@ int main(int argc, char** argv) {
         for (int pass = 0; pass < 3; ++pass)
             for (int m = 0; m < 9; ++m) st.kekkaArray[pass][m] = 1;
         st.kekkaArray[1][6] = 0;  // 2 × 7 missed once
-        TResultDsp1Form w(st, navigator);
+        TResultDsp1Form w(st, navigator, keeper);
         shots.show(&w, "results_by_table");
     }
     if (shots.wanted("results_by_level")) {
         fillTestOf(st, Beginner);
         for (int d : {1, 2, 5})
             for (int m = 0; m < 9; ++m) st.kekkaArray[d - 1][m] = st.kekkaArray[9 + d - 1][m] = 1;
-        TResultDsp2Form w(st, navigator);
+        TResultDsp2Form w(st, navigator, keeper);
         shots.show(&w, "results_by_level");
     }
     if (shots.wanted("qualification")) {
@@ -183,7 +191,7 @@ int main(int argc, char** argv) {
         for (int row : {1, 2, 3, 10}) st.recCheckArray[0][row - 1] = st.recCheckArray[1][row - 1] = 1;
         for (int row : {4, 5, 6}) st.recCheckArray[0][row - 1] = 1;
         st.rangeIndex = Five;
-        TSikakuCheckForm w(st, navigator);
+        TSikakuCheckForm w(st, navigator, keeper);
         shots.expose(&w);
         w.Button4->click();  // 資格チェック
         shots.save(&w, "qualification");
@@ -192,13 +200,13 @@ int main(int argc, char** argv) {
     if (shots.wanted("certificate")) {
         st.certKind = -1;
         st.rangeIndex = Five;
-        TCertForm2 w(st, navigator);
+        TCertForm2 w(st);
         shots.show(&w, "certificate");
     }
     if (shots.wanted("table")) {
         st.rangeIndex = Five;
         st.currentDan = 5;
-        TDanCalcForm w(st, navigator);
+        TDanCalcForm w(st);
         shots.show(&w, "table");
     }
     if (shots.wanted("fact_map")) {
@@ -210,11 +218,11 @@ int main(int argc, char** argv) {
             const bool hard = a * b > 35 && (a + b) % 3 == 0;
             for (int i = 0; i < 4; ++i) recordAnswer(st.factRecord, q, !(hard && i % 2 == 0), 900 + 60 * a * b / 4);
         }
-        TNigateMapForm w(st, navigator);
+        TNigateMapForm w(st, keeper);
         shots.show(&w, "fact_map");
     }
     if (shots.wanted("about")) {
-        TAboutForm w(st, navigator);
+        TAboutForm w;
         shots.show(&w, "about");
     }
     if (shots.wanted("settings")) {
@@ -222,7 +230,7 @@ int main(int argc, char** argv) {
         st.effectVolume = 70;
         st.repeatCount = 2;
         st.answerDelay = 800;
-        TJoukenSetForm w(st, navigator);
+        TJoukenSetForm w(st, navigator, silent, clock);
         shots.show(&w, "settings");
     }
     form.close();

@@ -39,7 +39,7 @@ QLabel* picture(QWidget* parent, const QRect& box, const QString& resource) {
 
 }  // namespace
 
-TAboutForm::TAboutForm(StudyState&, Navigator&, QWidget* parent) : QDialog(parent) {
+TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutForm"));
     const kit::Form form = kit::buildForm(this, "バージョン情報", 190, 129, kit::kLightYellow, false);
     // A fixed dialog: no minimise button.

@@ -6,13 +6,12 @@
 class QFrame;
 class QLabel;
 class QPushButton;
-class Navigator;
 struct StudyState;
 
 class TAboutForm : public QDialog {
     Q_OBJECT
 public:
-    TAboutForm(StudyState& st, Navigator& navigator, QWidget* parent = nullptr);
+    explicit TAboutForm(QWidget* parent = nullptr);
 
     QFrame* Panel1 = nullptr;  // the top panel
     QLabel* Label1 = nullptr;  // subtitle

@@ -12,7 +12,6 @@
 #include <QPrinterInfo>
 #include <QVBoxLayout>
 
-#include "main/Navigator.h"
 #include "main/core/StudyState.h"
 #include "support/Fonts.h"
 #include "support/FormKit.h"
@@ -51,8 +50,8 @@ QLabel* title(QWidget* parent, const QRect& geometry, const char* content, int p
 
 }  // namespace
 
-TCertForm2::TCertForm2(StudyState& st, Navigator& navigator, QWidget* parent)
-    : QDialog(parent), st_(st), navigator_(navigator) {
+TCertForm2::TCertForm2(StudyState& st, QWidget* parent)
+    : QDialog(parent), st_(st) {
     setObjectName("CertForm2");
     setWindowTitle(kit::u("証明書フォーマット"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |

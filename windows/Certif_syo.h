@@ -6,13 +6,12 @@
 
 class QLabel;
 class QAction;
-class Navigator;
 struct StudyState;
 
 class TCertForm2 : public QDialog {
     Q_OBJECT
 public:
-    TCertForm2(StudyState& st, Navigator& navigator, QWidget* parent = nullptr);
+    TCertForm2(StudyState& st, QWidget* parent = nullptr);
 
     QWidget* client = nullptr;  // what is printed
     QLabel* Image2 = nullptr;   // olive bands
@@ -52,5 +51,4 @@ private:
     void buildControls();
 
     StudyState& st_;
-    Navigator& navigator_;
 };

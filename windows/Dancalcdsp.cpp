@@ -61,7 +61,7 @@ private:
 
 }  // namespace
 
-TDanCalcForm::TDanCalcForm(StudyState& st, Navigator&, QWidget* parent) : QDialog(parent), st_(st) {
+TDanCalcForm::TDanCalcForm(StudyState& st, QWidget* parent) : QDialog(parent), st_(st) {
     setObjectName(QStringLiteral("DanCalcForm"));
     const kit::Form form = kit::buildForm(this, "■段全部の計算", 1219, 798, kit::kCream, true);
     buildControls(form.client);

@@ -7,7 +7,6 @@ class QAction;
 class QLabel;
 class QPushButton;
 class QTableView;
-class Navigator;
 struct StudyState;
 namespace kit {
 class CellModel;
@@ -16,7 +15,7 @@ class CellModel;
 class TDanCalcForm : public QDialog {
     Q_OBJECT
 public:
-    TDanCalcForm(StudyState& st, Navigator& navigator, QWidget* parent = nullptr);
+    TDanCalcForm(StudyState& st, QWidget* parent = nullptr);
 
     QLabel* Panel1 = nullptr;  // 九九の表
     QLabel* Panel2 = nullptr;  // the hint line

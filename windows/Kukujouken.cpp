@@ -18,7 +18,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "main/Navigator.h"
+#include "windows/Navigator.h"
 #include "main/core/RunnerPorts.h"
 #include "main/core/StudyState.h"
 #include "support/Picture.h"
@@ -145,8 +145,8 @@ void settleNumberBox(QSpinBox* box, int (*clampValue)(int)) {
 
 }  // namespace
 
-TJoukenSetForm::TJoukenSetForm(StudyState& st, Navigator& navigator, QWidget* parent)
-    : QDialog(parent), st_(st), navigator_(navigator), sound_(navigator.sound()), clock_(navigator.clock()) {
+TJoukenSetForm::TJoukenSetForm(StudyState& st, Navigator& navigator, Sound& sound, Clock& clock, QWidget* parent)
+    : QDialog(parent), st_(st), navigator_(navigator), sound_(sound), clock_(clock) {
     setObjectName(QStringLiteral("JoukenSetForm"));
     setWindowTitle(QStringLiteral("□「タテヨコ塾」の設定□"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -21,7 +21,7 @@ class TJoukenSetForm : public QDialog {
     Q_OBJECT
 
 public:
-    TJoukenSetForm(StudyState& st, Navigator& navigator, QWidget* parent = nullptr);
+    TJoukenSetForm(StudyState& st, Navigator& navigator, Sound& sound, Clock& clock, QWidget* parent = nullptr);
     ~TJoukenSetForm() override;
 
     // Set once the controls hold the state, cleared on closing: until then

@@ -8,6 +8,7 @@
 #include "main/core/StudyState.h"
 #include "support/FormKit.h"
 #include "support/Fonts.h"
+#include "windows/Keeper.h"
 #include "windows/core/FactMap.h"
 
 namespace {
@@ -23,7 +24,8 @@ constexpr int kPracticeFacts = 9;
 QColor colour(const factmap::Rgb& rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
 }  // namespace
 
-TNigateMapForm::TNigateMapForm(StudyState& st, Navigator&, QWidget* parent) : QDialog(parent), st_(st) {
+TNigateMapForm::TNigateMapForm(StudyState& st, Keeper& keeper, QWidget* parent)
+    : QDialog(parent), st_(st), keeper_(keeper) {
     setObjectName(QStringLiteral("NigateMapForm"));
     const kit::Form form = kit::buildForm(this, "にがて九九マップ", kClientWidth, kClientHeight, kit::kCream, false);
     buildControls(form.client);
@@ -83,6 +85,7 @@ void TNigateMapForm::ClearButtonClick() {
     if (answer != QMessageBox::Ok) return;
     clearRecord(st_.factRecord);
     refresh();
+    keeper_.saveFactRecord(this);
 }
 
 QVariant TNigateMapForm::cellData(int row, int column, int role) const {

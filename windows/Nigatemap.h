@@ -8,7 +8,7 @@
 class QLabel;
 class QPushButton;
 class QTableView;
-class Navigator;
+class Keeper;
 struct StudyState;
 namespace kit {
 class CellModel;
@@ -17,7 +17,7 @@ class CellModel;
 class TNigateMapForm : public QDialog {
     Q_OBJECT
 public:
-    TNigateMapForm(StudyState& st, Navigator& navigator, QWidget* parent = nullptr);
+    TNigateMapForm(StudyState& st, Keeper& keeper, QWidget* parent = nullptr);
 
     // The facts the child asked to practise on closing; empty otherwise.
     const std::vector<int>& chosenFacts() const { return chosen_; }
@@ -38,6 +38,7 @@ private:
     QVariant cellData(int row, int column, int role) const;
 
     StudyState& st_;
+    Keeper& keeper_;
     kit::CellModel* model_ = nullptr;
     std::vector<int> chosen_;
 };

@@ -9,7 +9,8 @@
 #include <QPushButton>
 #include <QTableView>
 
-#include "main/Navigator.h"
+#include "windows/Keeper.h"
+#include "windows/Navigator.h"
 #include "main/core/StudyState.h"
 #include "support/FormKit.h"
 #include "support/Fonts.h"
@@ -44,8 +45,8 @@ QPushButton* button(QWidget* parent, const QRect& geometry, const char* text, co
 
 }  // namespace
 
-TSikakuCheckForm::TSikakuCheckForm(StudyState& st, Navigator& navigator, QWidget* parent)
-    : QDialog(parent), st_(st), navigator_(navigator), grid_(gridFromPasses(st)) {
+TSikakuCheckForm::TSikakuCheckForm(StudyState& st, Navigator& navigator, Keeper& keeper, QWidget* parent)
+    : QDialog(parent), st_(st), navigator_(navigator), keeper_(keeper), grid_(gridFromPasses(st)) {
     setObjectName("SikakuCheckForm");
     const kit::Form form = kit::buildForm(this, "皆伝資格チェック", kClientWidth, kClientHeight, kit::kCream, true);
     buildMenu(form.menuBar);
@@ -155,6 +156,7 @@ void TSikakuCheckForm::D1Click() {
     if (answer != QMessageBox::Ok) return;
     rank_ = clearRecords(grid_, st_);
     showCheck();
+    keeper_.savePasses(this);
 }
 
 void TSikakuCheckForm::C1Click() { close(); }

@@ -10,6 +10,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableView;
+class Keeper;
 class Navigator;
 struct StudyState;
 namespace kit {
@@ -19,7 +20,7 @@ class CellModel;
 class TSikakuCheckForm : public QDialog {
     Q_OBJECT
 public:
-    TSikakuCheckForm(StudyState& st, Navigator& navigator, QWidget* parent = nullptr);
+    TSikakuCheckForm(StudyState& st, Navigator& navigator, Keeper& keeper, QWidget* parent = nullptr);
 
     QLabel* Panel1 = nullptr;  // title
     QLabel* Label1 = nullptr;  // なまえ
@@ -59,6 +60,7 @@ private:
 
     StudyState& st_;
     Navigator& navigator_;
+    Keeper& keeper_;
     CheckGrid grid_;
     Rank rank_ = Rank::None;
     kit::CellModel* model_ = nullptr;

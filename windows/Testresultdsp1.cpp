@@ -9,13 +9,14 @@
 #include <QTableView>
 #include <QToolButton>
 
-#include "main/Navigator.h"
+#include "windows/Keeper.h"
+#include "windows/Navigator.h"
 #include "main/core/StudyState.h"
 #include "support/FormKit.h"
 #include "windows/ResultsParts.h"
 
-TResultDsp1Form::TResultDsp1Form(StudyState& st, Navigator& navigator, QWidget* parent)
-    : QDialog(parent), st_(st), navigator_(navigator), result_(readTableResult(st)) {
+TResultDsp1Form::TResultDsp1Form(StudyState& st, Navigator& navigator, Keeper& keeper, QWidget* parent)
+    : QDialog(parent), st_(st), navigator_(navigator), keeper_(keeper), result_(readTableResult(st)) {
     const kit::Form form = kit::buildForm(this, "テスト結果（段別）の表示", 313, 455, kit::kCream, true);
     QWidget* c = form.client;
 
@@ -66,6 +67,9 @@ void TResultDsp1Form::R1Click() { registerFrom(RegisterFrom::Menu); }
 
 void TResultDsp1Form::registerFrom(RegisterFrom from) {
     const std::string refusal =
-        registerTableResult(st_, result_, from, [this] { navigator_.openQualification(this); });
+        registerTableResult(st_, result_, from, [this] {
+        keeper_.savePasses(this);
+        navigator_.openQualification(this);
+    });
     if (!refusal.empty()) QMessageBox::information(this, kit::u("ご確認!!"), kit::u(refusal));
 }

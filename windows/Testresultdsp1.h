@@ -13,13 +13,14 @@ class QLineEdit;
 class QPushButton;
 class QTableView;
 class QToolButton;
+class Keeper;
 class Navigator;
 struct StudyState;
 
 class TResultDsp1Form : public QDialog {
     Q_OBJECT
 public:
-    TResultDsp1Form(StudyState& st, Navigator& navigator, QWidget* parent = nullptr);
+    TResultDsp1Form(StudyState& st, Navigator& navigator, Keeper& keeper, QWidget* parent = nullptr);
 
     void TestClick();
     void SpeedButton1Click();
@@ -45,5 +46,6 @@ private:
 
     StudyState& st_;
     Navigator& navigator_;
+    Keeper& keeper_;
     const TableResult result_;
 };

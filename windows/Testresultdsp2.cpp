@@ -8,13 +8,14 @@
 #include <QTableView>
 #include <QToolButton>
 
-#include "main/Navigator.h"
+#include "windows/Keeper.h"
+#include "windows/Navigator.h"
 #include "main/core/StudyState.h"
 #include "support/FormKit.h"
 #include "windows/ResultsParts.h"
 
-TResultDsp2Form::TResultDsp2Form(StudyState& st, Navigator& navigator, QWidget* parent)
-    : QDialog(parent), st_(st), navigator_(navigator), result_(readLevelResult(st)) {
+TResultDsp2Form::TResultDsp2Form(StudyState& st, Navigator& navigator, Keeper& keeper, QWidget* parent)
+    : QDialog(parent), st_(st), navigator_(navigator), keeper_(keeper), result_(readLevelResult(st)) {
     const kit::Form form = kit::buildForm(this, "テスト結果（級別）の結果", 504, 482, kit::kButtonFace, true);
     QWidget* c = form.client;
 
@@ -69,5 +70,8 @@ void TResultDsp2Form::C1Click() { close(); }
 void TResultDsp2Form::SpeedButton1Click() { R1Click(); }
 
 void TResultDsp2Form::R1Click() {
-    registerLevelResult(st_, result_, [this] { navigator_.openQualification(this); });
+    registerLevelResult(st_, result_, [this] {
+        keeper_.savePasses(this);
+        navigator_.openQualification(this);
+    });
 }

@@ -13,13 +13,14 @@ class QLineEdit;
 class QPushButton;
 class QTableView;
 class QToolButton;
+class Keeper;
 class Navigator;
 struct StudyState;
 
 class TResultDsp2Form : public QDialog {
     Q_OBJECT
 public:
-    TResultDsp2Form(StudyState& st, Navigator& navigator, QWidget* parent = nullptr);
+    TResultDsp2Form(StudyState& st, Navigator& navigator, Keeper& keeper, QWidget* parent = nullptr);
 
     void TestClick();
     void C1Click();
@@ -46,5 +47,6 @@ private:
 
     StudyState& st_;
     Navigator& navigator_;
+    Keeper& keeper_;
     const LevelResult result_;
 };

@@ -17,7 +17,7 @@ void Runner::beginRun() {
     buildQuestionOrder(st_);
 }
 
-void Runner::ExecButtonClick() {
+RunOutcome Runner::ExecButtonClick() {
     beginRun();
     switch (st_.contentIndex) {
     case 0:
@@ -25,19 +25,17 @@ void Runner::ExecButtonClick() {
     case 2:
         st_.refFromContent = 0;
         board_.showMessage(rangeName(st_) + "の練習をします。");
-        runPractice();
-        break;
+        return runPractice();
     case 3:
     case 4:
-        runTest(st_.contentIndex == 3 ? 0 : 1);
-        break;
+        return runTest(st_.contentIndex == 3 ? 0 : 1);
     case 5:
+        // The table window opens once the run is over; the controls come
+        // back when it closes.
         st_.refFromContent = 1;
-        navigation_.openTableWindow();
-        board_.composAlive();
-        break;
+        return {RunOutcome::End::Completed, RunOutcome::Then::TableWindow};
     default:
-        break;
+        return {};
     }
 }
 
@@ -56,7 +54,7 @@ void Runner::playIfOn(int kind) {
     if (st_.soundOn == 1) sound_.playSound(kind);
 }
 
-void Runner::abortRun(const char* text) {
+RunOutcome Runner::abortRun(const char* text) {
     st_.msgText = text;
     if (st_.soundOn == 1) {
         for (int i = 0; i < 3; ++i) {
@@ -66,6 +64,7 @@ void Runner::abortRun(const char* text) {
     }
     board_.showMessage(text);
     board_.composAlive();
+    return {RunOutcome::End::Aborted};
 }
 
 bool Runner::mouseAbortConfirmed(const char* question) { return confirm_.confirm(question, kConfirmCaption); }
@@ -84,7 +83,7 @@ Runner::WaitEnd Runner::practiceWait(int limitMs) {
     }
 }
 
-void Runner::runPractice() {
+RunOutcome Runner::runPractice() {
     st_.orderMode = st_.contentIndex == 0 ? 0 : st_.contentIndex == 1 ? 2 : 1;
     st_.levelIndex = st_.rangeIndex - 9;
     st_.passesLeft = st_.repeatCount - 1;
@@ -93,14 +92,14 @@ void Runner::runPractice() {
     st_.endPos = stretch.endPos;
     if (st_.orderMode == 1) shuffle(st_, stretch.count);
     if (st_.orderMode == 2) reverseBlocks(st_);
-    practisePasses(stretch.count);
+    return practisePasses(stretch.count);
 }
 
-void Runner::runPracticeOf(const std::vector<int>& facts) {
+RunOutcome Runner::runPracticeOf(const std::vector<int>& facts) {
     std::vector<int> chosen;
     for (int q : facts)
         if (q >= 0 && q < kFactCount && int(chosen.size()) < kFactCount) chosen.push_back(q);
-    if (chosen.empty()) return;
+    if (chosen.empty()) return {};
     beginRun();
     st_.refFromContent = 0;
     board_.showMessage("にがてな九九の練習をします。");
@@ -110,10 +109,10 @@ void Runner::runPracticeOf(const std::vector<int>& facts) {
     st_.firstPos = 0;
     st_.endPos = int(chosen.size());
     st_.passesLeft = st_.repeatCount - 1;
-    practisePasses(int(chosen.size()));
+    return practisePasses(int(chosen.size()));
 }
 
-void Runner::practisePasses(int count) {
+RunOutcome Runner::practisePasses(int count) {
     st_.passNo = 0;
     st_.askedCount = 0;
     board_.showMark({});
@@ -152,4 +151,5 @@ void Runner::practisePasses(int count) {
     board_.showMessage("練習は終わりました。");
     board_.composAlive();
     board_.showProgress(0);
+    return {};
 }

@@ -13,24 +13,33 @@ struct RunnerPorts {
     Input& input;
     Sound& sound;
     Confirm& confirm;
-    RunNavigation& navigation;
+};
+
+// How a run ended and what the main window opens once it is over: no window
+// opens while a run still owns the keyboard.
+struct RunOutcome {
+    enum class End { Completed, Aborted };
+    enum class Then { Nothing, ResultsByTable, ResultsByLevel, TableWindow };
+    End end = End::Completed;
+    Then then = Then::Nothing;
+    bool answersRecorded = false;  // a test asked at least one question
 };
 
 class Runner {
 public:
     Runner(StudyState& st, Board& board, const RunnerPorts& ports)
         : st_(st), board_(board), clock_(ports.clock), input_(ports.input), sound_(ports.sound),
-          confirm_(ports.confirm), navigation_(ports.navigation) {}
+          confirm_(ports.confirm) {}
 
     // The Start button: clears the record, locks the controls and runs the
     // chosen content to its end.
-    void ExecButtonClick();
+    RunOutcome ExecButtonClick();
 
-    void runPractice();
+    RunOutcome runPractice();
     // A practice of the given facts in the given order, with the chosen
     // speed, passes and pause: the start sequence, then the same passes.
-    void runPracticeOf(const std::vector<int>& facts);
-    void runTest(int orderMode);
+    RunOutcome runPracticeOf(const std::vector<int>& facts);
+    RunOutcome runTest(int orderMode);
 
     // Codes readKey returns besides the digits 0..9.
     static constexpr int kNoKey = -1;
@@ -43,11 +52,11 @@ private:
     enum class WaitEnd { Done, Abort };
     WaitEnd practiceWait(int limitMs);
     bool mouseAbortConfirmed(const char* question);
-    void abortRun(const char* text);
+    RunOutcome abortRun(const char* text);
     void playIfOn(int kind);
     void beginRun();  // the start sequence shared by every content
     void startPass();
-    void practisePasses(int count);
+    RunOutcome practisePasses(int count);
     int nextQuestion(int k);  // counts it, shows the progress, returns the fact
 
     enum class Answer { Decided, Abort };
@@ -59,7 +68,6 @@ private:
     Input& input_;
     Sound& sound_;
     Confirm& confirm_;
-    RunNavigation& navigation_;
     bool passedAnswer_ = false;  // the last answer was a pass or a timeout
 };
 

@@ -76,13 +76,3 @@ public:
     virtual void showAbortHint() = 0;                   // triangle and "Esc/ｸﾘｯｸ で 中止!!"
     virtual void drawDecorations() = 0;
 };
-
-// Windows that a run opens: the table for the reference content, and the
-// results window at the end of a complete test.
-class RunNavigation {
-public:
-    virtual ~RunNavigation() = default;
-    virtual void openTableWindow() = 0;
-    virtual void Kekka_Dsp() = 0;   // results by table
-    virtual void KekkaD_Dsp() = 0;  // results by level
-};

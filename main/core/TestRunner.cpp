@@ -99,7 +99,7 @@ Runner::Answer Runner::answerLoop(int q) {
     }
 }
 
-void Runner::runTest(int orderMode) {
+RunOutcome Runner::runTest(int orderMode) {
     st_.orderMode = orderMode;
     board_.showMessage(rangeName(st_) + "のテストです。キーで答えてね。");
     clearKekka(st_);
@@ -112,9 +112,12 @@ void Runner::runTest(int orderMode) {
     st_.askedCount = 0;
     st_.outcomeFlag = 0;
 
-    auto abort = [this] {
-        abortRun(kStopped);
+    bool asked = false;
+    auto abort = [&] {
+        RunOutcome out = abortRun(kStopped);
         st_.testActive = 0;
+        out.answersRecorded = asked;
+        return out;
     };
     for (;;) {
         startPass();
@@ -141,6 +144,7 @@ void Runner::runTest(int orderMode) {
             clock_.sleepMs(kAfterAnswerPauseMs);
             setKekka(st_, st_.passNo, q, st_.outcomeFlag);
             recordAnswer(st_.factRecord, q, st_.outcomeFlag == 1, answerMs);
+            asked = true;
             if (readKey() == kEscapeKey) return abort();
         }
         if (st_.passesLeft <= 0) break;
@@ -149,6 +153,6 @@ void Runner::runTest(int orderMode) {
     board_.composAlive();
     board_.showProgress(st_.askedCount);
     st_.testActive = 0;
-    if (st_.rangeIndex > 8) navigation_.KekkaD_Dsp();
-    else navigation_.Kekka_Dsp();
+    return {RunOutcome::End::Completed,
+            st_.rangeIndex > 8 ? RunOutcome::Then::ResultsByLevel : RunOutcome::Then::ResultsByTable, true};
 }

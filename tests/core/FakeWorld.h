@@ -213,11 +213,13 @@ private:
     StudyState& st_;
 };
 
-class CountingNavigation : public RunNavigation {
-public:
-    void openTableWindow() override { ++tableWindows; }
-    void Kekka_Dsp() override { ++resultsByTable; }
-    void KekkaD_Dsp() override { ++resultsByLevel; }
+// The windows that runs asked the main window to open once they were over.
+struct OpenedAfterRuns {
+    void count(const RunOutcome& outcome) {
+        tableWindows += outcome.then == RunOutcome::Then::TableWindow;
+        resultsByTable += outcome.then == RunOutcome::Then::ResultsByTable;
+        resultsByLevel += outcome.then == RunOutcome::Then::ResultsByLevel;
+    }
     int tableWindows = 0, resultsByTable = 0, resultsByLevel = 0;
 };
 
@@ -225,10 +227,16 @@ public:
 struct FakeWorld {
     explicit FakeWorld(std::int64_t start = 1000)
         : clock(input, start), sound(clock), confirm(clock, input), view(clock, st), board(st, view),
-          runner(st, board, RunnerPorts{clock, input, sound, confirm, navigation}) {
+          runner(st, board, RunnerPorts{clock, input, sound, confirm}) {
         st.repeatCount = 1;
         st.answerDelay = 500;
         st.studentName = "abc";
+    }
+    // Start, as the button runs it; what the run asks to open is counted.
+    RunOutcome start() {
+        const RunOutcome outcome = runner.ExecButtonClick();
+        opened.count(outcome);
+        return outcome;
     }
     void choose(int range, int content, int speed) {
         st.rangeIndex = range;
@@ -242,7 +250,7 @@ struct FakeWorld {
     FakeSound sound;
     FakeConfirm confirm;
     RecordingView view;
-    CountingNavigation navigation;
+    OpenedAfterRuns opened;
     Board board;
     Runner runner;
 };

@@ -125,7 +125,7 @@ TEST(FactRecordRuns, EveryJudgedAnswerIsRecordedWithItsTime) {
             w.clock.keyTap(at + 300, Key::G);
         }
     };
-    w.runner.ExecButtonClick();
+    w.start();
     const FactHistory& six = w.st.factRecord.facts[size_t(q(2, 3))];
     EXPECT_EQ(six.asked, 3);
     EXPECT_EQ(six.right, 3);
@@ -141,13 +141,13 @@ TEST(FactRecordRuns, EveryJudgedAnswerIsRecordedWithItsTime) {
 TEST(FactRecordRuns, APracticeOrAStoppedQuestionRecordsNothing) {
     FakeWorld practice;
     practice.choose(0, 0, 3);
-    practice.runner.ExecButtonClick();
+    practice.start();
     EXPECT_TRUE(recordIsEmpty(practice.st.factRecord));
     FakeWorld stopped;
     stopped.choose(0, 3, 3);
     stopped.view.onQuestion = [&](int, std::int64_t at) { stopped.clock.keyHold(at + 150, Key::Esc, 50); };
     stopped.confirm.answers = {true};
-    stopped.runner.ExecButtonClick();
+    stopped.start();
     EXPECT_TRUE(recordIsEmpty(stopped.st.factRecord));
 }
 
@@ -156,12 +156,13 @@ TEST(HardFactsPractice, AsksTheChosenFactsInTheirOrderForEveryPass) {
     w.choose(0, 3, 3);  // whatever the lists show, the list given is practised
     w.st.repeatCount = 2;
     const std::vector<int> facts = {q(7, 8), q(6, 7), q(9, 6)};
-    w.runner.runPracticeOf(facts);
+    const RunOutcome outcome = w.runner.runPracticeOf(facts);
     EXPECT_EQ(w.view.asked, (std::vector<int>{q(7, 8), q(6, 7), q(9, 6), q(7, 8), q(6, 7), q(9, 6)}));
     EXPECT_EQ(w.view.textsOf(Field::Message).front(), "◎にがてな九九の練習をします。");
     EXPECT_EQ(w.view.last[Field::Message], "◎練習は終わりました。");
     EXPECT_TRUE(w.view.controlsEnabled);
-    EXPECT_EQ(w.navigation.resultsByTable + w.navigation.resultsByLevel, 0);
+    EXPECT_EQ(outcome.then, RunOutcome::Then::Nothing);
+    EXPECT_FALSE(outcome.answersRecorded);
     EXPECT_TRUE(recordIsEmpty(w.st.factRecord));
     // nothing valid to practise: nothing happens
     FakeWorld none;

@@ -24,7 +24,7 @@ TEST(PracticeOrder, AllTablesInOrderAndInReverse) {
     for (const bool reversed : {false, true}) {
         FakeWorld w;
         w.choose(12, reversed ? Reverse : InOrder, Fast);
-        w.runner.ExecButtonClick();
+        w.start();
         EXPECT_EQ(w.view.asked, expectedAllInOrder(reversed)) << (reversed ? "reverse" : "in order");
         EXPECT_EQ(w.st.orderMode, reversed ? 2 : 0);
     }
@@ -34,7 +34,7 @@ TEST(PracticeOrder, UpperLevelAtRandomKeepsItsPermutationAcrossPasses) {
     FakeWorld w;
     w.choose(11, Random, Fast);
     w.st.repeatCount = 3;
-    w.runner.ExecButtonClick();
+    w.start();
     ASSERT_EQ(w.view.asked.size(), 81u);
     const std::vector<int> first(w.view.asked.begin(), w.view.asked.begin() + 27);
     for (int pass = 1; pass < 3; ++pass)
@@ -50,7 +50,7 @@ TEST(PracticeOrder, UpperLevelAtRandomKeepsItsPermutationAcrossPasses) {
 TEST(PracticeOrder, ALevelRunsItsTablesInTheOrderOfItsName) {
     FakeWorld w;
     w.choose(11, InOrder, Fast);
-    w.runner.ExecButtonClick();
+    w.start();
     ASSERT_EQ(w.view.asked.size(), 27u);
     EXPECT_EQ(w.view.asked.front(), q(8, 1));
     EXPECT_EQ(w.view.asked[9], q(7, 1));
@@ -60,7 +60,7 @@ TEST(PracticeOrder, ALevelRunsItsTablesInTheOrderOfItsName) {
 TEST(PracticeTiming, StepSpeedRevealsAfterTenSecondsAndMovesOnASecondLater) {
     FakeWorld w;
     w.choose(2, InOrder, Step);  // 五の段
-    w.runner.ExecButtonClick();
+    w.start();
     ASSERT_EQ(w.view.askedAt.size(), 9u);
     const std::int64_t shown = w.view.askedAt[0];
     const std::int64_t revealed = w.view.firstTimeOf(Field::Answer, "５　");
@@ -78,7 +78,7 @@ TEST(PracticeTiming, StepSpeedShowsThePartialReadingUntilTheReveal) {
         readingsAtQuestion.push_back(w.view.last[Field::Reading]);
         w.clock.keyTap(at + 50, Key::G);
     };
-    w.runner.ExecButtonClick();
+    w.start();
     ASSERT_EQ(readingsAtQuestion.size(), 9u);
     EXPECT_EQ(readingsAtQuestion[4], "　に　・　ご　　・");  // 2 x 5, up to the product
     EXPECT_EQ(w.view.last[Field::Reading], "　に　・　く　　・じゅうはち　　");
@@ -88,7 +88,7 @@ TEST(PracticeTiming, GEndsAStepWaitAtOnce) {
     FakeWorld w;
     w.choose(0, InOrder, Step);
     w.view.onQuestion = [&](int, std::int64_t at) { w.clock.keyHold(at + 300, Key::G, 40); };
-    w.runner.ExecButtonClick();
+    w.start();
     ASSERT_EQ(w.view.askedAt.size(), 9u);
     // 300 ms to the key, the 1 s reveal pause, the 100 ms step pause
     EXPECT_EQ(w.view.askedAt[1] - w.view.askedAt[0], 300 + 1000 + 100);
@@ -99,7 +99,7 @@ TEST(PracticeTiming, FastSpeedTimeline) {
     w.choose(0, InOrder, Fast);
     w.st.answerDelay = 700;
     const std::int64_t start = w.clock.nowMs();
-    w.runner.ExecButtonClick();
+    w.start();
     ASSERT_EQ(w.view.askedAt.size(), 9u);
     EXPECT_EQ(w.view.askedAt[0] - start, 100);  // the step pause of はやく
     const std::int64_t answer = w.view.firstTimeOf(Field::Answer, "１　");
@@ -112,7 +112,7 @@ TEST(PracticeTiming, TimedSpeedShowsEverythingOfAFact) {
     FakeWorld w;
     w.choose(3, InOrder, Normal);  // 三の段
     w.st.mnemonicTable[q(3, 9) + 1] = "さんくにじゅうしち 27\n";
-    w.runner.ExecButtonClick();
+    w.start();
     EXPECT_EQ(w.view.last[Field::Formula], "３×９＝");
     EXPECT_EQ(w.view.last[Field::Answer], "２７");
     EXPECT_FALSE(w.view.answerRed);
@@ -132,7 +132,7 @@ TEST(PracticeTiming, EachFormulaComesOnABoardClearedOfTheLastFact) {
             readings.push_back(w.view.last[Field::Reading]);
             marks.push_back(w.view.last[Field::Mark]);
         };
-        w.runner.ExecButtonClick();
+        w.start();
         ASSERT_EQ(readings.size(), 9u);
         // the reading of a fact comes with its answer, never beside the next formula
         EXPECT_EQ(readings, std::vector<std::string>(9, "")) << "speed " << speed;
@@ -149,7 +149,7 @@ TEST(PracticeTiming, EveryFactShowsItsOwnHintFromTheFirstOn) {
         w.st.mnemonicTable[q(1, m) + 1] = "hint of 1x" + std::to_string(m);
         wanted.push_back(w.st.mnemonicTable[q(1, m) + 1]);
     }
-    w.runner.ExecButtonClick();
+    w.start();
     std::vector<std::string> shown;
     for (const std::string& hint : w.view.textsOf(Field::Hint))
         if (!hint.empty()) shown.push_back(hint);
@@ -160,7 +160,7 @@ TEST(PracticeTiming, AWaitLastsItsFullLimitWhateverTheTimeOfDay) {
     // the clock is monotonic: starting one second before midnight changes nothing
     FakeWorld w(86'399'000);
     w.choose(0, InOrder, Fast);
-    w.runner.ExecButtonClick();
+    w.start();
     const std::int64_t answer = w.view.firstTimeOf(Field::Answer, "１　");
     EXPECT_EQ(w.view.askedAt[1] - answer, 1801 + 100);
 }
@@ -169,7 +169,7 @@ TEST(PracticePasses, PassesRepeatWithAMessageAndTheCounterWraps) {
     FakeWorld w;
     w.choose(12, InOrder, Fast);
     w.st.repeatCount = 2;
-    w.runner.ExecButtonClick();
+    w.start();
     ASSERT_EQ(w.view.asked.size(), 162u);
     const std::vector<std::string> counters = w.view.textsOf(Field::Counter);
     ASSERT_EQ(counters.size(), 163u);  // 162 questions and the final 0
@@ -191,7 +191,7 @@ TEST(PracticePasses, OnePassHasNoRepeatMessageAndBelowOneStillRunsOnce) {
         FakeWorld w;
         w.choose(2, InOrder, Fast);
         w.st.repeatCount = repeat;
-        w.runner.ExecButtonClick();
+        w.start();
         EXPECT_EQ(w.view.asked.size(), 9u);
         const auto messages = w.view.textsOf(Field::Message);
         EXPECT_EQ(messages.front(), "◎五の段の練習をします。");
@@ -206,7 +206,7 @@ TEST(PracticeStart, StartClearsTheRecordLocksControlsAndPlaysPrompts) {
     w.st.kekkaArray[0][0] = 1;
     bool lockedDuringRun = false;
     w.view.onQuestion = [&](int, std::int64_t) { lockedDuringRun = !w.view.controlsEnabled; };
-    w.runner.ExecButtonClick();
+    w.start();
     EXPECT_EQ(w.st.kekkaArray[0][0], 2);
     EXPECT_TRUE(lockedDuringRun);
     EXPECT_EQ(w.view.abortHints, 1);
@@ -215,13 +215,14 @@ TEST(PracticeStart, StartClearsTheRecordLocksControlsAndPlaysPrompts) {
     EXPECT_EQ(w.st.refFromContent, 0);
 }
 
-TEST(PracticeStart, TableContentOpensTheTableAndGivesTheControlsBack) {
+TEST(PracticeStart, TableContentAsksForTheTableOnceTheRunIsOver) {
     FakeWorld w;
     w.choose(4, 5, Fast);
-    w.runner.ExecButtonClick();
-    EXPECT_EQ(w.navigation.tableWindows, 1);
+    w.start();
+    EXPECT_EQ(w.opened.tableWindows, 1);
     EXPECT_EQ(w.st.refFromContent, 1);
-    EXPECT_TRUE(w.view.controlsEnabled);
+    // the controls come back when the table window closes
+    EXPECT_FALSE(w.view.controlsEnabled);
     EXPECT_TRUE(w.view.asked.empty());
 }
 
@@ -233,7 +234,7 @@ TEST(PracticeAbort, HeldEscStopsWithoutAQuestion) {
     w.view.onQuestion = [&](int, std::int64_t at) {
         if (w.view.asked.size() == 3) w.clock.keyHold(escAt = at + 900, Key::Esc, 80);
     };
-    w.runner.ExecButtonClick();
+    w.start();
     EXPECT_EQ(w.view.asked.size(), 3u);
     EXPECT_TRUE(w.confirm.asked.empty());
     EXPECT_EQ(w.view.last[Field::Message], "◎練習を中止しました。");
@@ -260,7 +261,7 @@ TEST(PracticeAbort, MouseAsksFirstOkStopsCancelGoesOn) {
         w.view.onQuestion = [&](int, std::int64_t at) {
             if (w.view.asked.size() == 2) w.clock.mouseHold(at + 1000, c.button, 100);
         };
-        w.runner.ExecButtonClick();
+        w.start();
         ASSERT_EQ(w.confirm.asked.size(), 1u);
         EXPECT_EQ(w.confirm.asked[0].second, "練習を中止しますか？|<かくにん>");
         EXPECT_EQ(w.view.asked.size(), c.ok ? 2u : 9u);

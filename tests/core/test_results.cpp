@@ -37,7 +37,7 @@ StudyState takeTest(int range, int content, std::function<Answer(int pass, int f
             t += 320;
         }
     };
-    w.runner.ExecButtonClick();
+    w.start();
     return w.st;
 }
 

@@ -34,7 +34,7 @@ FirstAnswer answerFact(int range, int fact, const std::function<void(FakeWorld&,
         }
     };
     w.confirm.answers = {true};
-    w.runner.ExecButtonClick();
+    w.start();
     std::vector<std::string> shown;
     for (const FieldWrite& f : w.view.writes)
         if (f.field == Field::Answer && !f.text.empty() && f.at >= askedAt && (nextAt < 0 || f.at < nextAt))
@@ -48,14 +48,14 @@ TEST(RunnerRanges, EveryRangeAsksItsPassesAndOpensItsResultsWindow) {
     for (int range = 0; range < kRangeCount; ++range) {
         FakeWorld w;
         w.choose(range, TestInOrder, Fast);
-        w.runner.ExecButtonClick();
+        w.start();
         const bool table = range < 9;
         const size_t perPass = table ? 9 : range == 12 ? 81 : 27;
         const size_t passes = table ? 3 : 2;
         EXPECT_EQ(w.view.asked.size(), perPass * passes) << range;
         EXPECT_EQ(w.view.textsOf(Field::PassLabel).size(), passes) << range;
-        EXPECT_EQ(w.navigation.resultsByTable, table ? 1 : 0) << range;
-        EXPECT_EQ(w.navigation.resultsByLevel, table ? 0 : 1) << range;
+        EXPECT_EQ(w.opened.resultsByTable, table ? 1 : 0) << range;
+        EXPECT_EQ(w.opened.resultsByLevel, table ? 0 : 1) << range;
         // every pass asks exactly the facts of the range
         std::vector<int> first(w.view.asked.begin(), w.view.asked.begin() + std::ptrdiff_t(perPass));
         std::vector<int> last(w.view.asked.end() - std::ptrdiff_t(perPass), w.view.asked.end());
@@ -100,7 +100,7 @@ TEST(RunnerKeys, AQuickGTapPassesAQuestionAndStepsAPractice) {
     FakeWorld w;
     w.choose(0, PracticeInOrder, Step);
     w.view.onQuestion = [&](int, std::int64_t at) { w.clock.keyTap(at + 40, Key::G); };
-    w.runner.ExecButtonClick();
+    w.start();
     ASSERT_EQ(w.view.askedAt.size(), 9u);
     // G at 40 ms, the reveal's 1000 ms, the step pause of 100 ms
     EXPECT_EQ(w.view.askedAt[1] - w.view.askedAt[0], 40 + 1000 + 100);
@@ -116,7 +116,7 @@ TEST(RunnerShows, AStepPracticePromptsAndHintsEveryFact) {
         w.clock.keyTap(at + 40, Key::G);
         (void)fact;
     };
-    w.runner.ExecButtonClick();
+    w.start();
     EXPECT_EQ(w.sound.count(2), 9);
     const auto shown = w.view.textsOf(Field::Hint);
     std::vector<std::string> nonEmpty;
@@ -129,11 +129,11 @@ TEST(RunnerShows, AStepPracticePromptsAndHintsEveryFact) {
 TEST(RunnerShows, TheReadingIsWholeAfterEveryAnswerAndReveal) {
     FakeWorld test;
     test.choose(0, TestInOrder, Fast);
-    test.runner.ExecButtonClick();
+    test.start();
     FakeWorld practice;
     practice.choose(0, PracticeInOrder, Step);
     practice.view.onQuestion = [&](int, std::int64_t at) { practice.clock.keyTap(at + 40, Key::G); };
-    practice.runner.ExecButtonClick();
+    practice.start();
     for (FakeWorld* w : {&test, &practice}) {
         // the last reading written for each fact is the whole one
         std::string lastReading;
@@ -156,7 +156,7 @@ TEST(RunnerShows, StartEmptiesTheHintOfThePreviousRun) {
         w.choose(0, content, Fast);
         w.view.setFieldText(Field::Hint, "old hint");
         w.view.writes.clear();
-        w.runner.ExecButtonClick();
+        w.start();
         ASSERT_FALSE(w.view.writes.empty());
         const auto hints = w.view.textsOf(Field::Hint);
         ASSERT_FALSE(hints.empty()) << content;
@@ -168,7 +168,7 @@ TEST(RunnerShows, AFinishedPracticeSaysSoAndGivesBackTheControls) {
     FakeWorld w;
     w.choose(2, PracticeInOrder, Fast);
     w.st.repeatCount = 2;
-    w.runner.ExecButtonClick();
+    w.start();
     EXPECT_EQ(w.view.asked.size(), 18u);
     EXPECT_EQ(w.view.last[Field::Message], "◎練習は終わりました。");
     EXPECT_EQ(w.view.last[Field::Counter], "0");
@@ -193,7 +193,7 @@ TEST(RunnerShows, AFirstDigitIsRedOnlyWhenItAloneIsTheProduct) {
         else w.clock.keyTap(at + 10, Key::G);
     };
     w.confirm.answers = {true};
-    w.runner.ExecButtonClick();
+    w.start();
     const auto shown = w.view.answersWithColour();
     EXPECT_NE(std::find(shown.begin(), shown.end(), std::make_pair(std::string("６"), true)), shown.end());
     EXPECT_NE(std::find(shown.begin(), shown.end(), std::make_pair(std::string("１"), false)), shown.end());
@@ -212,7 +212,7 @@ TEST(RunnerState, ATestIsActiveFromItsFirstQuestionUntilItEnds) {
             if (stopped && w.view.asked.size() == 5) w.clock.keyHold(at + 150, Key::Esc, 50);
         };
         w.confirm.answers = {true};
-        w.runner.ExecButtonClick();
+        w.start();
         ASSERT_GE(activeAtQuestion.size(), 5u);
         EXPECT_EQ(activeAtQuestion.front(), 0);  // set when the first answer is awaited
         for (size_t i = 1; i < activeAtQuestion.size(); ++i) EXPECT_EQ(activeAtQuestion[i], 1) << i;
@@ -250,7 +250,7 @@ TEST(RunnerShows, PracticeAnswersAreAlwaysBlue) {
         FakeWorld w;
         w.choose(4, PracticeInOrder, speed);
         w.view.onQuestion = [&](int, std::int64_t at) { w.clock.keyTap(at + 40, Key::G); };
-        w.runner.ExecButtonClick();
+        w.start();
         const auto shown = w.view.answersWithColour();
         ASSERT_EQ(shown.size(), 9u) << speed;
         for (const auto& [text, red] : shown) EXPECT_FALSE(red) << text;
@@ -285,7 +285,7 @@ TEST(RunnerState, APracticeRecordsItsLevel) {
         w.choose(range, PracticeInOrder, Fast);
         w.st.levelIndex = 77;
         w.view.onQuestion = [&](int, std::int64_t at) { w.clock.keyHold(at + 10, Key::Esc, 50); };
-        w.runner.ExecButtonClick();
+        w.start();
         EXPECT_EQ(w.st.levelIndex, level) << range;
     }
 }
@@ -313,7 +313,7 @@ TEST(RunnerKeys, EveryKeypadDigitIsRead) {
 TEST(RunnerShows, ATimedPracticeEmptiesTheAnswerBeforeTheNextFormula) {
     FakeWorld w;
     w.choose(0, PracticeInOrder, Fast);
-    w.runner.ExecButtonClick();
+    w.start();
     std::string answerShown;
     int formulas = 0;
     for (const FieldWrite& f : w.view.writes) {

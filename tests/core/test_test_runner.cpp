@@ -52,7 +52,7 @@ OneAnswer answerFirst(int range, std::vector<Key> keys, int holdMs = 30) {
         // stop after the first question
         w.clock.keyTap(at + 2600 + 600, Key::Esc);
     };
-    w.runner.ExecButtonClick();
+    w.start();
     std::string mark;
     for (const FieldWrite& f : w.view.writes)
         if (f.field == Field::Mark && !f.text.empty()) {
@@ -107,7 +107,7 @@ TEST(TestJudging, TwoDigitProductJudgedAtTheSecondDigit) {
             w.clock.keyTap(at + 10, Key::G);
         }
     };
-    w.runner.ExecButtonClick();
+    w.start();
     // 3 x 4: "1" in blue first, then "12" in red, decided at once
     const auto answersShown = w.view.answersWithColour();
     const auto twelve = std::find(answersShown.begin(), answersShown.end(), std::pair(std::string("１２"), true));
@@ -123,7 +123,7 @@ TEST(TestJudging, TwoDigitProductJudgedAtTheSecondDigit) {
 TEST(TestJudging, NoAnswerIsAPassShownAfterTheLimit) {
     FakeWorld w;
     w.choose(0, TestInOrder, Fast);
-    w.runner.ExecButtonClick();
+    w.start();
     const auto answers = w.view.textsOf(Field::Answer);
     EXPECT_EQ(std::count(answers.begin(), answers.end(), "ﾊﾟｽ"), 27);
     ASSERT_GE(w.view.askedAt.size(), 2u);
@@ -146,15 +146,15 @@ TEST(TestRun, TableTestAsksThreePassesAndOpensItsResults) {
     w.choose(2, TestInOrder, Normal);  // 五の段
     Typist typist{w, [](int fact) { return digitsOf(productValue[fact]); }};
     typist.attach();
-    w.runner.ExecButtonClick();
+    w.start();
     EXPECT_EQ(w.view.asked.size(), 27u);
     for (int pass = 0; pass < 3; ++pass)
         for (int m = 0; m < 9; ++m) EXPECT_EQ(w.st.kekkaArray[pass][m], 1) << pass << "," << m;
     for (int row = 3; row < 18; ++row)
         for (int m = 0; m < 9; ++m) EXPECT_EQ(w.st.kekkaArray[row][m], 2);
     EXPECT_EQ(w.view.last[Field::Counter], "27");
-    EXPECT_EQ(w.navigation.resultsByTable, 1);
-    EXPECT_EQ(w.navigation.resultsByLevel, 0);
+    EXPECT_EQ(w.opened.resultsByTable, 1);
+    EXPECT_EQ(w.opened.resultsByLevel, 0);
     EXPECT_EQ(w.st.testActive, 0);
     EXPECT_TRUE(w.view.controlsEnabled);
     EXPECT_EQ(w.view.last[Field::Message], "◎五の段のテストです。キーで答えてね。");
@@ -168,7 +168,7 @@ TEST(TestRun, SoundsPromptAfterAPauseAndRightOrWrong) {
     Typist typist{w, [](int fact) { return fact % 2 ? digitsOf(productValue[fact]) : std::vector<Key>{Key::G}; }};
     typist.attach();
     const std::int64_t start = w.clock.nowMs();
-    w.runner.ExecButtonClick();
+    w.start();
     ASSERT_FALSE(w.sound.calls.empty());
     EXPECT_EQ(w.sound.calls[0].kind, 2);
     EXPECT_EQ(w.sound.calls[0].at - start, 300);
@@ -182,7 +182,7 @@ TEST(TestRun, LevelTestWritesOnlyItsTablesRows) {
     w.choose(9, TestInOrder, Fast);  // 初級: tables 1, 2, 5
     Typist typist{w, [](int fact) { return digitsOf(productValue[fact]); }};
     typist.attach();
-    w.runner.ExecButtonClick();
+    w.start();
     EXPECT_EQ(w.view.asked.size(), 54u);
     for (int pass = 0; pass < 2; ++pass)
         for (int table = 1; table <= 9; ++table)
@@ -191,7 +191,7 @@ TEST(TestRun, LevelTestWritesOnlyItsTablesRows) {
                 EXPECT_EQ(w.st.kekkaArray[pass * 9 + table - 1][m], inLevel ? 1 : 2) << pass << "," << table;
             }
     EXPECT_EQ(w.view.last[Field::Counter], "54");
-    EXPECT_EQ(w.navigation.resultsByLevel, 1);
+    EXPECT_EQ(w.opened.resultsByLevel, 1);
 }
 
 TEST(TestRun, RandomAndInOrderFillTheSameCells) {
@@ -201,7 +201,7 @@ TEST(TestRun, RandomAndInOrderFillTheSameCells) {
         // wrong only for 8 x 3, wherever it comes
         Typist typist{w, [](int fact) { return fact == q(8, 3) ? std::vector<Key>{Key::G} : digitsOf(productValue[fact]); }};
         typist.attach();
-        w.runner.ExecButtonClick();
+        w.start();
         std::vector<int> cells(&w.st.kekkaArray[0][0], &w.st.kekkaArray[0][0] + 18 * 9);
         return std::make_pair(cells, w.view.asked);
     };
@@ -223,13 +223,13 @@ TEST(TestRun, AllTablesAsk162WithTheCounterAt81Twice) {
     FakeWorld w;
     w.choose(12, TestInOrder, Fast);
     w.view.onQuestion = [&](int, std::int64_t at) { w.clock.keyTap(at + 5, Key::G); };
-    w.runner.ExecButtonClick();
+    w.start();
     EXPECT_EQ(w.view.asked.size(), 162u);
     const auto counters = w.view.textsOf(Field::Counter);
     EXPECT_EQ(std::count(counters.begin(), counters.end(), "81"), 3);  // twice while asking, once at the end
     EXPECT_EQ(counters.back(), "81");
     EXPECT_EQ(w.view.last[Field::Message], "◎すべての段のテストです。キーで答えてね。");
-    EXPECT_EQ(w.navigation.resultsByLevel, 1);
+    EXPECT_EQ(w.opened.resultsByLevel, 1);
 }
 
 TEST(TestAbort, AbandonedInPassTwoKeepsWhatWasWritten) {
@@ -247,7 +247,7 @@ TEST(TestAbort, AbandonedInPassTwoKeepsWhatWasWritten) {
         }
         inner(fact, at);
     };
-    w.runner.ExecButtonClick();
+    w.start();
     ASSERT_EQ(w.confirm.asked.size(), 1u);
     EXPECT_EQ(w.confirm.asked[0].second, "テストを中止しますか？|<かくにん>");
     for (int m = 0; m < 9; ++m) {
@@ -256,7 +256,7 @@ TEST(TestAbort, AbandonedInPassTwoKeepsWhatWasWritten) {
         EXPECT_EQ(w.st.kekkaArray[2][m], 2);
     }
     EXPECT_EQ(w.view.last[Field::Message], "◎テストを中止しました。");
-    EXPECT_EQ(w.navigation.resultsByTable, 0);
+    EXPECT_EQ(w.opened.resultsByTable, 0);
     EXPECT_EQ(w.st.testActive, 0);
     EXPECT_TRUE(w.view.controlsEnabled);
     EXPECT_EQ(w.view.last[Field::Counter], "13");
@@ -274,10 +274,10 @@ TEST(TestAbort, CancelGoesOnAndTheTestCompletes) {
         if (w.view.asked.size() == 2) w.clock.keyHold(at + 20, Key::Esc, 100);
         if (w.view.asked.size() == 5) w.clock.mouseHold(at + 20, MouseButton::Right, 100);
     };
-    w.runner.ExecButtonClick();
+    w.start();
     EXPECT_EQ(w.confirm.asked.size(), 2u);
     EXPECT_EQ(w.view.asked.size(), 27u);
-    EXPECT_EQ(w.navigation.resultsByTable, 1);
+    EXPECT_EQ(w.opened.resultsByTable, 1);
 }
 
 TEST(TestAbort, AnEscTapSeenOnlyByTheKeyReaderStopsAtOnce) {
@@ -287,13 +287,13 @@ TEST(TestAbort, AnEscTapSeenOnlyByTheKeyReaderStopsAtOnce) {
         // during the 500 ms after the mark, where only the key reader looks
         if (w.view.asked.size() == 2) w.clock.keyTap(at + 200 + 2601 + 200, Key::Esc);
     };
-    w.runner.ExecButtonClick();
+    w.start();
     EXPECT_TRUE(w.confirm.asked.empty());
     EXPECT_EQ(w.view.asked.size(), 2u);
     EXPECT_EQ(w.view.last[Field::Message], "◎テストを中止しました。");
     EXPECT_EQ(w.st.kekkaArray[0][0], 0);
     EXPECT_EQ(w.st.kekkaArray[0][1], 0);  // the outcome written before the stop stays
-    EXPECT_EQ(w.navigation.resultsByTable, 0);
+    EXPECT_EQ(w.opened.resultsByTable, 0);
 }
 
 TEST(TestAbort, AnEscTapBetweenTheTwoLooksStopsAtTheQuestionWithAPlainPass) {
@@ -304,7 +304,7 @@ TEST(TestAbort, AnEscTapBetweenTheTwoLooksStopsAtTheQuestionWithAPlainPass) {
         // on the first question the tap lands just after the held-key look
         if (key == Key::Esc && w.view.asked.size() == 1) w.input.pressed[FakeInput::i(Key::Esc)] = true;
     };
-    w.runner.ExecButtonClick();
+    w.start();
     EXPECT_TRUE(w.confirm.asked.empty());
     EXPECT_EQ(w.view.asked.size(), 1u);
     EXPECT_EQ(w.view.last[Field::Message], "◎テストを中止しました。");
@@ -322,10 +322,10 @@ TEST(TestAbort, AHeldNowQueryForgetsAPressMadeBetweenPolls) {
     w.view.onQuestion = [&](int, std::int64_t at) {
         if (w.view.asked.size() == 2) w.clock.keyTap(at + 300, Key::Esc);
     };
-    w.runner.ExecButtonClick();
+    w.start();
     EXPECT_TRUE(w.confirm.asked.empty());
     EXPECT_EQ(w.view.asked.size(), 27u);
-    EXPECT_EQ(w.navigation.resultsByTable, 1);
+    EXPECT_EQ(w.opened.resultsByTable, 1);
 }
 
 TEST(TestAbort, MouseWithOkStops) {
@@ -335,7 +335,7 @@ TEST(TestAbort, MouseWithOkStops) {
     w.view.onQuestion = [&](int, std::int64_t at) {
         if (w.view.asked.size() == 1) w.clock.mouseHold(at + 20, MouseButton::Left, 100);
     };
-    w.runner.ExecButtonClick();
+    w.start();
     EXPECT_EQ(w.confirm.asked.size(), 1u);
     EXPECT_EQ(w.view.asked.size(), 1u);
     for (const auto& row : w.st.kekkaArray)

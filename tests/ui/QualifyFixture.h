@@ -10,17 +10,17 @@
 #include <functional>
 #include <string>
 
-#include "main/Navigator.h"
+#include "main/AppNavigator.h"
 #include "main/core/RunnerPorts.h"
 #include "main/core/StudyState.h"
 #include "tests/ui/QuietPorts.h"
 
 
-struct RecordingNavigator : Navigator {
-    RecordingNavigator(StudyState& st, QuietPorts& ports) : Navigator(st, ports, ports) {}
+struct RecordingNavigator : AppNavigator {
+    RecordingNavigator(StudyState& st, QuietPorts& ports) : AppNavigator(st, ports, ports, ports) {}
     void openCertificate(QWidget*) override {
         ++certificates;
-        certKindSeen = state().certKind;
+        certKindSeen = st_.certKind;
         if (onCertificate) onCertificate();
     }
     void openHelp(QWidget*, const std::string& file) override { helpFiles.push_back(file); }

@@ -13,14 +13,15 @@
 #include <map>
 
 #include "main/MasumeForm.h"
-#include "main/Navigator.h"
+#include "main/AppNavigator.h"
 #include "main/core/RunnerPorts.h"
 #include "support/KeyState.h"
+#include "tests/ui/QuietPorts.h"
 #include "tests/ui/ScriptedClock.h"
 
 // Counts the windows a run or a key would open instead of opening them.
-struct CountingNavigator : Navigator {
-    using Navigator::Navigator;
+struct CountingNavigator : AppNavigator {
+    using AppNavigator::AppNavigator;
     void openSettings(QWidget*) override { ++settings; }
     // A results window may register a pass, and the qualification window it
     // opens may choose other lists.
@@ -32,11 +33,14 @@ struct CountingNavigator : Navigator {
         ++resultsByLevel;
         if (onResults) onResults();
     }
-    void openTable(QWidget*) override { ++table; }
+    void openTable(QWidget*) override {
+        ++table;
+        if (onTable) onTable();
+    }
     void openQualification(QWidget*) override {
         if (onQualification) onQualification();
     }
-    std::function<void()> onQualification, onResults;
+    std::function<void()> onQualification, onResults, onTable;
     int settings = 0, resultsByTable = 0, resultsByLevel = 0, table = 0;
 };
 
@@ -55,6 +59,7 @@ struct ScriptedWindow {
         };
         services.navigator = &navigator;
         services.saveSettings = save;
+        services.keeper = &keeper;
         form = std::make_unique<TMasumeForm>(st, keys, clock, services);
         form->show();
         QApplication::setActiveWindow(form.get());
@@ -79,7 +84,8 @@ struct ScriptedWindow {
     KeyState keys;
     ScriptedClock clock;
     SilentSound sound;
-    CountingNavigator navigator{st, sound, clock};
+    QuietPorts keeper;
+    CountingNavigator navigator{st, sound, clock, keeper};
     std::unique_ptr<TMasumeForm> form;
     QStringList boxTexts;
 };

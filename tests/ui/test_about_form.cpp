@@ -6,7 +6,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "main/Navigator.h"
+#include "main/AppNavigator.h"
 #include "main/core/RunnerPorts.h"
 #include "main/core/StudyState.h"
 #include "tests/ui/QuietPorts.h"
@@ -17,8 +17,7 @@ namespace {
 struct About {
     StudyState st;
     QuietPorts quiet;
-    Navigator navigator{st, quiet, quiet};
-    TAboutForm form{st, navigator};
+    TAboutForm form;
     About() {
         form.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));

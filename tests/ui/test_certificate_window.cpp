@@ -23,7 +23,7 @@ struct Cert {
         st.rangeIndex = rangeIndex;
         st.studentName = "やまだ はなこ";
         st.studentNo = 1234567;
-        form = std::make_unique<TCertForm2>(st, navigator, nullptr);
+        form = std::make_unique<TCertForm2>(st, nullptr);
         form->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }

@@ -15,7 +15,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "main/Navigator.h"
+#include "main/AppNavigator.h"
 #include "main/core/RunnerPorts.h"
 #include "main/core/StudyState.h"
 #include "tests/ui/QuietPorts.h"
@@ -28,12 +28,11 @@ QString u(const char* s) { return QString::fromUtf8(s); }
 struct Table {
     StudyState st;
     QuietPorts quiet;
-    Navigator navigator{st, quiet, quiet};
     std::unique_ptr<TDanCalcForm> form;
     Table(int refFromContent, int rangeIndex) {
         st.refFromContent = refFromContent;
         st.rangeIndex = rangeIndex;
-        form = std::make_unique<TDanCalcForm>(st, navigator);
+        form = std::make_unique<TDanCalcForm>(st);
         form->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }

@@ -23,7 +23,7 @@ struct MapFixture {
         recordAnswer(st.factRecord, q(6, 7), false, 2000);
         recordAnswer(st.factRecord, q(6, 7), true, 1800);
         recordAnswer(st.factRecord, q(2, 2), true, 700);
-        form = std::make_unique<TNigateMapForm>(st, navigator);
+        form = std::make_unique<TNigateMapForm>(st, ports);
         form->show();
     }
     QString readCell(int row, int column) {
@@ -93,7 +93,7 @@ TEST(FactMapWindow, ClearingPassesLeavesTheRecordAlone) {
     st.recCheckArray[0][0] = 1;
     QuietPorts ports;
     RecordingNavigator navigator(st, ports);
-    TSikakuCheckForm check(st, navigator);
+    TSikakuCheckForm check(st, navigator, ports);
     {
         BoxAnswer seen;
         BoxWatcher watch(seen, QMessageBox::Ok);
@@ -110,7 +110,7 @@ TEST(FactMapWindow, TheMainWindowPractisesTheChosenFacts) {
         std::vector<int> openFactMap(QWidget*) override { return {q(8, 7), q(4, 6)}; }
     };
     ScriptedWindow w(2, 3, 0);  // the lists say 五の段 test: the practice does not care
-    MapNavigator navigator(w.st, w.sound, w.clock);
+    MapNavigator navigator(w.st, w.sound, w.clock, w.keeper);
     // the window's navigator is fixed at construction; reach the map through the handler
     std::vector<int> asked;
     QString messageDuringRun;

@@ -10,7 +10,7 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
-#include "main/Navigator.h"
+#include "main/AppNavigator.h"
 #include "main/core/RunnerPorts.h"
 #include "main/core/StudyState.h"
 #include "tests/ui/QuietPorts.h"
@@ -49,7 +49,7 @@ struct ProgramFolder {
 struct Opener {
     StudyState st;
     QuietPorts quiet;
-    Navigator navigator{st, quiet, quiet};
+    AppNavigator navigator{st, quiet, quiet, quiet};
     QWidget window;
     explicit Opener(const std::string& exeDir) {
         st.exeDir = exeDir;

@@ -23,7 +23,8 @@
 #include <string>
 #include <vector>
 
-#include "main/Navigator.h"
+#include "main/AppNavigator.h"
+#include "tests/ui/QuietPorts.h"
 #include "main/core/RunnerPorts.h"
 #include "main/core/StudyState.h"
 #include "support/Fonts.h"
@@ -83,11 +84,12 @@ struct Opened {
     Log log;
     FakeSound sound{log};
     FakeClock clock{log};
-    Navigator navigator;
+    QuietPorts keeper;
+    AppNavigator navigator;
     std::unique_ptr<TJoukenSetForm> form;
 
-    explicit Opened(StudyState& st) : navigator(st, sound, clock) {
-        form = std::make_unique<TJoukenSetForm>(st, navigator);
+    explicit Opened(StudyState& st) : navigator(st, sound, clock, keeper) {
+        form = std::make_unique<TJoukenSetForm>(st, navigator, sound, clock);
         form->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }

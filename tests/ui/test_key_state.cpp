@@ -91,8 +91,6 @@ TEST(KeyReader, LeavingTheProgramForgetsEveryKeyAndButtonHeld) {
     r.click(Qt::RightButton, true);
     ASSERT_TRUE(r.keys.keyHeld(Key::Esc));
     ASSERT_TRUE(r.keys.mouseHeld(MouseButton::Right));
-    // No window of this test process is active, as after switching away.
-    ASSERT_NE(QGuiApplication::applicationState(), Qt::ApplicationActive);
     QApplicationStateChangeEvent away(Qt::ApplicationInactive);
     r.keys.eventFilter(qApp, &away);
     EXPECT_FALSE(r.keys.keyHeld(Key::Esc));

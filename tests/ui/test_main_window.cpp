@@ -24,7 +24,7 @@
 
 #include "main/MasumeCanvas.h"
 #include "main/MasumeForm.h"
-#include "main/Navigator.h"
+#include "main/AppNavigator.h"
 #include "main/core/QuestionOrder.h"
 #include "support/KeyState.h"
 #include "support/QtClock.h"
@@ -64,8 +64,8 @@ struct Window {
     KeyState keys;
     QtClock clock;
     // Counts the results windows instead of opening them.
-    struct CountingNavigator : Navigator {
-        using Navigator::Navigator;
+    struct CountingNavigator : AppNavigator {
+        using AppNavigator::AppNavigator;
         void openResultsByTable(QWidget*) override { ++byTable; }
         void openResultsByLevel(QWidget*) override { ++byLevel; }
         int byTable = 0, byLevel = 0;
@@ -74,7 +74,8 @@ struct Window {
         void playSound(int) override {}
         void beep() override {}
     } noSound;
-    CountingNavigator navigator{st, noSound, clock};
+    QuietPorts keeper;
+    CountingNavigator navigator{st, noSound, clock, keeper};
     int& resultsByTable = navigator.byTable;
     int& resultsByLevel = navigator.byLevel;
     std::unique_ptr<TMasumeForm> form;

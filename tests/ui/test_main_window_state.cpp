@@ -89,9 +89,9 @@ TEST(MainWindowQuit, AFailedSaveIsReportedOnceWhenQuittingFromTheMenu) {
             shown = box->text();
             box->accept();
         }
-        if (w.form->isVisible()) QTimer::singleShot(20, dismiss);
+        if (w.form->isVisible()) QTimer::singleShot(20, w.form.get(), dismiss);
     };
-    QTimer::singleShot(20, dismiss);
+    QTimer::singleShot(20, w.form.get(), dismiss);
     w.form->X1Click();
     EXPECT_FALSE(w.form->isVisible());
     EXPECT_EQ(saves, 2);  // before closing and on close, as always

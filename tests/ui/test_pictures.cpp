@@ -129,14 +129,14 @@ TEST(HiDpi, WindowsKeepTheirSizeAndShowTheTwins) {
     StudyState st;
     QuietPorts ports;
     RecordingNavigator navigator{st, ports};
-    TAboutForm about(st, navigator);
+    TAboutForm about;
     about.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
     EXPECT_EQ(about.size(), QSize(190, 129));
     expectSharp(about.Image1, ":/resources/about_face.png");
     expectSharp(about.Image2, ":/resources/about_emblem.png");
 
-    TJoukenSetForm settings(st, navigator);
+    TJoukenSetForm settings(st, navigator, ports, ports);
     settings.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&settings));
     EXPECT_EQ(settings.size(), QSize(259, 230));
@@ -146,7 +146,7 @@ TEST(HiDpi, WindowsKeepTheirSizeAndShowTheTwins) {
         st.certKind = kind;
         st.rangeIndex = 2;
         st.studentName = "やまだ はなこ";
-        TCertForm2 cert(st, navigator);
+        TCertForm2 cert(st);
         cert.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&cert));
         EXPECT_EQ(cert.size(), QSize(410, 585));

@@ -95,7 +95,7 @@ TEST(PrintEndToEnd, CertificateArrivesAsOnePageAtItsLaidOutSize) {
     StudyState st = rangeCertificate();
     QuietPorts ports;
     RecordingNavigator navigator(st, ports);
-    TCertForm2 form(st, navigator, nullptr);
+    TCertForm2 form(st, nullptr);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     const QImage laidOut = form.client->grab().toImage();
@@ -146,7 +146,7 @@ TEST(PrintEndToEnd, DISABLED_ChildPrintsWithoutPrinter) {
     StudyState st = rangeCertificate();
     QuietPorts ports;
     RecordingNavigator navigator(st, ports);
-    TCertForm2 form(st, navigator, nullptr);
+    TCertForm2 form(st, nullptr);
     form.show();
     BoxAnswer box;
     BoxWatcher watcher(box, QMessageBox::Ok);

@@ -24,7 +24,7 @@ struct Check {
         for (auto [column, row] : passes) st.recCheckArray[column - 1][row - 1] = 1;
     }
     TSikakuCheckForm& open() {
-        form = std::make_unique<TSikakuCheckForm>(st, navigator, nullptr);
+        form = std::make_unique<TSikakuCheckForm>(st, navigator, ports, nullptr);
         form->show();
         return *form;
     }
@@ -283,8 +283,8 @@ TEST(QualificationWindow, RangeCertificateOpensOverTheCheckWindow) {
     st.studentName = "くく はじめ";
     st.recCheckArray[0][4] = st.recCheckArray[1][4] = 1;  // 五の段, both orders
     QuietPorts ports;
-    Navigator navigator(st, ports, ports);
-    TSikakuCheckForm form(st, navigator, nullptr);
+    AppNavigator navigator(st, ports, ports, ports);
+    TSikakuCheckForm form(st, navigator, ports, nullptr);
     form.show();
     form.StringGrid1->setCurrentIndex(form.StringGrid1->model()->index(5, 2));
     QString line1;

@@ -17,7 +17,8 @@
 #include <functional>
 #include <string>
 
-#include "main/Navigator.h"
+#include "main/AppNavigator.h"
+#include "tests/ui/QuietPorts.h"
 #include "main/core/FactTables.h"
 #include "main/core/QuestionOrder.h"
 #include "main/core/RunnerPorts.h"
@@ -39,8 +40,8 @@ struct StillClock : Clock {
     void idleMs(int) override {}
 };
 // Counts the qualification windows instead of opening them.
-struct Nav : Navigator {
-    using Navigator::Navigator;
+struct Nav : AppNavigator {
+    using AppNavigator::AppNavigator;
     void openQualification(QWidget* over) override {
         ++qualifications;
         overWhat = over;
@@ -62,7 +63,8 @@ struct World {
     StudyState st;
     Silent sound;
     StillClock clock;
-    Nav nav{st, sound, clock};
+    QuietPorts keeper;
+    Nav nav{st, sound, clock, keeper};
 };
 
 // What a screen reader reads from a grid cell.
@@ -103,7 +105,7 @@ struct BoxWatcher {
 template <typename Form>
 void expectOnlyTheEntryAndTheButtonClose(World& w, const std::function<void(Form&)>& first = {}) {
     for (const char* how : {"entry", "button"}) {
-        Form form(w.st, w.nav);
+        Form form(w.st, w.nav, w.keeper);
         form.show();
         if (first) first(form);
         QTest::keyClick(&form, Qt::Key_Escape);
@@ -123,7 +125,7 @@ TEST(ResultsByTableWindow, AFaultlessTableShowsItsMarksAndRegisters) {
     w.table(2, 3);  // 五の段 in order
     for (int p = 0; p < 3; ++p)
         for (int m = 0; m < 9; ++m) w.st.kekkaArray[p][m] = 1;
-    TResultDsp1Form form(w.st, w.nav);
+    TResultDsp1Form form(w.st, w.nav, w.keeper);
     form.show();
 
     EXPECT_EQ(form.windowTitle(), u("テスト結果（段別）の表示"));
@@ -157,7 +159,7 @@ TEST(ResultsByTableWindow, OneWrongAnswerDisablesRegistrationAndItsRefusalSaysWh
     for (int p = 0; p < 3; ++p)
         for (int m = 0; m < 9; ++m) w.st.kekkaArray[p][m] = 1;
     w.st.kekkaArray[2][6] = 0;
-    TResultDsp1Form form(w.st, w.nav);
+    TResultDsp1Form form(w.st, w.nav, w.keeper);
     form.show();
     EXPECT_EQ(spoken(form.Panel1), u("「八の段」（乱）のテスト結果"));
     EXPECT_EQ(spoken(form.TestResultGrid, 7, 3), u("×"));
@@ -197,7 +199,7 @@ TEST(ResultsByTableWindow, NeitherItsMenuHeadingNorEscClosesItButItsEntryAndButt
 TEST(ResultsByTableWindow, NameFollowsTheStudyStateOnRepaint) {
     World w;
     w.table(0, 3);
-    TResultDsp1Form form(w.st, w.nav);
+    TResultDsp1Form form(w.st, w.nav, w.keeper);
     form.show();
     w.st.studentName = "たろう";
     form.findChild<QWidget*>("client")->grab();  // paints the client as a repaint would
@@ -211,7 +213,7 @@ TEST(ResultsByLevelWindow, ShowsBothPassesPerCellAndRegistersOnTheSecondChance) 
     for (int d : {1, 2, 5})
         for (int m = 0; m < 9; ++m) w.st.kekkaArray[d - 1][m] = w.st.kekkaArray[9 + d - 1][m] = 1;
     w.st.kekkaArray[9 + 1][3] = 0;  // 2 x 4, pass 2
-    TResultDsp2Form form(w.st, w.nav);
+    TResultDsp2Form form(w.st, w.nav, w.keeper);
     form.show();
 
     EXPECT_EQ(form.windowTitle(), u("テスト結果（級別）の結果"));
@@ -254,7 +256,7 @@ TEST(ResultsByLevelWindow, NothingAnsweredShowsEmptyMarksAndOffersNothing) {
     World w;
     w.st.rangeIndex = 12;
     w.st.contentIndex = 4;
-    TResultDsp2Form form(w.st, w.nav);
+    TResultDsp2Form form(w.st, w.nav, w.keeper);
     form.show();
     for (int col = 1; col <= 9; ++col) {
         EXPECT_EQ(spoken(form.TestResultGrid2, 9, col), u("－－"));

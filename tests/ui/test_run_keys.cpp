@@ -161,3 +161,44 @@ TEST(RunKeys, TheCloseBoxDuringATestAsksTheTestsQuestion) {
     EXPECT_EQ(w.navigator.resultsByTable, 0);
     EXPECT_TRUE(w.form->isVisible());
 }
+
+TEST(RunKeys, AfterATestWithoutANameTheBoxClosesWithEnterAndTheNameIsAskedFor) {
+    ScriptedWindow w(One, TestInOrder, Fast, "");
+    QString asked;
+    // The box comes after the run, in real time: the keys reach it as a child's would.
+    QTimer poll(w.form.get());
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !asked.isEmpty()) return;
+        asked = box->windowTitle() + "/" + box->text();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    poll.start(20);
+    w.form->Button1->click();  // every question left to time out
+    poll.stop();
+    EXPECT_EQ(asked, QString::fromUtf8("おねがい。。。/まず，なまえを記入してください。"));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(w.navigator.resultsByTable, 0);
+    EXPECT_EQ(w.form->focusWidget(), w.form->Edit2);  // where the keys go once the window is active
+    EXPECT_EQ(w.keeper.recordSaves, 1);  // the answers were kept before the box
+    // the window answers again: a name typed, and the results open
+    QTest::keyClicks(w.form->Edit2, "abc");
+    EXPECT_EQ(w.st.studentName, "abc");
+    w.form->Kekka_Dsp();
+    EXPECT_EQ(w.navigator.resultsByTable, 1);
+}
+
+TEST(RunKeys, TheTableContentOpensTheTableAfterTheRunAndGivesTheControlsBackWhenItCloses) {
+    ScriptedWindow w(Two, 5, Fast);
+    bool lockedWhileOpen = false, keysFreeWhileOpen = false;
+    w.navigator.onTable = [&] {
+        lockedWhileOpen = !w.form->Button1->isEnabled();
+        keysFreeWhileOpen = !w.keys.runActive();
+    };
+    w.form->Button1->click();
+    EXPECT_EQ(w.navigator.table, 1);
+    EXPECT_TRUE(lockedWhileOpen);
+    EXPECT_TRUE(keysFreeWhileOpen);
+    EXPECT_TRUE(w.form->Button1->isEnabled());
+    EXPECT_EQ(w.keeper.recordSaves, 0);  // nothing was asked
+}

@@ -37,9 +37,9 @@ QStringList quitAndReadBoxes(const std::string& iniPath) {
             shown << box->text();
             box->accept();
         }
-        if (w.form->isVisible()) QTimer::singleShot(20, dismiss);
+        if (w.form->isVisible()) QTimer::singleShot(20, w.form.get(), dismiss);
     };
-    QTimer::singleShot(20, dismiss);
+    QTimer::singleShot(20, w.form.get(), dismiss);
     w.form->X1Click();
     return shown;
 }

@@ -1,0 +1,49 @@
+#include "main/AppNavigator.h"
+
+#include "main/core/StudyState.h"
+#include "support/FreeMemory.h"
+#include "support/HelpLauncher.h"
+#include "windows/About_.h"
+#include "windows/Certif_syo.h"
+#include "windows/Dancalcdsp.h"
+#include "windows/Kukujouken.h"
+#include "windows/Nigatemap.h"
+#include "windows/Sikskuck.h"
+#include "windows/Testresultdsp1.h"
+#include "windows/Testresultdsp2.h"
+
+namespace {
+// What the run before it freed goes back before a window is built, and what
+// the window itself used goes back when it closes.
+template <typename Window, typename... Args>
+void showModal(QWidget* over, Args&&... args) {
+    releaseFreeMemory();
+    {
+        Window window(std::forward<Args>(args)..., over);
+        window.exec();
+    }
+    releaseFreeMemory();
+}
+}  // namespace
+
+void AppNavigator::openSettings(QWidget* over) { showModal<TJoukenSetForm>(over, st_, *this, sound_, clock_); }
+void AppNavigator::openResultsByTable(QWidget* over) { showModal<TResultDsp1Form>(over, st_, *this, keeper_); }
+void AppNavigator::openResultsByLevel(QWidget* over) { showModal<TResultDsp2Form>(over, st_, *this, keeper_); }
+void AppNavigator::openQualification(QWidget* over) { showModal<TSikakuCheckForm>(over, st_, *this, keeper_); }
+void AppNavigator::openCertificate(QWidget* over) { showModal<TCertForm2>(over, st_); }
+void AppNavigator::openTable(QWidget* over) { showModal<TDanCalcForm>(over, st_); }
+void AppNavigator::openAbout(QWidget* over) { showModal<TAboutForm>(over); }
+
+std::vector<int> AppNavigator::openFactMap(QWidget* over) {
+    releaseFreeMemory();
+    std::vector<int> chosen;
+    {
+        TNigateMapForm window(st_, keeper_, over);
+        window.exec();
+        chosen = window.chosenFacts();
+    }
+    releaseFreeMemory();
+    return chosen;
+}
+
+void AppNavigator::openHelp(QWidget* over, const std::string& fileName) { showHelpFile(over, st_.exeDir, fileName); }

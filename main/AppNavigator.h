@@ -1,0 +1,34 @@
+// The navigator of the running program: it knows every window and hands
+// each the state, devices and savers it needs.
+#pragma once
+
+#include "windows/Keeper.h"
+#include "windows/Navigator.h"
+
+class Clock;
+class Sound;
+struct StudyState;
+
+class AppNavigator : public Navigator {
+public:
+    AppNavigator(StudyState& st, Sound& sound, Clock& clock, Keeper& keeper)
+        : st_(st), sound_(sound), clock_(clock), keeper_(keeper) {}
+
+    void openSettings(QWidget* over) override;
+    void openResultsByTable(QWidget* over) override;
+    void openResultsByLevel(QWidget* over) override;
+    void openQualification(QWidget* over) override;
+    void openCertificate(QWidget* over) override;
+    void openTable(QWidget* over) override;
+    void openAbout(QWidget* over) override;
+    std::vector<int> openFactMap(QWidget* over) override;
+    void openHelp(QWidget* over, const std::string& fileName) override;
+
+protected:
+    StudyState& st_;
+
+private:
+    Sound& sound_;
+    Clock& clock_;
+    Keeper& keeper_;
+};

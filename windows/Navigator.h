@@ -1,0 +1,31 @@
+// Opens the secondary windows. Each open makes a new modal instance over
+// the window it is given and returns when that window has closed. Only
+// windows that open other windows are handed one.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class QWidget;
+
+inline constexpr const char* kMainHelpFile = "masumev15.chm";
+inline constexpr const char* kSettingsHelpFile = "Jouken_setM15.chm";
+inline constexpr const char* kQualificationHelpFile = "TateyokoM01.chm";
+
+class Navigator {
+public:
+    virtual ~Navigator() = default;
+
+    virtual void openSettings(QWidget* over) = 0;
+    virtual void openResultsByTable(QWidget* over) = 0;
+    virtual void openResultsByLevel(QWidget* over) = 0;
+    virtual void openQualification(QWidget* over) = 0;
+    virtual void openCertificate(QWidget* over) = 0;
+    virtual void openTable(QWidget* over) = 0;
+    virtual void openAbout(QWidget* over) = 0;
+    // The map of hard facts; returns the facts the child chose to practise.
+    virtual std::vector<int> openFactMap(QWidget* over) = 0;
+    // A help file beside the executable, in the desktop's viewer for its
+    // type; when it is missing or no viewer starts, a box over `over` says so.
+    virtual void openHelp(QWidget* over, const std::string& fileName) = 0;
+};

@@ -2,12 +2,15 @@
 // the key reader's pause, quick taps, what each step shows and leaves.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "support/core/Codec.h"
 #include "tests/core/FakeWorld.h"
 
 namespace {
 
 int q(int a, int b) { return (a - 1) * 9 + (b - 1); }
-enum Content { PracticeInOrder = 0, TestInOrder = 3 };
+enum Content { PracticeInOrder = 0, TestInOrder = 3, TestRandom = 4 };
 enum Speed { Step = 0, Normal = 2, Fast = 3 };
 
 // The answers shown for one fact of a range, asked in order, up to its
@@ -49,6 +52,15 @@ TEST(RunnerRanges, EveryRangeAsksItsPassesAndOpensItsResultsWindow) {
         FakeWorld w;
         w.choose(range, TestInOrder, Fast);
         w.start();
+        // the same range at random: its own order, the same in every pass
+        FakeWorld random;
+        random.choose(range, TestRandom, Fast);
+        random.start();
+        EXPECT_EQ(random.st.orderMode, 1) << range;
+        ASSERT_EQ(random.view.asked.size(), w.view.asked.size()) << range;
+        EXPECT_NE(random.view.asked, w.view.asked) << range;
+        EXPECT_TRUE(std::is_permutation(random.view.asked.begin(), random.view.asked.end(), w.view.asked.begin()))
+            << range;
         const bool table = range < 9;
         const size_t perPass = table ? 9 : range == 12 ? 81 : 27;
         const size_t passes = table ? 3 : 2;
@@ -126,27 +138,22 @@ TEST(RunnerShows, AStepPracticePromptsAndHintsEveryFact) {
     for (int b = 1; b <= 9; ++b) EXPECT_EQ(nonEmpty[size_t(b - 1)], "hint" + std::to_string(q(2, b) + 1));
 }
 
-TEST(RunnerShows, TheReadingIsWholeAfterEveryAnswerAndReveal) {
+TEST(RunnerShows, EveryReadingIsClearedThenShownInPartThenWholeAfterItsAnswerOrReveal) {
     FakeWorld test;
-    test.choose(0, TestInOrder, Fast);
+    test.choose(7, TestInOrder, Fast);  // 七の段: readings longer than their part
     test.start();
     FakeWorld practice;
-    practice.choose(0, PracticeInOrder, Step);
+    practice.choose(7, PracticeInOrder, Step);
     practice.view.onQuestion = [&](int, std::int64_t at) { practice.clock.keyTap(at + 40, Key::G); };
     practice.start();
     for (FakeWorld* w : {&test, &practice}) {
-        // the last reading written for each fact is the whole one
-        std::string lastReading;
-        std::vector<std::string> wholeAtTheEnd;
-        for (const FieldWrite& f : w->view.writes) {
-            if (f.field == Field::Reading && !f.text.empty()) lastReading = f.text;
-            if (f.field == Field::Reading && f.text.empty() && !lastReading.empty()) {
-                wholeAtTheEnd.push_back(lastReading);
-                lastReading.clear();
-            }
+        std::vector<std::string> expected;
+        for (int fact : w->view.asked) {
+            const std::string whole(readingTable[size_t(fact)]);
+            ASSERT_NE(codec::leadingBytes(whole, kPartialReadingBytes), whole);
+            expected.insert(expected.end(), {"", codec::leadingBytes(whole, kPartialReadingBytes), whole});
         }
-        wholeAtTheEnd.push_back(lastReading);
-        for (const std::string& r : wholeAtTheEnd) EXPECT_EQ(r.size(), std::string(readingTable[0]).size());
+        EXPECT_EQ(w->view.textsOf(Field::Reading), expected);
     }
 }
 

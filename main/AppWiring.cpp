@@ -13,7 +13,7 @@
 #include "support/FormKit.h"
 
 namespace {
-QString u(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+using kit::u;
 // Hints and sounds are looked up where the program was started.
 std::string workingDir() { return QDir::currentPath().toStdString(); }
 

@@ -308,8 +308,8 @@ void TMasumeForm::syncSelections() {
 }
 
 void TMasumeForm::refreshResultsEntries() {
-    L1->setEnabled(st_.rangeIndex < 9);
-    KekkaDDsp->setEnabled(st_.rangeIndex > 8);
+    L1->setEnabled(isTableRange(st_.rangeIndex));
+    KekkaDDsp->setEnabled(!isTableRange(st_.rangeIndex));
 }
 
 bool TMasumeForm::decorationsDrawn() const { return canvas->balloonShown(); }

@@ -22,9 +22,7 @@
 #include "support/KeyState.h"
 #include "support/QtConfirm.h"
 
-namespace {
-QString u(const char* text) { return QString::fromUtf8(text); }
-}
+using kit::u;
 
 void TMasumeForm::run(const std::function<RunOutcome(Runner&)>& what) {
     if (running_) return;
@@ -132,13 +130,13 @@ bool TMasumeForm::askForNameIfEmpty() {
 }
 
 void TMasumeForm::Kekka_Dsp() {
-    if (st_.rangeIndex > 8 || askForNameIfEmpty()) return;
+    if (!isTableRange(st_.rangeIndex) || askForNameIfEmpty()) return;
     if (services_.navigator) services_.navigator->openResultsByTable(this);
     followChoicesMadeElsewhere();
 }
 
 void TMasumeForm::KekkaD_Dsp() {
-    if (st_.rangeIndex < 9 || askForNameIfEmpty()) return;
+    if (isTableRange(st_.rangeIndex) || askForNameIfEmpty()) return;
     if (services_.navigator) services_.navigator->openResultsByLevel(this);
     followChoicesMadeElsewhere();
 }

@@ -20,7 +20,6 @@
 
 namespace kit {
 
-QString u(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
 
 void saveFailureBox(QWidget* over, std::string_view error) {
     QMessageBox::critical(over, QStringLiteral("tateyokom"), u(error));

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "support/core/Codec.h"
+
 class QDialog;
 class QGroupBox;
 class QLabel;
@@ -24,7 +26,7 @@ class QWidget;
 namespace kit {
 
 // Program texts are UTF-8 literals.
-QString u(std::string_view utf8);
+using codec::u;
 
 // The one box a failed save shows, naming the file and what went wrong.
 void saveFailureBox(QWidget* over, std::string_view error);

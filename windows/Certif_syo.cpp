@@ -20,7 +20,6 @@
 
 namespace {
 
-QString q(const std::string& text) { return QString::fromStdString(text); }
 
 // A missing or damaged picture gives a null pixmap, which leaves its box empty.
 QPixmap picture(const QString& base, const QString& suffix) { return loadPicture(base + suffix); }
@@ -76,7 +75,7 @@ TCertForm2::TCertForm2(StudyState& st, QWidget* parent)
 
     buildControls();
     const QDate today = QDate::currentDate();
-    StaticText4->setText(q(dateLine(today.year(), today.month(), today.day())));
+    StaticText4->setText(kit::u(dateLine(today.year(), today.month(), today.day())));
     FormPaint();
     client->installEventFilter(this);
 }
@@ -126,11 +125,11 @@ void TCertForm2::FormPaint() {
     StaticText1->setVisible(t.kind == CertKind::Kaiden);
     for (QLabel* band : {Image2, Image3}) band->setVisible(t.oliveBands);
     for (QLabel* band : {Image4, Image5}) band->setVisible(t.tulipBands);
-    Label1->setText(q(t.holder));
-    Label3->setText(q(t.line1));
-    Label4->setText(q(t.line2));
-    Label5->setText(q(t.line3));
-    StaticText6->setText(q(t.number));
+    Label1->setText(kit::u(t.holder));
+    Label3->setText(kit::u(t.line1));
+    Label4->setText(kit::u(t.line2));
+    Label5->setText(kit::u(t.line3));
+    StaticText6->setText(kit::u(t.number));
 }
 
 bool TCertForm2::eventFilter(QObject* watched, QEvent* event) {

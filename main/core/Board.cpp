@@ -8,16 +8,6 @@ namespace {
 const std::string kIdeographicSpace = "　";
 }
 
-std::string toFullWidthDigits(const std::string& text) {
-    static const char* const digits[] = {"０", "１", "２", "３", "４", "５", "６", "７", "８", "９"};
-    std::string out;
-    for (const char c : text) {
-        if (c >= '0' && c <= '9') out += digits[c - '0'];
-        else out += c;
-    }
-    return out;
-}
-
 std::string withoutFullWidthSpaces(const std::string& text) {
     std::string out = text;
     for (std::size_t pos = out.find(kIdeographicSpace); pos != std::string::npos; pos = out.find(kIdeographicSpace, pos))
@@ -37,7 +27,7 @@ void Board::showProgress(int n) {
 }
 
 void Board::showPassLabel(int n) {
-    const std::string digit = n >= 1 && n <= 10 ? std::string(passDigits[n - 1]) : std::string();
+    const std::string digit = n >= 1 && n <= 9 ? toFullWidthDigits(std::to_string(n)) : std::string();
     view_.setFieldText(Field::PassLabel, "[" + digit + "回目]");
 }
 

@@ -40,5 +40,4 @@ private:
 };
 
 // Text transforms of the display routines.
-std::string toFullWidthDigits(const std::string& text);
 std::string withoutFullWidthSpaces(const std::string& text);

@@ -146,10 +146,6 @@ const std::array<std::string_view, 13> danNames = {
     "一・二・五の段", "三・四・六の段", "八・七・九の段", "すべての段",
 };
 
-const std::array<std::string_view, 10> passDigits = {
-    "１", "２", "３", "４", "５", "６", "７", "８", "９", "",
-};
-
 const std::array<std::string_view, 6> testKindNames = {
     "(KB・順)", "(KB・乱)", "(声・順)", "(声・乱)", "(暗・順)", "(暗・乱)",
 };
@@ -157,3 +153,13 @@ const std::array<std::string_view, 6> testKindNames = {
 const std::array<std::string_view, kSpeedCount> speedNames = {
     "ステップ", "ゆっくり", "ふつう", "はやく",
 };
+
+std::string toFullWidthDigits(std::string_view text) {
+    static constexpr std::string_view kDigits[] = {"０", "１", "２", "３", "４", "５", "６", "７", "８", "９"};
+    std::string out;
+    for (const char c : text) {
+        if (c >= '0' && c <= '9') out += kDigits[c - '0'];
+        else out += c;
+    }
+    return out;
+}

@@ -6,11 +6,11 @@
 #include "support/core/Codec.h"
 
 RangeStretch rangeStretch(int rangeIndex) {
-    if (rangeIndex >= 0 && rangeIndex <= 8) return {9 * rangeIndex, 9 * rangeIndex + 9, 9};
-    switch (rangeIndex) {
-    case 9: return {0, 27, 27};
-    case 10: return {27, 54, 27};
-    case 11: return {54, 81, 27};
+    // The order holds the tables in range-list order, so a level is three
+    // tables' stretch in a row.
+    switch (rangeKind(rangeIndex)) {
+    case RangeKind::Table: return {9 * rangeIndex, 9 * rangeIndex + 9, 9};
+    case RangeKind::Level: return {27 * (rangeIndex - 9), 27 * (rangeIndex - 8), 27};
     default: return {0, 81, 81};
     }
 }
@@ -78,8 +78,8 @@ void selectSpeed(StudyState& st, int speedIndex) {
 }
 
 std::string rangeName(const StudyState& st) {
-    if (st.rangeIndex == 12) return "すべての段";
-    if (st.rangeIndex >= 9 && st.rangeIndex <= 11) return std::string(danNames[st.rangeIndex]);
+    if (rangeKind(st.rangeIndex) == RangeKind::All) return "すべての段";
+    if (rangeKind(st.rangeIndex) == RangeKind::Level) return std::string(danNames[st.rangeIndex]);
     if (st.currentDan >= 1 && st.currentDan <= 9) return std::string(danNames.at(size_t(st.currentDan - 1)));
     return {};
 }

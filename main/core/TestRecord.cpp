@@ -1,14 +1,13 @@
 #include "main/core/TestRecord.h"
 
+#include "main/core/FactTables.h"
+
 void setKekka(StudyState& st, int passNo, int q, int right) {
     if (q < 0 || q >= kFactCount || passNo < 1) return;
     int row = 0;
-    if (st.rangeIndex >= 0 && st.rangeIndex <= 8)
-        row = passNo - 1;
-    else if (st.rangeIndex >= 9 && st.rangeIndex <= 12)
-        row = (passNo - 1) * 9 + q / 9;
-    else
-        return;
+    const RangeKind kind = rangeKind(st.rangeIndex);
+    if (kind == RangeKind::Unknown) return;
+    row = kind == RangeKind::Table ? passNo - 1 : (passNo - 1) * 9 + q / 9;
     if (row >= kKekkaRows) return;
     st.kekkaArray[row][q % 9] = right ? 1 : 0;
 }

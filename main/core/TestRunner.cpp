@@ -106,7 +106,7 @@ RunOutcome Runner::runTest(int orderMode) {
     const RangeStretch stretch = rangeStretch(st_.rangeIndex);
     st_.firstPos = stretch.firstPos;
     st_.endPos = stretch.endPos;
-    st_.passesLeft = st_.rangeIndex <= 8 ? 2 : 1;
+    st_.passesLeft = isTableRange(st_.rangeIndex) ? 2 : 1;
     if (orderMode == 1) shuffle(st_, stretch.count);
     st_.passNo = 0;
     st_.askedCount = 0;
@@ -154,5 +154,5 @@ RunOutcome Runner::runTest(int orderMode) {
     board_.showProgress(st_.askedCount);
     st_.testActive = 0;
     return {RunOutcome::End::Completed,
-            st_.rangeIndex > 8 ? RunOutcome::Then::ResultsByLevel : RunOutcome::Then::ResultsByTable, true};
+            isTableRange(st_.rangeIndex) ? RunOutcome::Then::ResultsByTable : RunOutcome::Then::ResultsByLevel, true};
 }

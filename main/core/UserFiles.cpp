@@ -1,10 +1,12 @@
 #include "main/core/UserFiles.h"
 
+#include "support/core/Codec.h"
+
 #include <QDir>
 #include <QFileInfo>
 
 namespace {
-QString q(const std::string& s) { return QString::fromStdString(s); }
+using codec::u;
 std::string joined(const std::string& dir, const std::string& name) {
     if (dir.empty() || dir.back() == '/') return dir + name;
     return dir + '/' + name;
@@ -14,12 +16,12 @@ std::string joined(const std::string& dir, const std::string& name) {
 UserFileLocation locateUserFile(const std::string& fileName, const std::string& exeDir, const std::string& configDir) {
     const std::string beside = joined(exeDir, fileName);
     const std::string inConfig = joined(configDir, fileName);
-    const QFileInfo besideInfo(q(beside));
+    const QFileInfo besideInfo(u(beside));
     if (besideInfo.isFile() && besideInfo.isWritable()) return {beside, beside};
-    if (!configDir.empty() && QFileInfo(q(inConfig)).isFile()) return {inConfig, inConfig};
-    if (!besideInfo.exists() && QFileInfo(q(exeDir)).isWritable()) return {beside, beside};
+    if (!configDir.empty() && QFileInfo(u(inConfig)).isFile()) return {inConfig, inConfig};
+    if (!besideInfo.exists() && QFileInfo(u(exeDir)).isWritable()) return {beside, beside};
     if (configDir.empty()) return {beside, beside};
     return {beside, inConfig};
 }
 
-bool makeFolderOf(const std::string& path) { return QDir().mkpath(QFileInfo(q(path)).absolutePath()); }
+bool makeFolderOf(const std::string& path) { return QDir().mkpath(QFileInfo(u(path)).absolutePath()); }

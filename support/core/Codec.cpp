@@ -6,12 +6,11 @@
 namespace codec {
 
 namespace {
-QString q(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
 }  // namespace
 
 std::string toCp932(std::string_view utf8) {
     QStringEncoder enc("CP932");
-    const QByteArray bytes = enc.encode(q(utf8));
+    const QByteArray bytes = enc.encode(u(utf8));
     return bytes.toStdString();
 }
 
@@ -24,12 +23,12 @@ std::string fromCp932(std::string_view cp932) {
 bool fitsCp932(std::string_view utf8) {
     QStringEncoder enc("CP932");
     // the encoding runs only when the result is taken
-    const QByteArray bytes = enc.encode(q(utf8));
+    const QByteArray bytes = enc.encode(u(utf8));
     return !enc.hasError();
 }
 
 std::string leadingBytes(std::string_view utf8, int maxBytes) {
-    const QString text = q(utf8);
+    const QString text = u(utf8);
     QString kept;
     int used = 0;
     for (qsizetype i = 0; i < text.size();) {

@@ -2,10 +2,14 @@
 // Inside the program text is UTF-8.
 #pragma once
 
+#include <QString>
 #include <string>
 #include <string_view>
 
 namespace codec {
+
+// The program's UTF-8 texts as Qt strings.
+inline QString u(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
 
 // First byte of a CP932 double-byte character. Its second byte may look like
 // an ASCII letter, '[' or ']', so byte scans must step over it.

@@ -1,5 +1,7 @@
 #include "windows/core/DanTable.h"
 
+#include <algorithm>
+
 #include <QString>
 
 #include "main/core/FactTables.h"
@@ -15,7 +17,6 @@ const Rgb kBlue{0, 0, 255};
 const Rgb kRed{255, 0, 0};
 const Rgb kWhite{255, 255, 255};
 
-bool inLevel(int dan, int a, int b, int c) { return dan == a || dan == b || dan == c; }
 
 // Characters first..first+count-1 (0-based) of a reading, without the
 // ideographic spaces that pad it to a fixed width.
@@ -29,13 +30,14 @@ std::string readingPart(std::string_view reading, int first, int count) {
 
 bool isLit(int refFromContent, int rangeIndex, int dan) {
     if (refFromContent == 0) return true;
-    switch (rangeIndex) {
-    case 9: return inLevel(dan, 1, 2, 5);
-    case 10: return inLevel(dan, 3, 4, 6);
-    case 11: return inLevel(dan, 7, 8, 9);
-    case 12: return true;
-    default:
-        return rangeIndex >= 0 && rangeIndex < 9 && danOfRange[size_t(rangeIndex)] == dan;
+    switch (rangeKind(rangeIndex)) {
+    case RangeKind::Table: return danOfRange[size_t(rangeIndex)] == dan;
+    case RangeKind::Level: {
+        const auto& tables = kLevels[size_t(rangeIndex - 9)].tables;
+        return std::find(tables.begin(), tables.end(), dan) != tables.end();
+    }
+    case RangeKind::All: return true;
+    default: return false;
     }
 }
 

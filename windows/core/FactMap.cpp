@@ -11,7 +11,6 @@ namespace {
 constexpr Rgb kSure{60, 200, 80};
 constexpr Rgb kUnsure{255, 220, 40};
 constexpr Rgb kHard{240, 70, 60};
-const char* const kFullDigits[] = {"０", "１", "２", "３", "４", "５", "６", "７", "８", "９"};
 
 int mix(int a, int b, double t) { return int(std::lround(a + (b - a) * t)); }
 Rgb mix(const Rgb& a, const Rgb& b, double t) { return {mix(a.r, b.r, t), mix(a.g, b.g, t), mix(a.b, b.b, t)}; }
@@ -30,7 +29,7 @@ std::string secondsText(int ms) {
 Cell cellAt(const FactRecord& record, int row, int column) {
     if (row < 0 || row >= kRows || column < 0 || column >= kColumns) return {"", kNeverFill};
     if (row == 0 && column == 0) return {"", kHeadingFill, true};
-    if (row == 0) return {std::string("×") + kFullDigits[column], kHeadingFill, true};
+    if (row == 0) return {"×" + toFullWidthDigits(std::to_string(column)), kHeadingFill, true};
     if (column == 0) return {std::string(danNames[size_t(row - 1)]), kHeadingFill, true};
     const int q = (row - 1) * 9 + (column - 1);
     const std::string fact(formulaTable[size_t(q)]);

@@ -10,16 +10,6 @@ constexpr int kRandom = 2;
 
 bool isTestColumn(int column) { return column == kInOrder || column == kRandom; }
 
-// Each level passes as a level test or as its three tables one by one.
-struct LevelPart {
-    int levelRow;
-    int tableRows[3];
-};
-constexpr LevelPart kLevelParts[] = {
-    {10, {1, 2, 5}},
-    {11, {3, 4, 6}},
-    {12, {8, 7, 9}},
-};
 
 }  // namespace
 
@@ -40,10 +30,12 @@ CheckGrid gridFromPasses(const StudyState& st) {
 
 bool columnQualifies(const CheckGrid& grid, int column) {
     if (grid.passed(column, kAllTablesRow)) return true;
-    for (const LevelPart& part : kLevelParts) {
-        if (grid.passed(column, part.levelRow)) continue;
-        for (int row : part.tableRows)
-            if (!grid.passed(column, row)) return false;
+    // Each level passes as a level test or as its three tables one by one;
+    // a table's row is its number.
+    for (const Level& level : kLevels) {
+        if (grid.passed(column, passRowOf(level.rangeIndex))) continue;
+        for (int table : level.tables)
+            if (!grid.passed(column, table)) return false;
     }
     return true;
 }

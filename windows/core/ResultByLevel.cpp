@@ -2,27 +2,24 @@
 
 #include <algorithm>
 
+#include "main/core/FactTables.h"
 #include "main/core/StudyState.h"
 
 namespace {
 
 constexpr const char* kKanji[] = {"一", "二", "三", "四", "五", "六", "七", "八", "九"};
-constexpr const char* kFullDigits[] = {"１", "２", "３", "４", "５", "６", "７", "８", "９"};
 constexpr int kPassRow = 10;
 
-struct Level {
+struct ShownLevel {
     const char* name;
     std::vector<int> tables;
 };
 
 // Any range that is not one of the three small levels shows all tables.
-Level levelOf(int rangeIndex) {
-    switch (rangeIndex) {
-    case 9: return {"初級(１･２･５段)", {1, 2, 5}};
-    case 10: return {"中級(３･４･６段)", {3, 4, 6}};
-    case 11: return {"上級(８･７･９段)", {8, 7, 9}};
-    default: return {"全級(１～９段)", {1, 2, 3, 4, 5, 6, 7, 8, 9}};
-    }
+ShownLevel levelOf(int rangeIndex) {
+    if (rangeKind(rangeIndex) != RangeKind::Level) return {"全級(１～９段)", {1, 2, 3, 4, 5, 6, 7, 8, 9}};
+    const auto& tables = kLevels[size_t(rangeIndex - 9)].tables;
+    return {rangeNames[size_t(rangeIndex)].data(), {tables.begin(), tables.end()}};
 }
 
 void putHeadings(LevelResult& r) {
@@ -30,7 +27,7 @@ void putHeadings(LevelResult& r) {
     r.cells[0][kPassRow] = "合・否";
     for (int i = 1; i <= 9; ++i) {
         r.cells[i][0] = kKanji[i - 1];
-        r.cells[0][i] = std::string("×") + kFullDigits[i - 1];
+        r.cells[0][i] = "×" + toFullWidthDigits(std::to_string(i));
     }
 }
 
@@ -64,7 +61,7 @@ bool secondChance(const LevelResult& r) {
 
 LevelResult readLevelResult(const StudyState& st) {
     LevelResult r;
-    const Level level = levelOf(st.rangeIndex);
+    const ShownLevel level = levelOf(st.rangeIndex);
     r.tables = level.tables;
     r.title = std::string(level.name) + (st.contentIndex == 3 ? "（順）" : "（乱）") + "のテスト結果";
     putHeadings(r);

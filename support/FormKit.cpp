@@ -3,6 +3,8 @@
 #include <QMessageBox>
 
 #include <QDialog>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QAction>
@@ -153,6 +155,29 @@ Form buildForm(QDialog* dialog, std::string_view caption, int w, int h, const QC
     fillBackground(dialog, background);
     dialog->setFixedSize(w, h + top);
     return form;
+}
+
+namespace {
+class EscapeIgnored : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        return key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier;
+    }
+};
+}  // namespace
+
+void keepOpenOnEscape(QDialog* dialog) { dialog->installEventFilter(new EscapeIgnored(dialog)); }
+
+QPushButton* button(QWidget* parent, const QRect& geometry, std::string_view text, const ButtonLook& look) {
+    auto* b = new QPushButton(u(text), parent);
+    b->setGeometry(geometry);
+    setPixelFont(b, look.px, look.bold);
+    b->setAutoDefault(look.pressedByEnter);
+    if (!look.tip.empty()) b->setToolTip(u(look.tip));
+    return b;
 }
 
 CellModel::CellModel(int rows, int columns, CellFunction cell, QObject* parent)

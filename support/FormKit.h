@@ -20,6 +20,7 @@ class QDialog;
 class QGroupBox;
 class QLabel;
 class QMenuBar;
+class QPushButton;
 class QTableView;
 class QWidget;
 
@@ -82,6 +83,19 @@ struct Form {
     QWidget* client = nullptr;
 };
 Form buildForm(QDialog* dialog, std::string_view caption, int w, int h, const QColor& background, bool withMenu);
+
+// A window without a Cancel button: Esc means nothing in it.
+void keepOpenOnEscape(QDialog* dialog);
+
+// A push button at its place. Enter presses it only where pressedByEnter is
+// set (the window's default button); elsewhere Enter leaves it alone.
+struct ButtonLook {
+    int px = 13;
+    bool bold = false;
+    bool pressedByEnter = false;
+    std::string_view tip = {};
+};
+QPushButton* button(QWidget* parent, const QRect& geometry, std::string_view text, const ButtonLook& look = {});
 
 // Cells computed from their position: role -> value (Qt::DisplayRole,
 // BackgroundRole, ForegroundRole, FontRole, TextAlignmentRole, ...).

@@ -42,6 +42,7 @@ QLabel* picture(QWidget* parent, const QRect& box, const QString& resource) {
 TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutForm"));
     const kit::Form form = kit::buildForm(this, "バージョン情報", 190, 129, kit::kLightYellow, false);
+    kit::keepOpenOnEscape(this);
     // A fixed dialog: no minimise button.
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
@@ -76,11 +77,3 @@ void TAboutForm::buildTopPanel() {
 
 void TAboutForm::Button1Click() { accept(); }
 
-void TAboutForm::keyPressEvent(QKeyEvent* event) {
-    // No Cancel here: Esc means nothing; Enter presses "Ｏ Ｋ" through the dialog.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}

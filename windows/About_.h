@@ -24,8 +24,6 @@ public:
 
     void Button1Click();
 
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildTopPanel();

@@ -11,6 +11,7 @@
 
 #include "main/core/StudyState.h"
 #include "support/FormKit.h"
+#include "windows/CellColour.h"
 #include "support/Fonts.h"
 #include "windows/core/DanTable.h"
 
@@ -21,7 +22,6 @@ constexpr int kHeadingRowHeight = 30;
 constexpr int kFactRowHeight = 70;
 constexpr int kCellPx = 19;
 
-QColor colour(const dantable::Rgb& rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
 
 // Paints a cell from nothing but what the model says for it: its colours
 // and its lines, centred from the top. Selection and focus leave no trace,
@@ -76,15 +76,11 @@ void TDanCalcForm::buildControls(QWidget* client) {
     Panel1->setFont(displayFont(48));
     Panel2 = kit::panel(client, {324, 26, 600, 44}, "▽五の段をクリックしてね▽", {24, Qt::red, true}, kit::kAqua);
 
-    Button1 = new QPushButton(kit::u("閉じる(&C)"), client);
-    Button1->setGeometry(1076, 28, 128, 40);
-    Button1->setToolTip(kit::u("表を閉じます。"));
-    kit::setPixelFont(Button1, 16, true);
-    connect(Button1, &QPushButton::clicked, this, &TDanCalcForm::C1Click);
-    GuruguruBtn = new QPushButton(kit::u("ぐるぐる(&G)"), client);
-    GuruguruBtn->hide();
     // Enter means nothing here; only Esc and the close commands act.
-    for (QPushButton* b : {Button1, GuruguruBtn}) b->setAutoDefault(false);
+    Button1 = kit::button(client, {1076, 28, 128, 40}, "閉じる(&C)", {.px = 16, .bold = true, .tip = "表を閉じます。"});
+    connect(Button1, &QPushButton::clicked, this, &TDanCalcForm::C1Click);
+    GuruguruBtn = kit::button(client, {}, "ぐるぐる(&G)");
+    GuruguruBtn->hide();
 
     model_ = new kit::CellModel(dantable::kRows, dantable::kColumns,
                                 [this](int row, int column, int role) { return cellData(row, column, role); });
@@ -126,11 +122,11 @@ void TDanCalcForm::C1Click() { close(); }
 
 QVariant TDanCalcForm::cellData(int row, int column, int role) const {
     const int shownRow = StringGrid1 ? StringGrid1->verticalHeader()->visualIndex(row) : row;
-    const dantable::Cell cell = dantable::cellAt(st_, shownRow, column);
+    const GridCell cell = dantable::cellAt(st_, shownRow, column);
     switch (role) {
     case Qt::DisplayRole: return QString::fromStdString(cell.text);
-    case Qt::BackgroundRole: return colour(cell.fill);
-    case Qt::ForegroundRole: return colour(cell.ink);
+    case Qt::BackgroundRole: return cellColour(cell.fill);
+    case Qt::ForegroundRole: return cellColour(cell.ink);
     case Qt::TextAlignmentRole: return int(Qt::AlignHCenter | Qt::AlignTop);
     default: return {};
     }

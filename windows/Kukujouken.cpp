@@ -39,22 +39,13 @@ using kit::kYellow;
 
 using kit::setPixelFont;
 
-QLabel* makeLabel(QWidget* parent, const QString& text, const QRect& geometry,
+QLabel* makeLabel(QWidget* parent, std::string_view text, const QRect& geometry,
                   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
-    return kit::label(parent, geometry, text.toStdString(), {kTextPx, Qt::black, false, alignment});
+    return kit::label(parent, geometry, text, {kTextPx, Qt::black, false, alignment});
 }
 
 QLabel* makeDiamond(QWidget* parent, const QColor& colour, const QRect& geometry) {
-    QLabel* label = makeLabel(parent, QStringLiteral("◆"), geometry, Qt::AlignCenter);
-    setPixelFont(label, 14);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-    return label;
-}
-
-QGroupBox* makeGroup(QWidget* parent, const QString& title, const QColor& colour, const QRect& geometry) {
-    return kit::group(parent, geometry, title.toStdString(), colour, kTextPx);
+    return kit::label(parent, geometry, "◆", {14, colour, false, Qt::AlignCenter});
 }
 
 // A box left without a number shows the value in force again; the toolkit
@@ -148,15 +139,14 @@ void settleNumberBox(QSpinBox* box, int (*clampValue)(int)) {
 TJoukenSetForm::TJoukenSetForm(StudyState& st, Navigator& navigator, Sound& sound, Clock& clock, QWidget* parent)
     : QDialog(parent), st_(st), navigator_(navigator), sound_(sound), clock_(clock) {
     setObjectName(QStringLiteral("JoukenSetForm"));
-    setWindowTitle(QStringLiteral("□「タテヨコ塾」の設定□"));
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    client_ = kit::buildForm(this, "□「タテヨコ塾」の設定□", kClientWidth, kClientHeight, kFormColour, false).client;
+    // A small tool window, as the settings always were.
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setModal(true);
-    setFixedSize(kClientWidth, kClientHeight);
-    kit::fillBackground(this, kFormColour);
     setPixelFont(this, kTextPx);
 
+    kit::keepOpenOnEscape(this);
     buildControls();
     FormCreate();
 }
@@ -171,7 +161,7 @@ void TJoukenSetForm::buildControls() {
 
 void TJoukenSetForm::buildSoundGroup() {
     // Sound: on/off, a test, and the volume.
-    GroupBox1 = makeGroup(this, QStringLiteral("◎音声設定"), kCream, QRect(4, 3, 251, 100));
+    GroupBox1 = kit::group(client_, QRect(4, 3, 251, 100), "◎音声設定", kCream, kTextPx);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
 
     CheckBox1 = new QCheckBox(QStringLiteral("効果音を使う"), GroupBox1);
@@ -179,11 +169,8 @@ void TJoukenSetForm::buildSoundGroup() {
     setPixelFont(CheckBox1, kTextPx);
     CheckBox1->setGeometry(12, 22, 112, 24);
 
-    Button2 = new QPushButton(QStringLiteral("効果音テスト"), GroupBox1);
+    Button2 = kit::button(GroupBox1, {136, 20, 104, 27}, "効果音テスト", {.px = kTextPx});
     Button2->setObjectName(QStringLiteral("Button2"));
-    setPixelFont(Button2, kTextPx);
-    Button2->setAutoDefault(false);
-    Button2->setGeometry(136, 20, 104, 27);
 
     auto* scale = new ScaleLabel(QStringLiteral("0       効果音の音量     Max"), GroupBox1);
     setPixelFont(scale, kTextPx);
@@ -216,7 +203,7 @@ void TJoukenSetForm::buildSoundGroup() {
 
 void TJoukenSetForm::buildPassesGroup() {
     // Practice passes.
-    GroupBox2 = makeGroup(this, QStringLiteral("◎練習の回数"), kLime, QRect(4, 107, 118, 78));
+    GroupBox2 = kit::group(client_, QRect(4, 107, 118, 78), "◎練習の回数", kLime, kTextPx);
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
     Label2 = makeDiamond(GroupBox2, Qt::red, QRect(8, 27, 16, 24));
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -224,16 +211,16 @@ void TJoukenSetForm::buildPassesGroup() {
     UpDown1->setObjectName(QStringLiteral("UpDown1"));
     Edit1 = UpDown1->findChild<QLineEdit*>();
     Edit1->setObjectName(QStringLiteral("Edit1"));
-    Label3 = makeLabel(GroupBox2, QStringLiteral("回"), QRect(80, 27, 24, 24));
+    Label3 = makeLabel(GroupBox2, "回", QRect(80, 27, 24, 24));
     Label3->setObjectName(QStringLiteral("Label3"));
-    Label4 = makeLabel(GroupBox2, QStringLiteral("(1～９回)"), QRect(4, 55, 110, 18),
+    Label4 = makeLabel(GroupBox2, "(1～９回)", QRect(4, 55, 110, 18),
                        Qt::AlignCenter);
     Label4->setObjectName(QStringLiteral("Label4"));
 }
 
 void TJoukenSetForm::buildPauseGroup() {
     // Pause between formula and answer in timed practice.
-    GroupBox3 = makeGroup(this, QStringLiteral("◎答の間(練習)"), kYellow, QRect(126, 107, 129, 78));
+    GroupBox3 = kit::group(client_, QRect(126, 107, 129, 78), "◎答の間(練習)", kYellow, kTextPx);
     GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
     Label5 = makeDiamond(GroupBox3, Qt::blue, QRect(6, 27, 16, 24));
     Label5->setObjectName(QStringLiteral("Label5"));
@@ -241,33 +228,25 @@ void TJoukenSetForm::buildPauseGroup() {
     UpDown2->setObjectName(QStringLiteral("UpDown2"));
     Edit2 = UpDown2->findChild<QLineEdit*>();
     Edit2->setObjectName(QStringLiteral("Edit2"));
-    Label6 = makeLabel(GroupBox3, QStringLiteral("m秒"), QRect(94, 27, 32, 24));
+    Label6 = makeLabel(GroupBox3, "m秒", QRect(94, 27, 32, 24));
     Label6->setObjectName(QStringLiteral("Label6"));
-    Label7 = makeLabel(GroupBox3, QStringLiteral("(100～3000ﾐﾘ秒)"), QRect(3, 55, 123, 18),
+    Label7 = makeLabel(GroupBox3, "(100～3000ﾐﾘ秒)", QRect(3, 55, 123, 18),
                        Qt::AlignCenter);
     Label7->setObjectName(QStringLiteral("Label7"));
 }
 
 void TJoukenSetForm::buildBottomRow() {
-    Image1 = new QLabel(this);
+    Image1 = new QLabel(client_);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(10, 190, 36, 36);
     Image1->setPixmap(loadPicture(QStringLiteral(":/resources/jouken_small.jpg")));
 
-    Button4 = new QPushButton(QStringLiteral("ヘルプ（&H）"), this);
+    Button4 = kit::button(client_, {66, 195, 92, 29}, "ヘルプ（&H）", {.px = kTextPx, .tip = "ヘルプを開きます。"});
     Button4->setObjectName(QStringLiteral("Button4"));
-    setPixelFont(Button4, kTextPx);
-    Button4->setToolTip(QStringLiteral("ヘルプを開きます。"));
-    Button4->setAutoDefault(false);
-    Button4->setGeometry(66, 195, 92, 29);
 
-    Button1 = new QPushButton(QStringLiteral("OK(&Y)"), this);
+    Button1 = kit::button(client_, {164, 195, 88, 29}, "OK(&Y)", {.px = kTextPx, .bold = true, .tip = "設定をきめて閉じます。"});
     Button1->setObjectName(QStringLiteral("Button1"));
-    setPixelFont(Button1, kTextPx, true);
-    Button1->setToolTip(QStringLiteral("設定をきめて閉じます。"));
-    Button1->setAutoDefault(false);
     Button1->setDefault(true);
-    Button1->setGeometry(164, 195, 88, 29);
 }
 
 // The dialog hides itself only after this part of it is gone; the focus then
@@ -357,12 +336,3 @@ void TJoukenSetForm::done(int result) {
     QDialog::done(result);
 }
 
-void TJoukenSetForm::keyPressEvent(QKeyEvent* event) {
-    // Without a Cancel button Esc means nothing here; Enter still presses
-    // the default button through the dialog.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}

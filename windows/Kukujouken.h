@@ -64,10 +64,9 @@ public:
 
     void done(int result) override;
 
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    QWidget* client_ = nullptr;
     void buildControls();
     void buildSoundGroup();
     void buildPassesGroup();

@@ -7,6 +7,7 @@
 
 #include "main/core/StudyState.h"
 #include "support/FormKit.h"
+#include "windows/CellColour.h"
 #include "support/Fonts.h"
 #include "windows/Keeper.h"
 #include "windows/core/FactMap.h"
@@ -21,7 +22,6 @@ constexpr int kCellHeight = 56;
 // Up to nine facts make one short practice.
 constexpr int kPracticeFacts = 9;
 
-QColor colour(const factmap::Rgb& rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
 }  // namespace
 
 TNigateMapForm::TNigateMapForm(StudyState& st, Keeper& keeper, QWidget* parent)
@@ -49,18 +49,11 @@ void TNigateMapForm::buildControls(QWidget* client) {
     MapGrid->setSelectionMode(QAbstractItemView::NoSelection);
     MapGrid->setWordWrap(true);
 
-    PracticeButton = new QPushButton(kit::u("にがてを練習(&P)"), client);
-    PracticeButton->setGeometry(16, 662, 200, 30);
-    PracticeButton->setToolTip(kit::u("にがてな九九を，にがてな順に練習します。"));
-    ClearButton = new QPushButton(kit::u("記録を消す(&D)"), client);
-    ClearButton->setGeometry(388, 662, 170, 30);
-    ClearButton->setToolTip(kit::u("これまでの答えの記録を消します。"));
-    CloseButton = new QPushButton(kit::u("閉じる(&C)"), client);
-    CloseButton->setGeometry(574, 662, 170, 30);
-    for (QPushButton* b : {PracticeButton, ClearButton, CloseButton}) {
-        kit::setPixelFont(b, 15, true);
-        b->setAutoDefault(false);
-    }
+    PracticeButton = kit::button(client, {16, 662, 200, 30}, "にがてを練習(&P)",
+                                 {.px = 15, .bold = true, .tip = "にがてな九九を，にがてな順に練習します。"});
+    ClearButton = kit::button(client, {388, 662, 170, 30}, "記録を消す(&D)",
+                              {.px = 15, .bold = true, .tip = "これまでの答えの記録を消します。"});
+    CloseButton = kit::button(client, {574, 662, 170, 30}, "閉じる(&C)", {.px = 15, .bold = true});
     kit::setTextColour(PracticeButton, Qt::red);
     connect(PracticeButton, &QPushButton::clicked, this, &TNigateMapForm::PracticeButtonClick);
     connect(ClearButton, &QPushButton::clicked, this, &TNigateMapForm::ClearButtonClick);
@@ -89,11 +82,11 @@ void TNigateMapForm::ClearButtonClick() {
 }
 
 QVariant TNigateMapForm::cellData(int row, int column, int role) const {
-    const factmap::Cell cell = factmap::cellAt(st_.factRecord, row, column);
+    const GridCell cell = factmap::cellAt(st_.factRecord, row, column);
     switch (role) {
     case Qt::DisplayRole: return QString::fromStdString(cell.text);
-    case Qt::BackgroundRole: return colour(cell.fill);
-    case Qt::ForegroundRole: return cell.heading ? kit::kNavy : QColor(Qt::black);
+    case Qt::BackgroundRole: return cellColour(cell.fill);
+    case Qt::ForegroundRole: return cellColour(cell.ink);
     case Qt::TextAlignmentRole: return int(Qt::AlignCenter);
     default: return {};
     }

@@ -34,13 +34,8 @@ public:
     }
 };
 
-QPushButton* button(QWidget* parent, const QRect& geometry, const char* text, const char* tip = nullptr) {
-    auto* b = new QPushButton(kit::u(text), parent);
-    b->setGeometry(geometry);
-    kit::setPixelFont(b, 13, true);
-    b->setAutoDefault(false);
-    if (tip) b->setToolTip(kit::u(tip));
-    return b;
+QPushButton* button(QWidget* parent, const QRect& geometry, const char* text, const char* tip = "") {
+    return kit::button(parent, geometry, text, {.px = 13, .bold = true, .tip = tip});
 }
 
 }  // namespace
@@ -49,6 +44,7 @@ TSikakuCheckForm::TSikakuCheckForm(StudyState& st, Navigator& navigator, Keeper&
     : QDialog(parent), st_(st), navigator_(navigator), keeper_(keeper), grid_(gridFromPasses(st)) {
     setObjectName("SikakuCheckForm");
     const kit::Form form = kit::buildForm(this, "皆伝資格チェック", kClientWidth, kClientHeight, kit::kCream, true);
+    kit::keepOpenOnEscape(this);
     buildMenu(form.menuBar);
     buildControls(form.client);
     Edit1->setText(QString::fromStdString(st_.studentName));
@@ -168,11 +164,3 @@ void TSikakuCheckForm::done(int result) {
     QDialog::done(result);
 }
 
-void TSikakuCheckForm::keyPressEvent(QKeyEvent* event) {
-    // Nothing here is a Cancel button: Esc does not close the window.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}

@@ -49,8 +49,6 @@ public:
     // Every way of closing writes the grid back into the pass table.
     void done(int result) override;
 
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildControls(QWidget* client);

@@ -18,6 +18,7 @@
 TResultDsp1Form::TResultDsp1Form(StudyState& st, Navigator& navigator, Keeper& keeper, QWidget* parent)
     : QDialog(parent), st_(st), navigator_(navigator), keeper_(keeper), result_(readTableResult(st)) {
     const kit::Form form = kit::buildForm(this, "テスト結果（段別）の表示", 313, 455, kit::kCream, true);
+    kit::keepOpenOnEscape(this);
     QWidget* c = form.client;
 
     Panel1 = kit::panel(c, QRect(8, 8, 297, 34), result_.title, {.px = 16, .colour = Qt::white, .bold = true},
@@ -35,9 +36,7 @@ TResultDsp1Form::TResultDsp1Form(StudyState& st, Navigator& navigator, Keeper& k
     SpeedButton1 = results::registerButton(c, QRect(46, 374, 221, 32), Qt::red, "段・級の証明証を発行する。");
     connect(SpeedButton1, &QToolButton::clicked, this, &TResultDsp1Form::SpeedButton1Click);
 
-    Button1 = new QPushButton(kit::u("閉"), c);
-    Button1->setGeometry(124, 416, 65, 28);
-    kit::setPixelFont(Button1, 16);
+    Button1 = kit::button(c, {124, 416, 65, 28}, "閉", {.px = 16, .pressedByEnter = true});
     connect(Button1, &QPushButton::clicked, this, &TResultDsp1Form::TestClick);
 
     buildMenus(form.menuBar);
@@ -54,10 +53,6 @@ void TResultDsp1Form::buildMenus(QMenuBar* menuBar) {
     R1 = certificate->addAction(kit::u("登録(&R)"), this, &TResultDsp1Form::R1Click);
 }
 
-void TResultDsp1Form::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) return;
-    QDialog::keyPressEvent(event);
-}
 
 void TResultDsp1Form::TestClick() { close(); }
 

@@ -17,6 +17,7 @@
 TResultDsp2Form::TResultDsp2Form(StudyState& st, Navigator& navigator, Keeper& keeper, QWidget* parent)
     : QDialog(parent), st_(st), navigator_(navigator), keeper_(keeper), result_(readLevelResult(st)) {
     const kit::Form form = kit::buildForm(this, "テスト結果（級別）の結果", 504, 482, kit::kButtonFace, true);
+    kit::keepOpenOnEscape(this);
     QWidget* c = form.client;
 
     Panel1 = kit::panel(c, QRect(8, 8, 488, 36), result_.title, {.px = 16, .colour = QColor(0, 0, 255), .bold = true},
@@ -35,9 +36,7 @@ TResultDsp2Form::TResultDsp2Form(StudyState& st, Navigator& navigator, Keeper& k
                                            "級の合格を登録し，認定書を発行します。");
     connect(SpeedButton1, &QToolButton::clicked, this, &TResultDsp2Form::SpeedButton1Click);
 
-    Button1 = new QPushButton(kit::u("閉"), c);
-    Button1->setGeometry(372, 427, 72, 28);
-    kit::setPixelFont(Button1, 16);
+    Button1 = kit::button(c, {372, 427, 72, 28}, "閉", {.px = 16, .pressedByEnter = true});
     connect(Button1, &QPushButton::clicked, this, &TResultDsp2Form::TestClick);
 
     buildMenus(form.menuBar);
@@ -58,10 +57,6 @@ void TResultDsp2Form::whenPassed() {
     R1->setEnabled(true);
 }
 
-void TResultDsp2Form::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) return;
-    QDialog::keyPressEvent(event);
-}
 
 void TResultDsp2Form::TestClick() { close(); }
 

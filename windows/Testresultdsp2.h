@@ -37,10 +37,6 @@ public:
     QAction* C1 = nullptr;
     QAction* R1 = nullptr;
 
-protected:
-    // The window has no keys of its own: not even Esc closes it.
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
     void buildMenus(class QMenuBar* menuBar);
     void whenPassed();

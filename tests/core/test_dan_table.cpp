@@ -9,7 +9,6 @@
 #include "windows/core/DanTable.h"
 
 using dantable::cellAt;
-using dantable::Rgb;
 
 namespace {
 
@@ -34,7 +33,7 @@ std::string columnPattern(const StudyState& st) {
             EXPECT_EQ(cellAt(st, row, column).fill, fill) << "row " << row << " column " << column;
             EXPECT_EQ(cellAt(st, row, column).ink, kWhite) << "row " << row << " column " << column;
         }
-        const dantable::Cell heading = cellAt(st, 0, column);
+        const GridCell heading = cellAt(st, 0, column);
         const bool lit = fill != kGrey;
         EXPECT_EQ(heading.fill, lit ? kYellow : kGrey) << "heading of column " << column;
         EXPECT_EQ(heading.ink, lit ? kBlack : kBlue) << "heading of column " << column;

@@ -14,14 +14,14 @@ TEST(FactMap, CellsNameTheFactItsShareAndTimeOrSayNeverAsked) {
     EXPECT_EQ(cellAt(r, 1, 1).fill, kNeverFill);
     EXPECT_EQ(cellAt(r, 9, 9).text, "９×９\nまだ");
     EXPECT_EQ(cellAt(r, 0, 3).text, "×３");
-    EXPECT_TRUE(cellAt(r, 0, 3).heading);
+    EXPECT_EQ(cellAt(r, 0, 3).ink, kHeadingInk);
     EXPECT_EQ(cellAt(r, 6, 0).text, "六の段");
     EXPECT_EQ(cellAt(r, 10, 0).text, "");
     // just past the last row or column there is nothing
     for (const auto& [row, column] : {std::pair{kRows, 1}, {1, kColumns}, {-1, 1}, {1, -1}}) {
         EXPECT_EQ(cellAt(r, row, column).text, "") << row << "," << column;
         EXPECT_EQ(cellAt(r, row, column).fill, kNeverFill) << row << "," << column;
-        EXPECT_FALSE(cellAt(r, row, column).heading) << row << "," << column;
+        EXPECT_NE(cellAt(r, row, column).ink, kHeadingInk) << row << "," << column;
     }
 }
 

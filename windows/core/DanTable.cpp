@@ -52,7 +52,7 @@ std::string factText(int dan, int multiplier) {
     return text;
 }
 
-Cell cellAt(const StudyState& st, int row, int column) {
+GridCell cellAt(const StudyState& st, int row, int column) {
     const int dan = column + 1;
     const bool lit = isLit(st.refFromContent, st.rangeIndex, dan);
     if (row == 0) return {std::string(danNames[size_t(column)]), lit ? kYellow : kGrey, lit ? kBlack : kBlue};

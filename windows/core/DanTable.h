@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "windows/core/GridCell.h"
+
 struct StudyState;
 
 namespace dantable {
@@ -12,22 +14,11 @@ namespace dantable {
 inline constexpr int kColumns = 9;  // one per table (段) 1..9
 inline constexpr int kRows = 10;    // the heading row, then multipliers 1..9
 
-struct Rgb {
-    int r = 0, g = 0, b = 0;
-    bool operator==(const Rgb&) const = default;
-};
-
 // Whether table `dan` (1..9) stands out for this opening.
 bool isLit(int refFromContent, int rangeIndex, int dan);
 
-struct Cell {
-    std::string text;  // lines separated by '\n'
-    Rgb fill;
-    Rgb ink;
-};
-
 // The cell at row 0..9, column 0..8 (the column shows table column + 1).
-Cell cellAt(const StudyState& st, int row, int column);
+GridCell cellAt(const StudyState& st, int row, int column);
 
 // The three lines of fact dan x multiplier: formula = product, then the
 // reading up to the product and the product's reading.

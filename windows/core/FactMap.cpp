@@ -26,11 +26,11 @@ std::string secondsText(int ms) {
     return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + "秒";
 }
 
-Cell cellAt(const FactRecord& record, int row, int column) {
+GridCell cellAt(const FactRecord& record, int row, int column) {
     if (row < 0 || row >= kRows || column < 0 || column >= kColumns) return {"", kNeverFill};
-    if (row == 0 && column == 0) return {"", kHeadingFill, true};
-    if (row == 0) return {"×" + toFullWidthDigits(std::to_string(column)), kHeadingFill, true};
-    if (column == 0) return {std::string(danNames[size_t(row - 1)]), kHeadingFill, true};
+    if (row == 0 && column == 0) return {"", kHeadingFill, kHeadingInk};
+    if (row == 0) return {"×" + toFullWidthDigits(std::to_string(column)), kHeadingFill, kHeadingInk};
+    if (column == 0) return {std::string(danNames[size_t(row - 1)]), kHeadingFill, kHeadingInk};
     const int q = (row - 1) * 9 + (column - 1);
     const std::string fact(formulaTable[size_t(q)]);
     const FactSummary s = summarise(record.facts[size_t(q)]);

@@ -10,6 +10,7 @@ const std::vector<std::string> kJapaneseFamilies = {"Noto Sans CJK JP", "IPAexGo
                                                     "TakaoGothic",      "VL Gothic",   "Noto Sans JP",
                                                     "MS UI Gothic",     "Yu Gothic UI", "Meiryo"};
 const std::vector<std::string> kMinchoFamilies = {"IPAMincho", "IPAPMincho"};
+const std::vector<std::string> kProportionalMinchoFamilies = {"IPAPMincho", "IPAMincho"};
 const std::vector<std::string> kGyoushoFamilies = {"KouzanBrushFontGyousyo", "AoyagiKouzanFontT"};
 const std::string kDisplayFamily = "RocknRoll One";
 
@@ -52,6 +53,7 @@ QFont faceFont(Face face, int pixelSize, bool bold) {
     QFont font = japaneseFont(pixelSize, bold);
     QStringList families;
     if (face == Face::Mincho) families = qtNames(kMinchoFamilies);
+    if (face == Face::ProportionalMincho) families = qtNames(kProportionalMinchoFamilies);
     if (face == Face::Gyousho) families = qtNames(kGyoushoFamilies);
     if (families.isEmpty()) return font;
     families << japaneseFamily();

@@ -10,10 +10,12 @@ QString japaneseFamily();
 QFont japaneseFont(int pixelSize, bool bold = false);
 
 // The faces the windows are laid out in, on the fonts Debian has: ゴシック
-// faces on Noto Sans CJK JP, 明朝 on IPA明朝, the HG 行書体 family on 衡山毛筆
-// 行書 (which lacks a few kana, taken from 青柳衡山T). Missing fonts fall back
-// to the Japanese font above.
-enum class Face { Gothic, Mincho, Gyousho };
+// faces on Noto Sans CJK JP, 明朝 on IPA明朝 and the proportional Ｐ明朝 on its
+// proportional twin IPAP明朝 (a fixed face sets "・" a whole cell wide, and a
+// line laid out for the proportional one no longer fits), the HG 行書体 family
+// on 衡山毛筆行書 (which lacks a few kana, taken from 青柳衡山T). Missing fonts
+// fall back to the Japanese font above.
+enum class Face { Gothic, Mincho, ProportionalMincho, Gyousho };
 QFont faceFont(Face face, int pixelSize, bool bold = false);
 
 // A bold, rounded display face for big headings (RocknRoll One); the

@@ -4,6 +4,9 @@
 
 #include <QDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyle>
+#include <QFontMetrics>
 #include <QPushButton>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -157,6 +160,39 @@ Form buildForm(QDialog* dialog, std::string_view caption, int w, int h, const QC
     return form;
 }
 
+Fitted fitted(const QFont& font, const QString& text, int width, int floorPx) {
+    QFont f = font;
+    for (int px = font.pixelSize(); px > floorPx; --px) {
+        f.setPixelSize(px);
+        if (QFontMetrics(f).horizontalAdvance(text) <= width) return {f, text};
+    }
+    f.setPixelSize(std::min(floorPx, std::max(font.pixelSize(), 1)));
+    return {f, QFontMetrics(f).elidedText(text, Qt::ElideMiddle, width)};
+}
+
+namespace {
+template <typename Widget>
+void showWhole(Widget* widget, const QString& text, const Fitted& fit) {
+    widget->setFont(fit.font);
+    widget->setText(fit.text);
+    widget->setAccessibleName(text);
+    widget->setToolTip(fit.text == text ? QString() : text);
+}
+}  // namespace
+
+void showFitted(QLabel* label, const QString& text, const QFont& font, int floorPx) {
+    const int room = label->contentsRect().width() - 2 * std::max(label->indent(), 0) - 2 * label->margin();
+    showWhole(label, text, fitted(font, text, room, floorPx));
+}
+
+void showFitted(QLineEdit* edit, const QString& text, const QFont& font, int floorPx) {
+    // The edit keeps a margin of two pixels on each side inside its frame.
+    const QMargins margins = edit->textMargins();
+    const int room = edit->contentsRect().width() - margins.left() - margins.right() - 4 -
+                     (edit->hasFrame() ? 2 * edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, edit) : 0);
+    showWhole(edit, text, fitted(font, text, room, floorPx));
+}
+
 namespace {
 class EscapeIgnored : public QObject {
 public:
@@ -191,6 +227,23 @@ QVariant CellModel::data(const QModelIndex& index, int role) const {
     return cell_(index.row(), index.column(), role);
 }
 
+void CellModel::setHeadings(int rows, int columns) {
+    headingRows_ = rows;
+    headingColumns_ = columns;
+}
+
+Qt::ItemFlags CellModel::flags(const QModelIndex& index) const {
+    if (!index.isValid() || index.row() < headingRows_ || index.column() < headingColumns_) return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+QVariant CellModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole || !cell_) return {};
+    if (orientation == Qt::Horizontal && headingRows_ > 0 && section < columns_) return cell_(0, section, role);
+    if (orientation == Qt::Vertical && headingColumns_ > 0 && section < rows_) return cell_(section, 0, role);
+    return {};
+}
+
 void CellModel::refresh() {
     if (rows_ > 0 && columns_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, columns_ - 1));
 }
@@ -211,6 +264,7 @@ QTableView* grid(QWidget* parent, const QRect& geometry, CellModel* model, int r
         view->setColumnWidth(c, width);
     }
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setTabKeyNavigation(false);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setSelectionBehavior(QAbstractItemView::SelectItems);
     view->setWordWrap(false);

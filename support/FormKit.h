@@ -19,6 +19,7 @@
 class QDialog;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QMenuBar;
 class QPushButton;
 class QTableView;
@@ -84,6 +85,17 @@ struct Form {
 };
 Form buildForm(QDialog* dialog, std::string_view caption, int w, int h, const QColor& background, bool withMenu);
 
+// A text in a fixed box that it does not fit is drawn smaller, a pixel at a
+// time down to floorPx, which stays legible, and only past that elided in
+// the middle with "…". Screen readers and the tooltip keep the whole text.
+struct Fitted {
+    QFont font;
+    QString text;
+};
+Fitted fitted(const QFont& font, const QString& text, int width, int floorPx);
+void showFitted(QLabel* label, const QString& text, const QFont& font, int floorPx);
+void showFitted(QLineEdit* edit, const QString& text, const QFont& font, int floorPx);
+
 // A window without a Cancel button: Esc means nothing in it.
 void keepOpenOnEscape(QDialog* dialog);
 
@@ -107,18 +119,27 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
+    // The first rows and columns that are headings: they cannot be selected,
+    // and screen readers announce them as the grid's headers. A grid without
+    // headings announces none.
+    void setHeadings(int rows, int columns);
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     // Every cell may have changed: views repaint, readers are told.
     void refresh();
 
 private:
     int rows_;
     int columns_;
+    int headingRows_ = 0;
+    int headingColumns_ = 0;
     CellFunction cell_;
 };
 
-// A grid without headers (fixed rows and columns are ordinary cells that
-// the cell function colours), read-only, with the given row height and
-// column widths (the last width repeats).
+// A grid without header bars (heading rows and columns are cells that the
+// cell function colours), read-only, with the given row height and column
+// widths (the last width repeats). Tab moves on to the next control; the
+// arrow keys move within the grid.
 QTableView* grid(QWidget* parent, const QRect& geometry, CellModel* model, int rowHeight,
                  const std::vector<int>& columnWidths, const QFont& font);
 

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QDialog>
 #include <QWidget>
 #include <QWindow>
 
@@ -68,6 +69,8 @@ void KeyState::setAllowedBox(QWidget* box) {
 
 void KeyState::releaseAll() {
     held_.fill(false);
+    down_.clear();
+    stale_.clear();
     leftHeld_ = rightHeld_ = false;
     leftClicked_ = rightClicked_ = false;
 }
@@ -88,8 +91,33 @@ void KeyState::recordKey(Key key, bool down) {
     emit inputArrived();
 }
 
+bool KeyState::pressFromBefore(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::Show:
+        // A dialog or box appearing: what is down now was meant for before.
+        if (qobject_cast<QDialog*>(watched) && static_cast<QWidget*>(watched)->isWindow()) stale_ = down_;
+        return false;
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride: {
+        const auto* ke = static_cast<QKeyEvent*>(event);
+        if (event->type() == QEvent::KeyPress) down_.insert(ke->key());
+        return stale_.count(ke->key()) != 0;
+    }
+    case QEvent::KeyRelease: {
+        const auto* ke = static_cast<QKeyEvent*>(event);
+        if (!ke->isAutoRepeat()) {
+            down_.erase(ke->key());
+            stale_.erase(ke->key());
+        }
+        return false;
+    }
+    default: return false;
+    }
+}
+
 bool KeyState::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (pressFromBefore(watched, event)) return true;
     const bool inBox = belongsToAllowedBox(watched);
     switch (type) {
     case QEvent::KeyPress:

@@ -1,11 +1,14 @@
 // Keyboard and mouse as a drill sees them: per key, held now and pressed
 // since the last query. Fed by an application-wide event filter, which also
-// keeps every window deaf to the user while a drill runs.
+// keeps every window deaf to the user while a drill runs, and keeps a key
+// that was already down when a window or box appeared (an Enter held from
+// the last answer, its autorepeat) from acting in it.
 #pragma once
 
 #include <QObject>
 #include <QPointer>
 #include <array>
+#include <set>
 
 #include "main/core/RunnerPorts.h"
 
@@ -41,6 +44,9 @@ signals:
 private:
     bool belongsToAllowedBox(QObject* watched) const;
     void recordKey(Key key, bool down);
+    // True when the event is a press of a key that was down before the
+    // window it goes to appeared; such presses reach no window.
+    bool pressFromBefore(QObject* watched, QEvent* event);
 
     std::array<bool, static_cast<int>(Key::Count)> held_{};
     std::array<bool, static_cast<int>(Key::Count)> pressed_{};
@@ -51,4 +57,6 @@ private:
     bool rightClicked_ = false;
     bool runActive_ = false;
     QPointer<QWidget> allowedBox_;
+    std::set<int> down_;   // every key down now, by Qt key code
+    std::set<int> stale_;  // keys that were down when the last dialog appeared
 };

@@ -20,6 +20,9 @@
 
 namespace {
 
+constexpr int kNamePx = 24;
+// The smallest size at which a name on the certificate still reads well.
+constexpr int kNameFloorPx = 14;
 
 // A missing or damaged picture gives a null pixmap, which leaves its box empty.
 QPixmap picture(const QString& base, const QString& suffix) { return loadPicture(base + suffix); }
@@ -92,14 +95,17 @@ void TCertForm2::buildControls() {
     StaticText1 = title(client, {40, 64, 304, 39}, "九九術 免許皆伝書", 35, QColor(250, 247, 184), Qt::blue);
     StaticText1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
-    Label1 = text(client, {120, 120, 202, 24}, "くく はじめ", faceFont(Face::Mincho, 24, true), Qt::black,
+    Label1 = text(client, {120, 120, 202, 24}, "くく はじめ", faceFont(Face::Mincho, kNamePx, true), Qt::black,
                   Qt::AlignRight | Qt::AlignVCenter);
     // Placed by their corner only: they take the size of their text.
     Label2 = text(client, {336, 120, 0, 0}, "殿", faceFont(Face::Gothic, 24, true), Qt::black, Qt::AlignLeft);
     Label2->adjustSize();
-    Label3 = text(client, {16, 176, 360, 33}, "", faceFont(Face::Mincho, 33, true), Qt::black, Qt::AlignCenter);
-    Label4 = text(client, {16, 240, 321, 33}, "", faceFont(Face::Mincho, 32, true), Qt::black, Qt::AlignCenter);
-    Label5 = text(client, {16, 304, 305, 33}, "", faceFont(Face::Mincho, 32, true), Qt::black, Qt::AlignCenter);
+    Label3 = text(client, {16, 176, 360, 33}, "", faceFont(Face::ProportionalMincho, 33, true), Qt::black,
+                  Qt::AlignCenter);
+    Label4 = text(client, {16, 240, 321, 33}, "", faceFont(Face::ProportionalMincho, 32, true), Qt::black,
+                  Qt::AlignCenter);
+    Label5 = text(client, {16, 304, 305, 33}, "", faceFont(Face::ProportionalMincho, 32, true), Qt::black,
+                  Qt::AlignCenter);
     Image6 = image(client, {296, 288, 60, 60}, art + "cert_seal", ".jpg");
 
     StaticText4 = text(client, {28, 368, 241, 23}, "", faceFont(Face::Mincho, 19, true), Qt::black,
@@ -125,7 +131,8 @@ void TCertForm2::FormPaint() {
     StaticText1->setVisible(t.kind == CertKind::Kaiden);
     for (QLabel* band : {Image2, Image3}) band->setVisible(t.oliveBands);
     for (QLabel* band : {Image4, Image5}) band->setVisible(t.tulipBands);
-    Label1->setText(kit::u(t.holder));
+    const QString holder = kit::u(t.holder);
+    if (holder != shownHolder_ || shownHolder_.isNull()) showHolder(holder);
     Label3->setText(kit::u(t.line1));
     Label4->setText(kit::u(t.line2));
     Label5->setText(kit::u(t.line3));
@@ -165,6 +172,15 @@ bool TCertForm2::PrintClick() {
         QMessageBox::critical(this, kit::u("印刷"),
                               kit::u("プリンタ「") + info.printerName() + kit::u("」で証明書を印刷できませんでした。"));
     return printed;
+}
+
+// A long name is drawn smaller, never cut; 殿 stands on the name's baseline.
+void TCertForm2::showHolder(const QString& holder) {
+    shownHolder_ = holder.isNull() ? QString("") : holder;
+    kit::showFitted(Label1, holder, faceFont(Face::Mincho, kNamePx, true), kNameFloorPx);
+    const QFontMetrics name(Label1->font());
+    const int baseline = Label1->y() + (Label1->height() - name.height()) / 2 + name.ascent();
+    Label2->move(Label2->x(), baseline - Label2->fontMetrics().ascent());
 }
 
 void TCertForm2::C1Click() { close(); }

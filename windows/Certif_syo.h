@@ -49,6 +49,8 @@ protected:
 
 private:
     void buildControls();
+    void showHolder(const QString& holder);
 
     StudyState& st_;
+    QString shownHolder_;  // null until the first paint
 };

@@ -29,10 +29,15 @@ public:
 private:
     void refresh() {
         const QString name = kit::u(st_.studentName);
-        if (edit_->text() != name) edit_->setText(name);
+        if (name == shown_ && !shown_.isNull()) return;
+        shown_ = name;
+        kit::showFitted(edit_, name, kit::pixelFont(kNamePx), kNameFloorPx);
     }
+    static constexpr int kNamePx = 16;
+    static constexpr int kNameFloorPx = 11;
     const StudyState& st_;
     QLineEdit* edit_;
+    QString shown_;
 };
 
 }  // namespace
@@ -61,6 +66,7 @@ QTableView* resultGrid(QWidget* client, const QRect& geometry, int columns, int 
         }
     };
     auto* model = new kit::CellModel(rows, columns, cell);
+    model->setHeadings(1, 1);
     QTableView* view = kit::grid(client, geometry, model, look.rowHeight, look.columnWidths, kit::pixelFont(look.px, true));
     view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -23,17 +23,6 @@ constexpr int kRowHeight = 24;
 const QColor kVeryLightCyan(224, 255, 255);
 const QColor kHighlight(49, 106, 197);
 
-// The header row and the row names are fixed: clicks and arrow keys pass
-// them by, so the selection always names a pass-table cell.
-class CheckModel : public kit::CellModel {
-public:
-    using kit::CellModel::CellModel;
-    Qt::ItemFlags flags(const QModelIndex& index) const override {
-        if (!index.isValid() || index.row() == 0 || index.column() == 0) return Qt::NoItemFlags;
-        return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    }
-};
-
 QPushButton* button(QWidget* parent, const QRect& geometry, const char* text, const char* tip = "") {
     return kit::button(parent, geometry, text, {.px = 13, .bold = true, .tip = tip});
 }
@@ -47,7 +36,7 @@ TSikakuCheckForm::TSikakuCheckForm(StudyState& st, Navigator& navigator, Keeper&
     kit::keepOpenOnEscape(this);
     buildMenu(form.menuBar);
     buildControls(form.client);
-    Edit1->setText(QString::fromStdString(st_.studentName));
+    kit::showFitted(Edit1, kit::u(st_.studentName), Edit1->font(), 11);
     StringGrid1->setCurrentIndex(model_->index(1, 1));
     K2Click();
 }
@@ -74,7 +63,10 @@ void TSikakuCheckForm::buildControls(QWidget* client) {
     Edit1->setFont(faceFont(Face::Mincho, 16, true));
     kit::setTextColour(Edit1, Qt::blue);
 
-    model_ = new CheckModel(kCheckRows, kCheckCols, [this](int r, int c, int role) { return cell(r, c, role); });
+    model_ = new kit::CellModel(kCheckRows, kCheckCols, [this](int r, int c, int role) { return cell(r, c, role); });
+    // The header row and the row names are fixed: clicks and arrow keys pass
+    // them by, so the selection always names a pass-table cell.
+    model_->setHeadings(1, 1);
     // Sized to the cells and the frame exactly below.
     StringGrid1 = kit::grid(client, {37, 100, 402, 362}, model_, kRowHeight, {120, 70}, kit::pixelFont(15, true));
     StringGrid1->setObjectName("StringGrid1");

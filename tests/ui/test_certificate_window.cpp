@@ -64,7 +64,7 @@ TEST(CertificateWindow, WindowMenuAndFixedItems) {
         {f.Image1, {328, 400, 50, 54}},
     };
     for (const auto& [widget, rect] : boxes) EXPECT_EQ(widget->geometry(), rect) << widget->metaObject()->className();
-    EXPECT_EQ(f.Label2->pos(), QPoint(336, 120));
+    EXPECT_EQ(f.Label2->x(), 336);  // its height follows the name's baseline
     EXPECT_EQ(f.StaticText2->pos(), QPoint(24, 416));
     // Items placed by their corner show their whole text.
     for (QLabel* l : {f.Label2, f.StaticText2}) EXPECT_GE(l->width(), l->sizeHint().width()) << l->text().toStdString();
@@ -140,6 +140,49 @@ TEST(CertificateWindow, EachTextIsSetInItsFace) {
         else EXPECT_EQ(shown(line), japaneseFamily());
     }
     for (const QLabel* gothic : {f.Label2, f.NoLabel, f.StaticText6}) EXPECT_EQ(shown(gothic), japaneseFamily());
+}
+
+// What a child takes home is never cut: every line of every kind fits its
+// box, and a name too long for its box is drawn smaller, then shortened in
+// the middle, but read whole by a screen reader; 殿 stands on its baseline.
+TEST(CertificateWindow, EveryLineAndEveryNameFitsItsBox) {
+    const auto fits = [](const QLabel* l) {
+        return l->fontMetrics().horizontalAdvance(l->text()) <= l->contentsRect().width();
+    };
+    const auto baseline = [](const QLabel* l, bool centred) {
+        const QFontMetrics m(l->font());
+        return l->y() + (centred ? (l->height() - m.height()) / 2 : 0) + m.ascent();
+    };
+    for (int kind : {-1, 0, 1})
+        for (int range = 0; range < kRangeCount; ++range) {
+            Cert c(kind, range);
+            for (const QLabel* l : {c.form->Label3, c.form->Label4, c.form->Label5, c.form->StaticText4})
+                EXPECT_TRUE(fits(l)) << kind << "/" << range << ": " << l->text().toStdString();
+        }
+    struct Name {
+        std::string text;
+        bool shortened;
+    };
+    const Name names[] = {{"やまだ はなこ", false},
+                          {"わたなべ ゆうたろう", false},
+                          {"じゅげむじゅげむごこうのすりきれかいじゃりすいぎょのすいぎょうまつうんらいまつ", true}};
+    for (const Name& name : names) {
+        Cert c(-1, 2);
+        c.st.studentName = name.text;
+        c.form->client->repaint();
+        const QLabel* shown = c.form->Label1;
+        const QString whole = QString::fromStdString(name.text);
+        EXPECT_TRUE(fits(shown)) << name.text;
+        EXPECT_GE(QFontInfo(shown->font()).pixelSize(), 14) << name.text;
+        EXPECT_EQ(shown->accessibleName(), whole);
+        EXPECT_EQ(shown->text() != whole, name.shortened) << shown->text().toStdString();
+        if (name.shortened) {
+            EXPECT_TRUE(shown->text().contains(u("…")));
+            EXPECT_TRUE(whole.startsWith(shown->text().section(u("…"), 0, 0)));
+            EXPECT_TRUE(whole.endsWith(shown->text().section(u("…"), 1)));
+        }
+        EXPECT_EQ(baseline(c.form->Label2, false), baseline(shown, true)) << name.text;
+    }
 }
 
 TEST(CertificateWindow, EveryPaintFollowsTheStudyState) {

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include "windows/Sikskuck.h"
+#include <QFontInfo>
 
 #include <QAccessible>
 #include <QAction>
@@ -206,6 +208,32 @@ TEST(ResultsByTableWindow, NameFollowsTheStudyStateOnRepaint) {
     EXPECT_EQ(form.Edit1->text(), u("たろう"));
 }
 
+// A name longer than its box in any window that shows it: smaller, then
+// shortened in the middle, never cut at an end, and read whole.
+TEST(ResultsWindows, ALongNameIsShownSmallerOrShortenedButReadWhole) {
+    World w;
+    w.table(9, 3);
+    w.st.studentName = "じゅげむじゅげむごこうのすりきれかいじゃりすいぎょのすいぎょうまつうんらいまつ";
+    const QString whole = QString::fromStdString(w.st.studentName);
+    TResultDsp1Form byTable(w.st, w.nav, w.keeper);
+    TResultDsp2Form byLevel(w.st, w.nav, w.keeper);
+    QuietPorts ports;
+    TSikakuCheckForm check(w.st, w.nav, ports);
+    for (QDialog* window : std::initializer_list<QDialog*>{&byTable, &byLevel, &check}) {
+        window->show();
+        window->findChild<QWidget*>("client")->grab();
+        auto* name = window->findChild<QLineEdit*>();
+        ASSERT_TRUE(name);
+        const QString shown = name->text();
+        EXPECT_EQ(name->accessibleName(), whole);
+        EXPECT_GE(QFontInfo(name->font()).pixelSize(), 11);
+        EXPECT_LE(name->fontMetrics().horizontalAdvance(shown), name->width() - 4) << shown.toStdString();
+        ASSERT_TRUE(shown.contains(u("…"))) << shown.toStdString();
+        EXPECT_TRUE(whole.startsWith(shown.section(u("…"), 0, 0)));
+        EXPECT_TRUE(whole.endsWith(shown.section(u("…"), 1)));
+    }
+}
+
 TEST(ResultsByLevelWindow, ShowsBothPassesPerCellAndRegistersOnTheSecondChance) {
     World w;
     w.st.rangeIndex = 9;  // 初級 in order
@@ -266,4 +294,37 @@ TEST(ResultsByLevelWindow, NothingAnsweredShowsEmptyMarksAndOffersNothing) {
     EXPECT_FALSE(form.R1->isEnabled());
     form.Button1->click();
     EXPECT_FALSE(form.isVisible());
+}
+
+// The grids of both results windows and of the qualification window: Tab
+// goes on to the next control, the headings cannot be selected, and a
+// screen reader names the columns and rows as they are shown.
+TEST(ResultsWindows, GridsLetTabGoOnKeepTheirHeadingsFixedAndAnnounceThemAsShown) {
+    World w;
+    w.table(0, 3);
+    TResultDsp1Form byTable(w.st, w.nav, w.keeper);
+    w.table(9, 3);
+    TResultDsp2Form byLevel(w.st, w.nav, w.keeper);
+    QuietPorts ports;
+    TSikakuCheckForm check(w.st, w.nav, ports);
+    const std::pair<QDialog*, QTableView*> grids[] = {
+        {&byTable, byTable.TestResultGrid}, {&byLevel, byLevel.TestResultGrid2}, {&check, check.StringGrid1}};
+    for (const auto& [window, grid] : grids) {
+        window->show();
+        QApplication::setActiveWindow(window);
+        grid->setFocus();
+        ASSERT_TRUE(grid->hasFocus()) << window->windowTitle().toStdString();
+        QTest::keyClick(grid, Qt::Key_Tab);
+        EXPECT_FALSE(grid->hasFocus()) << window->windowTitle().toStdString();
+        const QAbstractItemModel* model = grid->model();
+        EXPECT_FALSE(model->flags(model->index(0, 1)) & Qt::ItemIsSelectable);
+        EXPECT_FALSE(model->flags(model->index(1, 0)) & Qt::ItemIsSelectable);
+        EXPECT_TRUE(model->flags(model->index(1, 1)) & Qt::ItemIsSelectable);
+        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(grid);
+        ASSERT_TRUE(table && table->tableInterface());
+        EXPECT_EQ(table->tableInterface()->columnDescription(1), model->index(0, 1).data().toString());
+        EXPECT_EQ(table->tableInterface()->rowDescription(1), model->index(1, 0).data().toString());
+        window->hide();
+    }
+    EXPECT_EQ(byTable.TestResultGrid->model()->index(0, 1).data().toString(), u("１回目"));
 }

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include "main/MasumeCanvas.h"
+#include "windows/Testresultdsp1.h"
 #include "tests/ui/ScriptedRun.h"
 
 namespace {
@@ -201,4 +203,33 @@ TEST(RunKeys, TheTableContentOpensTheTableAfterTheRunAndGivesTheControlsBackWhen
     EXPECT_TRUE(keysFreeWhileOpen);
     EXPECT_TRUE(w.form->Button1->isEnabled());
     EXPECT_EQ(w.keeper.recordSaves, 0);  // nothing was asked
+}
+
+// An Enter held from the last answer, and its autorepeat, reach neither the
+// results window that opens nor a box: only a new press acts in them.
+TEST(RunKeys, AKeyHeldFromBeforeAWindowOrBoxAppearedDoesNotActInIt) {
+    ScriptedWindow w(One, TestInOrder, Fast);
+    const auto autorepeat = [](QWidget* target) {
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
+        QApplication::sendEvent(target, &repeat);
+    };
+    QTest::keyPress(w.form.get(), Qt::Key_Return);  // held down
+    TResultDsp1Form results(w.st, w.navigator, w.keeper, w.form.get());
+    results.show();
+    QApplication::setActiveWindow(&results);
+    autorepeat(results.focusWidget() ? results.focusWidget() : &results);
+    EXPECT_TRUE(results.isVisible()) << "the held Enter closed the results";
+
+    QMessageBox box(QMessageBox::Information, "t", "x", QMessageBox::Ok, &results);
+    box.show();
+    QApplication::setActiveWindow(&box);
+    autorepeat(box.focusWidget() ? box.focusWidget() : &box);
+    EXPECT_TRUE(box.isVisible()) << "the held Enter closed the box";
+
+    // let go, and a new press acts as usual
+    QTest::keyRelease(&box, Qt::Key_Return);
+    QTest::keyClick(box.focusWidget() ? box.focusWidget() : &box, Qt::Key_Return);
+    EXPECT_FALSE(box.isVisible());
+    QTest::keyClick(results.focusWidget() ? results.focusWidget() : &results, Qt::Key_Return);
+    EXPECT_FALSE(results.isVisible());
 }

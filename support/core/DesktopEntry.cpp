@@ -1,5 +1,6 @@
 #include "support/core/DesktopEntry.h"
 
+#include <cctype>
 #include <vector>
 
 namespace {
@@ -62,17 +63,65 @@ std::string unescapeValue(std::string_view value) {
 
 }  // namespace
 
-std::string desktopEntryProgram(std::string_view fileText) {
-    const std::string exec = unescapeValue(execValue(fileText));
-    std::string program;
-    if (!exec.empty() && exec.front() == '"') {
-        // Inside quotes a backslash keeps the next character literally.
-        for (size_t i = 1; i < exec.size() && exec[i] != '"'; ++i) {
-            if (exec[i] == '\\' && i + 1 < exec.size()) ++i;
-            program += exec[i];
+namespace {
+
+// Exec's words, with quotes and the backslashes inside them undone.
+std::vector<std::string> execWords(const std::string& exec) {
+    std::vector<std::string> words;
+    std::string word;
+    bool inWord = false, quoted = false;
+    for (size_t i = 0; i < exec.size(); ++i) {
+        const char c = exec[i];
+        if (quoted) {
+            if (c == '"') quoted = false;
+            else word += (c == '\\' && i + 1 < exec.size()) ? exec[++i] : c;
+        } else if (c == '"') {
+            quoted = inWord = true;
+        } else if (c == ' ' || c == '\t') {
+            if (inWord) words.push_back(word);
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
         }
-        return program;
     }
-    const size_t end = exec.find_first_of(" \t");
-    return exec.substr(0, end);
+    if (inWord) words.push_back(word);
+    return words;
+}
+
+std::string fileUrl(const std::string& path) {
+    static const char* const hex = "0123456789ABCDEF";
+    std::string url = "file://";
+    for (const unsigned char c : path) {
+        if (std::isalnum(c) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~') url += char(c);
+        else url += {'%', hex[c >> 4], hex[c & 15]};
+    }
+    return url;
+}
+
+}  // namespace
+
+std::vector<std::string> desktopEntryCommand(std::string_view fileText, const std::string& path) {
+    std::vector<std::string> command;
+    for (const std::string& word : execWords(unescapeValue(execValue(fileText)))) {
+        if (word == "%f" || word == "%F") command.push_back(path);
+        else if (word == "%u" || word == "%U") command.push_back(fileUrl(path));
+        else if (word.size() == 2 && word[0] == '%' && word[1] != '%') continue;
+        else {
+            // Inside a word, %% is a % and any other code names nothing.
+            std::string out;
+            for (size_t i = 0; i < word.size(); ++i) {
+                if (word[i] != '%') out += word[i];
+                else if (i + 1 < word.size() && word[++i] == '%') out += '%';
+            }
+            command.push_back(out);
+        }
+    }
+    return command;
+}
+
+std::string desktopEntryProgram(std::string_view fileText) {
+    const std::vector<std::string> words = execWords(unescapeValue(execValue(fileText)));
+    return words.empty() ? std::string() : words.front();
 }

@@ -37,3 +37,18 @@ TEST(DesktopEntryProgram, ValueEscapes) {
     EXPECT_EQ(desktopEntryProgram("[Desktop Entry]\nExec=/opt/a\\tb %f\n"), "/opt/a");
     EXPECT_EQ(desktopEntryProgram("[Desktop Entry]\nExec=/opt/viewer\\\n"), "/opt/viewer\\");
 }
+
+TEST(DesktopEntryCommand, FieldCodesBecomeTheFileItsUrlOrNothing) {
+    const std::string path = "/home/a b/ヘルプ.chm";
+    const std::string url = "file:///home/a%20b/%E3%83%98%E3%83%AB%E3%83%97.chm";
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
+        {"Exec=xchm %f", {"xchm", path}},
+        {"Exec=viewer %U", {"viewer", url}},
+        {"Exec=\"/opt/My Viewer/run\" --new %i %c %k %F", {"/opt/My Viewer/run", "--new", path}},
+        {"Exec=viewer --zoom=100%% --name=%c", {"viewer", "--zoom=100%", "--name="}},
+        {"Exec=viewer", {"viewer"}},
+        {"Name=no program", {}},
+    };
+    for (const auto& [exec, expected] : cases)
+        EXPECT_EQ(desktopEntryCommand(std::string("[Desktop Entry]\n") + exec + "\n", path), expected) << exec;
+}

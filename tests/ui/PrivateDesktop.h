@@ -21,7 +21,9 @@ class PrivateDesktop {
 public:
     enum class Viewer { Registered, NotRegistered, ProgramMissing };
 
-    explicit PrivateDesktop(Viewer viewer = Viewer::Registered) {
+    // The viewer stays open for lingerSeconds after it has recorded its path,
+    // as a real one stays until the child closes it.
+    explicit PrivateDesktop(Viewer viewer = Viewer::Registered, int lingerSeconds = 0) {
         const QString root = dir_.path();
         QDir(root).mkpath(QStringLiteral("config"));
         QDir(root).mkpath(QStringLiteral("config-dirs"));
@@ -32,8 +34,9 @@ public:
         QFile::link(QStringLiteral("/usr/share/mime"), root + QStringLiteral("/data-dirs/mime"));
 
         write(QStringLiteral("bin/record"),
-              "#!/bin/sh\nprintf '%s' \"$1\" > \"" + root.toUtf8() + "/received.part\" && mv \"" + root.toUtf8() +
-                  "/received.part\" \"" + root.toUtf8() + "/received\"\n");
+              "#!/bin/sh\necho started >> \"" + root.toUtf8() + "/launches\"\nprintf '%s' \"$1\" > \"" + root.toUtf8() +
+                  "/received.part\" && mv \"" + root.toUtf8() + "/received.part\" \"" + root.toUtf8() +
+                  "/received\"\nsleep " + QByteArray::number(lingerSeconds) + "\n");
         QFile::setPermissions(root + QStringLiteral("/bin/record"),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         const QByteArray program = root.toUtf8() + (viewer == Viewer::ProgramMissing ? "/bin/absent" : "/bin/record");
@@ -77,6 +80,12 @@ public:
         while (!file.exists() && !deadline.hasExpired()) QTest::qWait(20);
         if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
         return QString::fromUtf8(file.readAll());
+    }
+
+    // How many times the viewer was started.
+    int launches() const {
+        QFile file(dir_.path() + QStringLiteral("/launches"));
+        return file.open(QIODevice::ReadOnly) ? int(file.readAll().count('\n')) : 0;
     }
 
 private:

@@ -122,6 +122,19 @@ TEST(HelpLayer, NoViewerThatCanStartIsReportedLikeAMissingFile) {
     }
 }
 
+TEST(HelpLayer, ABurstOfRequestsStartsOneViewerAndALaterOneAnother) {
+    PrivateDesktop desktop(PrivateDesktop::Viewer::Registered, 1);
+    ProgramFolder folder;
+    ASSERT_TRUE(writeHelpFile(folder.path + QStringLiteral("/masumev15.chm")));
+    Opener opener(folder.exeDir());
+    for (int i = 0; i < 4; ++i) EXPECT_FALSE(opener.open(kMainHelpFile, 2).seen) << i;  // F1 four times
+    ASSERT_TRUE(desktop.received().has_value());
+    EXPECT_EQ(desktop.launches(), 1);
+    QTest::qWait(1500);  // the child closed the viewer
+    EXPECT_FALSE(opener.open(kMainHelpFile, 2).seen);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return desktop.launches() == 2; }, 3000));
+}
+
 TEST(HelpLayer, OnlyFilesAreOpened) {
     PrivateDesktop desktop;
     QTemporaryDir dir;

@@ -34,13 +34,13 @@ void AppNavigator::openCertificate(QWidget* over) { showModal<TCertForm2>(over, 
 void AppNavigator::openTable(QWidget* over) { showModal<TDanCalcForm>(over, st_); }
 void AppNavigator::openAbout(QWidget* over) { showModal<TAboutForm>(over); }
 
-std::vector<int> AppNavigator::openFactMap(QWidget* over) {
+FactMapChoice AppNavigator::openFactMap(QWidget* over) {
     releaseFreeMemory();
-    std::vector<int> chosen;
+    FactMapChoice chosen;
     {
         TNigateMapForm window(st_, keeper_, over);
         window.exec();
-        chosen = window.chosenFacts();
+        chosen = window.choice();
     }
     releaseFreeMemory();
     return chosen;

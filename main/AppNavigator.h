@@ -21,7 +21,7 @@ public:
     void openCertificate(QWidget* over) override;
     void openTable(QWidget* over) override;
     void openAbout(QWidget* over) override;
-    std::vector<int> openFactMap(QWidget* over) override;
+    FactMapChoice openFactMap(QWidget* over) override;
     void openHelp(QWidget* over, const std::string& fileName) override;
 
 protected:

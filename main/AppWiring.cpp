@@ -55,7 +55,9 @@ MasumeServices AppWiring::services() {
         settingsFile_ = locateUserFile(kSettingsFileName, st.exeDir, userConfigDir());
         loadSettings(st, settingsFile_.loadPath);
         recordFile_ = locateUserFile(kFactRecordFileName, st.exeDir, userConfigDir());
-        loadRecordFile(st.factRecord, recordFile_.loadPath);
+        // A damaged record that could not be kept aside is never written over.
+        recordWritable_ =
+            loadRecordFile(st.factRecord, recordFile_.loadPath) || recordFile_.loadPath != recordFile_.savePath;
     };
     s.saveSettings = [this](const StudyState& st) {
         // The record of answers never stands in the way of the settings.
@@ -85,6 +87,7 @@ std::string AppWiring::writeSettingsFile(const StudyState& st) {
 }
 
 std::string AppWiring::writeRecordFile(const StudyState& st) {
+    if (!recordWritable_) return {};
     if (!prepareSavePath(recordFile_)) return cannotMakeFolderOf(recordFile_.savePath);
     if (saveRecordFile(st.factRecord, recordFile_.savePath)) return {};
     return "ファイル「" + recordFile_.savePath + "」に書き込めません";

@@ -30,4 +30,5 @@ private:
     // One box per file until a save of it succeeds again, not one per test.
     bool settingsFailureShown_ = false;
     bool recordFailureShown_ = false;
+    bool recordWritable_ = true;
 };

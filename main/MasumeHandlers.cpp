@@ -56,8 +56,11 @@ void TMasumeForm::ExecButtonClick() {
 
 void TMasumeForm::N1Click() {
     if (running_ || !services_.navigator) return;
-    const std::vector<int> facts = services_.navigator->openFactMap(this);
-    if (!facts.empty()) run([&facts](Runner& runner) { return runner.runPracticeOf(facts); });
+    const FactMapChoice chosen = services_.navigator->openFactMap(this);
+    if (chosen.drill == FactMapChoice::Drill::Practice)
+        run([&chosen](Runner& runner) { return runner.runPracticeOf(chosen.facts); });
+    if (chosen.drill == FactMapChoice::Drill::Test)
+        run([&chosen](Runner& runner) { return runner.runTestOf(chosen.facts); });
 }
 
 void TMasumeForm::Button2Click() { board_.clearBoard(); }

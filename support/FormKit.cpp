@@ -42,10 +42,11 @@ void fillBackground(QWidget* widget, const QColor& colour) {
 }
 
 void setTextColour(QWidget* widget, const QColor& colour) {
+    // A disabled control keeps the style's grey, so that it looks disabled.
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    palette.setColor(QPalette::ButtonText, colour);
-    palette.setColor(QPalette::Text, colour);
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+            palette.setColor(group, role, colour);
     widget->setPalette(palette);
 }
 

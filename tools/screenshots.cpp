@@ -47,7 +47,7 @@ struct NoWindows : Navigator {
     void openTable(QWidget*) override {}
     void openAbout(QWidget*) override {}
     void openHelp(QWidget*, const std::string&) override {}
-    std::vector<int> openFactMap(QWidget*) override { return {}; }
+    FactMapChoice openFactMap(QWidget*) override { return {}; }
 };
 
 // Saves nothing: the pictures are taken of a state made up here.

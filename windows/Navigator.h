@@ -8,6 +8,14 @@
 
 class QWidget;
 
+// What the child chose in the map of hard facts: nothing, or a practice or
+// a test of the facts it names.
+struct FactMapChoice {
+    enum class Drill { None, Practice, Test };
+    Drill drill = Drill::None;
+    std::vector<int> facts;
+};
+
 inline constexpr const char* kMainHelpFile = "masumev15.chm";
 inline constexpr const char* kSettingsHelpFile = "Jouken_setM15.chm";
 inline constexpr const char* kQualificationHelpFile = "TateyokoM01.chm";
@@ -23,8 +31,8 @@ public:
     virtual void openCertificate(QWidget* over) = 0;
     virtual void openTable(QWidget* over) = 0;
     virtual void openAbout(QWidget* over) = 0;
-    // The map of hard facts; returns the facts the child chose to practise.
-    virtual std::vector<int> openFactMap(QWidget* over) = 0;
+    // The map of hard facts; returns what the child chose to do there.
+    virtual FactMapChoice openFactMap(QWidget* over) = 0;
     // A help file beside the executable, in the desktop's viewer for its
     // type; when it is missing or no viewer starts, a box over `over` says so.
     virtual void openHelp(QWidget* over, const std::string& fileName) = 0;

@@ -37,7 +37,11 @@ void TNigateMapForm::buildControls(QWidget* client) {
     TitlePanel->setFont(displayFont(30));
     kit::label(client, {330, 12, 414, 22}, "テストの答えから，にがてな九九を色でしめすよ。", {14, kit::kNavy, true});
     kit::label(client, {330, 38, 414, 22}, "みどり＝とくい　きいろ＝もう少し　あか＝にがて", {14, kit::kMaroon, true});
-    HardLine = kit::panel(client, {16, 76, 728, 34}, "", {18, Qt::red, true}, QColor(0xF0, 0xFF, 0xFF));
+    HardLine = kit::panel(client, {16, 76, 600, 34}, "", {18, Qt::red, true}, QColor(0xF0, 0xFF, 0xFF));
+    ParentButton = kit::button(client, {624, 76, 120, 34}, "おうちの方へ",
+                               {.px = 14, .bold = true, .tip = "正解の割合と答えの速さを数字で表示します。"});
+    ParentButton->setCheckable(true);
+    connect(ParentButton, &QPushButton::toggled, this, [this] { model_->refresh(); });
 
     model_ = new kit::CellModel(factmap::kRows, factmap::kColumns,
                                 [this](int row, int column, int role) { return cellData(row, column, role); });
@@ -49,28 +53,39 @@ void TNigateMapForm::buildControls(QWidget* client) {
     MapGrid->setSelectionMode(QAbstractItemView::NoSelection);
     MapGrid->setWordWrap(true);
 
-    PracticeButton = kit::button(client, {16, 662, 200, 30}, "にがてを練習(&P)",
+    PracticeButton = kit::button(client, {16, 662, 190, 30}, "にがてを れんしゅう(&P)",
                                  {.px = 15, .bold = true, .tip = "にがてな九九を，にがてな順に練習します。"});
-    ClearButton = kit::button(client, {388, 662, 170, 30}, "記録を消す(&D)",
+    TestButton = kit::button(client, {214, 662, 170, 30}, "にがてテスト(&T)",
+                             {.px = 15, .bold = true, .tip = "にがてな九九を，キーで答えるテストでたしかめます。"});
+    ClearButton = kit::button(client, {392, 662, 170, 30}, "きろくを けす(&D)",
                               {.px = 15, .bold = true, .tip = "これまでの答えの記録を消します。"});
-    CloseButton = kit::button(client, {574, 662, 170, 30}, "閉じる(&C)", {.px = 15, .bold = true});
+    CloseButton = kit::button(client, {570, 662, 174, 30}, "とじる(&C)", {.px = 15, .bold = true});
     kit::setTextColour(PracticeButton, Qt::red);
+    kit::setTextColour(TestButton, Qt::blue);
     connect(PracticeButton, &QPushButton::clicked, this, &TNigateMapForm::PracticeButtonClick);
+    connect(TestButton, &QPushButton::clicked, this, &TNigateMapForm::TestButtonClick);
     connect(ClearButton, &QPushButton::clicked, this, &TNigateMapForm::ClearButtonClick);
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TNigateMapForm::refresh() {
     HardLine->setText(QString::fromStdString(hardFactsLine(st_.factRecord)));
-    PracticeButton->setEnabled(!hardestFacts(st_.factRecord, 1).empty());
+    const bool anyHard = !hardestFacts(st_.factRecord, 1).empty();
+    PracticeButton->setEnabled(anyHard);
+    TestButton->setEnabled(anyHard);
     ClearButton->setEnabled(!recordIsEmpty(st_.factRecord));
     model_->refresh();
 }
 
-void TNigateMapForm::PracticeButtonClick() {
-    chosen_ = hardestFacts(st_.factRecord, kPracticeFacts);
-    if (!chosen_.empty()) accept();
+void TNigateMapForm::choose(FactMapChoice::Drill drill) {
+    choice_ = {drill, hardestFacts(st_.factRecord, kPracticeFacts)};
+    if (choice_.facts.empty()) choice_ = {};
+    else accept();
 }
+
+void TNigateMapForm::PracticeButtonClick() { choose(FactMapChoice::Drill::Practice); }
+
+void TNigateMapForm::TestButtonClick() { choose(FactMapChoice::Drill::Test); }
 
 void TNigateMapForm::ClearButtonClick() {
     const auto answer = QMessageBox::question(this, kit::u("ご確認"), kit::u("これまでの答えの記録を消しますか？"),
@@ -82,8 +97,11 @@ void TNigateMapForm::ClearButtonClick() {
 }
 
 QVariant TNigateMapForm::cellData(int row, int column, int role) const {
-    const GridCell cell = factmap::cellAt(st_.factRecord, row, column);
+    const auto view = ParentButton->isChecked() ? factmap::View::Parent : factmap::View::Child;
+    const GridCell cell = factmap::cellAt(st_.factRecord, row, column, view);
     switch (role) {
+    case Qt::ToolTipRole:
+    case Qt::AccessibleDescriptionRole: return QString::fromStdString(factmap::cellDetails(st_.factRecord, row, column));
     case Qt::DisplayRole: return QString::fromStdString(cell.text);
     case Qt::BackgroundRole: return cellColour(cell.fill);
     case Qt::ForegroundRole: return cellColour(cell.ink);

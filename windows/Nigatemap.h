@@ -1,9 +1,11 @@
 // The map of the facts a child finds hard, from every answer of every test,
-// and the way to practise exactly those.
+// and the way to practise exactly those, then to check them in a short test.
 #pragma once
 
 #include <QDialog>
 #include <vector>
+
+#include "windows/Navigator.h"
 
 class QLabel;
 class QPushButton;
@@ -19,26 +21,30 @@ class TNigateMapForm : public QDialog {
 public:
     TNigateMapForm(StudyState& st, Keeper& keeper, QWidget* parent = nullptr);
 
-    // The facts the child asked to practise on closing; empty otherwise.
-    const std::vector<int>& chosenFacts() const { return chosen_; }
+    // What the child asked for on closing; nothing otherwise.
+    const FactMapChoice& choice() const { return choice_; }
 
     QLabel* TitlePanel = nullptr;
     QLabel* HardLine = nullptr;
     QTableView* MapGrid = nullptr;
     QPushButton* PracticeButton = nullptr;
+    QPushButton* TestButton = nullptr;
     QPushButton* ClearButton = nullptr;
     QPushButton* CloseButton = nullptr;
+    QPushButton* ParentButton = nullptr;  // おうちの方へ: shares and times in the cells
 
     void PracticeButtonClick();
+    void TestButtonClick();
     void ClearButtonClick();
 
 private:
     void buildControls(QWidget* client);
     void refresh();
+    void choose(FactMapChoice::Drill drill);
     QVariant cellData(int row, int column, int role) const;
 
     StudyState& st_;
     Keeper& keeper_;
     kit::CellModel* model_ = nullptr;
-    std::vector<int> chosen_;
+    FactMapChoice choice_;
 };

@@ -1,7 +1,7 @@
-// What every judged answer of a key-answer test tells about each fact: how
+// What every judged question of a key-answer test tells about each fact: how
 // often it was asked and answered right, and the last ten outcomes with
-// their answer times. Small enough to keep for ever; kept in a file of its
-// own beside the settings.
+// their answer times and the time limit they were given. Small enough to
+// keep for ever; kept in a file of its own beside the settings.
 #pragma once
 
 #include <array>
@@ -11,34 +11,58 @@
 
 inline constexpr int kFactsRecorded = 81;
 inline constexpr int kRecentOutcomes = 10;
+// The limit of ふつう: what an outcome of an older record, kept without its
+// limit, is judged against.
+inline constexpr int kUsualLimitMs = 2600;
+
+struct Outcome {
+    // Passed: the question was passed (G) or left to time out, unanswered.
+    enum class Kind : char { Right = 'R', Wrong = 'W', Passed = 'P' };
+    Kind kind = Kind::Right;
+    int ms = 0;       // from the question to the answer's last digit
+    int limitMs = 0;  // the test's limit then; 0 where not known
+    bool operator==(const Outcome&) const = default;
+};
 
 struct FactHistory {
     int asked = 0;
     int right = 0;
     // The most recent last; at most kRecentOutcomes.
-    std::vector<std::pair<bool, int>> recent;  // right?, answer time in ms
+    std::vector<Outcome> recent;
 };
 
 struct FactRecord {
     std::array<FactHistory, kFactsRecorded> facts{};
 };
 
-void recordAnswer(FactRecord& record, int q, bool right, int answerMs);
+void recordAnswer(FactRecord& record, int q, bool right, int answerMs, int limitMs = kUsualLimitMs);
+void recordPass(FactRecord& record, int q, int limitMs = kUsualLimitMs);
 void clearRecord(FactRecord& record);
 bool recordIsEmpty(const FactRecord& record);
 
+// How sure a fact is, as the map colours it: あか when it is not answered
+// right most of the time, at any speed; みどり only when it is answered right
+// nearly every time and quickly for the limit it was given; きいろ between.
+enum class Band { NotAsked, Sure, Unsure, Hard };
+// The typical right answer against its limit: はやい within half of it,
+// ゆっくり beyond four fifths, ふつう between; None without a right answer.
+enum class Speed { None, Quick, Usual, Slow };
+
 // One fact, summarised over its recent outcomes.
 struct FactSummary {
-    bool asked = false;
-    int sharePercent = 0;  // right among the recent outcomes
-    int typicalMs = 0;     // their median answer time
-    double hardness = 0;   // 0 sure and quick .. 1 always wrong
+    int outcomes = 0;      // recent outcomes counted
+    int rightCount = 0;    // of them right
+    int sharePercent = 0;  // right among them
+    int typicalMs = 0;     // median time of the right answers (of all answers when none is right)
+    int typicalLimitMs = 0;
+    Speed speed = Speed::None;
+    Band band = Band::NotAsked;
+    bool asked() const { return outcomes > 0; }
 };
 FactSummary summarise(const FactHistory& history);
 
-// Facts answered wrong or slowly, hardest first; equal hardness in fact
-// order. Facts never asked, and facts answered right and quickly, are not
-// hard. At most count.
+// The facts that are not sure (あか, then きいろ), hardest first: fewer right,
+// then slower for their limit; equal ones in fact order. At most count.
 std::vector<int> hardestFacts(const FactRecord& record, int count);
 
 // "７×８ が にがてだよ。れんしゅうしよう！" for the three hardest, or what
@@ -47,14 +71,20 @@ std::string hardFactsLine(const FactRecord& record);
 
 // The file: a heading line, then one line per fact that was ever asked.
 std::string recordToText(const FactRecord& record);
-// False, with the record left empty, for text that is not such a file.
+// Reads every good line of such a text, CRLF line ends and a UTF-8 BOM
+// allowed, and passes over the others. Returns false when anything was
+// passed over (a bad line, a cut last line, no heading): the text was not
+// read whole.
 bool recordFromText(FactRecord& record, std::string_view text);
 
 inline constexpr const char* kFactRecordFileName = "kuku_nigate.txt";
 
-// A missing or damaged file gives an empty record and no message: the record
-// helps, it never stops the program.
-void loadRecordFile(FactRecord& record, const std::string& path);
+// A missing file gives an empty record. A file that cannot be read whole
+// gives its good lines, and is kept aside as path + ".bak" (the newest
+// such file) before anything can write over it: returns false when it could
+// not be kept aside, and then the file must not be written over. No message:
+// the record helps, it never stops the program.
+bool loadRecordFile(FactRecord& record, const std::string& path);
 // Replaces the file in one step; false when it could not be written (the
 // old file is then left as it was).
 bool saveRecordFile(const FactRecord& record, const std::string& path);

@@ -95,10 +95,15 @@ RunOutcome Runner::runPractice() {
     return practisePasses(stretch.count);
 }
 
-RunOutcome Runner::runPracticeOf(const std::vector<int>& facts) {
+std::vector<int> Runner::validFacts(const std::vector<int>& facts) {
     std::vector<int> chosen;
     for (int q : facts)
         if (q >= 0 && q < kFactCount && int(chosen.size()) < kFactCount) chosen.push_back(q);
+    return chosen;
+}
+
+RunOutcome Runner::runPracticeOf(const std::vector<int>& facts) {
+    const std::vector<int> chosen = validFacts(facts);
     if (chosen.empty()) return {};
     beginRun();
     st_.refFromContent = 0;
@@ -109,7 +114,9 @@ RunOutcome Runner::runPracticeOf(const std::vector<int>& facts) {
     st_.firstPos = 0;
     st_.endPos = int(chosen.size());
     st_.passesLeft = st_.repeatCount - 1;
-    return practisePasses(int(chosen.size()));
+    const RunOutcome outcome = practisePasses(int(chosen.size()));
+    if (outcome.end == RunOutcome::End::Completed) board_.showMessage(kAfterHardPractice);
+    return outcome;
 }
 
 RunOutcome Runner::practisePasses(int count) {

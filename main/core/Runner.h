@@ -2,6 +2,7 @@
 // steps: pauses and waits go through the clock, keys through the input.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "main/core/Board.h"
@@ -40,6 +41,9 @@ public:
     // speed, passes and pause: the start sequence, then the same passes.
     RunOutcome runPracticeOf(const std::vector<int>& facts);
     RunOutcome runTest(int orderMode);
+    // A key-answer test of the given facts, once each, as a check after their
+    // practice: recorded like any test, but into no pass or results window.
+    RunOutcome runTestOf(const std::vector<int>& facts);
 
     // Codes readKey returns besides the digits 0..9.
     static constexpr int kNoKey = -1;
@@ -61,6 +65,10 @@ private:
 
     enum class Answer { Decided, Abort };
     Answer answerLoop(int q);
+    // Shows fact q, judges the answer and records it; false when the test is stopped.
+    bool askFact(int q, bool intoAnswerRecord);
+    RunOutcome stopTest();
+    static std::vector<int> validFacts(const std::vector<int>& facts);
 
     StudyState& st_;
     Board& board_;
@@ -69,8 +77,12 @@ private:
     Sound& sound_;
     Confirm& confirm_;
     bool passedAnswer_ = false;  // the last answer was a pass or a timeout
+    std::int64_t keyAt_ = 0;      // when readKey saw its last key, before its pause
+    std::int64_t answeredAt_ = 0;  // when the last answer's last digit was pressed
+    int recorded_ = 0;             // answers recorded in this test
 };
 
+inline constexpr const char* kAfterHardPractice = "練習は終わりました。にがてテストで たしかめよう！";
 inline constexpr int kStepRevealMs = 10000;
 inline constexpr int kRevealPauseMs = 1000;
 inline constexpr int kAbortPromptGapMs = 200;

@@ -25,7 +25,10 @@ int Runner::readKey() {
     if (code == kNoKey && found(Key::G)) code = kPassKey;
     if (code == kNoKey && found(Key::Enter)) code = kEnterKey;
     if (code == kNoKey && found(Key::Esc)) code = kEscapeKey;
-    if (code != kNoKey) clock_.sleepMs(kKeyReadPauseMs);
+    if (code != kNoKey) {
+        keyAt_ = clock_.nowMs();
+        clock_.sleepMs(kKeyReadPauseMs);
+    }
     return code;
 }
 
@@ -71,6 +74,7 @@ Runner::Answer Runner::answerLoop(int q) {
             return Answer::Decided;
         }
         if (key >= 0 && key <= 9) {
+            answeredAt_ = keyAt_;
             if (digitState == 1) {
                 st_.outcomeFlag = key == product ? 1 : 0;
                 board_.showAnswer(std::to_string(key), st_.outcomeFlag);
@@ -99,6 +103,39 @@ Runner::Answer Runner::answerLoop(int q) {
     }
 }
 
+bool Runner::askFact(int q, bool intoAnswerRecord) {
+    board_.clearFields();
+    board_.clearReading();
+    board_.showMark({});
+    if (st_.soundOn == 1) {
+        clock_.sleepMs(kKeyReadPauseMs);
+        sound_.playSound(2);
+    }
+    board_.showReading(std::string(readingTable[q]), true);
+    board_.showFormula("　" + std::string(formulaTable[q]) + "＝");
+    const std::int64_t shownAt = clock_.nowMs();
+    clock_.sleepMs(st_.stepPause);
+    if (answerLoop(q) == Answer::Abort) return false;
+
+    board_.showReading(std::string(readingTable[q]), false);
+    board_.showMark(st_.outcomeFlag == 1 ? "◎" : "×");
+    playIfOn(st_.outcomeFlag == 1 ? 0 : 1);
+    clock_.sleepMs(kAfterAnswerPauseMs);
+    if (intoAnswerRecord) setKekka(st_, st_.passNo, q, st_.outcomeFlag);
+    // A pass or a timeout was not answered; an answer took until its last digit.
+    if (passedAnswer_) recordPass(st_.factRecord, q, st_.waitLimit);
+    else recordAnswer(st_.factRecord, q, st_.outcomeFlag == 1, int(answeredAt_ - shownAt), st_.waitLimit);
+    ++recorded_;
+    return readKey() != kEscapeKey;
+}
+
+RunOutcome Runner::stopTest() {
+    RunOutcome out = abortRun(kStopped);
+    st_.testActive = 0;
+    out.answersRecorded = recorded_ > 0;
+    return out;
+}
+
 RunOutcome Runner::runTest(int orderMode) {
     st_.orderMode = orderMode;
     board_.showMessage(rangeName(st_) + "のテストです。キーで答えてね。");
@@ -111,42 +148,11 @@ RunOutcome Runner::runTest(int orderMode) {
     st_.passNo = 0;
     st_.askedCount = 0;
     st_.outcomeFlag = 0;
-
-    bool asked = false;
-    auto abort = [&] {
-        RunOutcome out = abortRun(kStopped);
-        st_.testActive = 0;
-        out.answersRecorded = asked;
-        return out;
-    };
+    recorded_ = 0;
     for (;;) {
         startPass();
-        for (int k = 0; k < stretch.count; ++k) {
-            const int q = nextQuestion(k);
-            board_.clearFields();
-            board_.clearReading();
-            board_.showMark({});
-            if (st_.soundOn == 1) {
-                clock_.sleepMs(kKeyReadPauseMs);
-                sound_.playSound(2);
-            }
-            board_.showReading(std::string(readingTable[q]), true);
-            board_.showFormula("　" + std::string(formulaTable[q]) + "＝");
-            const std::int64_t shownAt = clock_.nowMs();
-            clock_.sleepMs(st_.stepPause);
-            if (answerLoop(q) == Answer::Abort) return abort();
-            // A pass or a timeout counts as wrong at the limit.
-            const int answerMs = passedAnswer_ ? st_.waitLimit : int(clock_.nowMs() - shownAt);
-
-            board_.showReading(std::string(readingTable[q]), false);
-            board_.showMark(st_.outcomeFlag == 1 ? "◎" : "×");
-            playIfOn(st_.outcomeFlag == 1 ? 0 : 1);
-            clock_.sleepMs(kAfterAnswerPauseMs);
-            setKekka(st_, st_.passNo, q, st_.outcomeFlag);
-            recordAnswer(st_.factRecord, q, st_.outcomeFlag == 1, answerMs);
-            asked = true;
-            if (readKey() == kEscapeKey) return abort();
-        }
+        for (int k = 0; k < stretch.count; ++k)
+            if (!askFact(nextQuestion(k), true)) return stopTest();
         if (st_.passesLeft <= 0) break;
         --st_.passesLeft;
     }
@@ -155,4 +161,31 @@ RunOutcome Runner::runTest(int orderMode) {
     st_.testActive = 0;
     return {RunOutcome::End::Completed,
             isTableRange(st_.rangeIndex) ? RunOutcome::Then::ResultsByTable : RunOutcome::Then::ResultsByLevel, true};
+}
+
+RunOutcome Runner::runTestOf(const std::vector<int>& facts) {
+    const std::vector<int> chosen = validFacts(facts);
+    if (chosen.empty()) return {};
+    beginRun();
+    board_.showMessage("にがてな九九のテストです。キーで答えてね。");
+    for (size_t k = 0; k < chosen.size(); ++k) st_.questionOrder[k] = chosen[k];
+    st_.orderMode = 0;
+    st_.firstPos = 0;
+    st_.endPos = int(chosen.size());
+    st_.passNo = 0;
+    st_.askedCount = 0;
+    st_.outcomeFlag = 0;
+    recorded_ = 0;
+    startPass();
+    int right = 0;
+    for (int k = 0; k < int(chosen.size()); ++k) {
+        if (!askFact(nextQuestion(k), false)) return stopTest();
+        right += st_.outcomeFlag == 1;
+    }
+    board_.composAlive();
+    board_.showProgress(st_.askedCount);
+    st_.testActive = 0;
+    board_.showMessage("にがてテストは " + std::to_string(chosen.size()) + "もん中 " + std::to_string(right) +
+                       "もん せいかい！");
+    return {RunOutcome::End::Completed, RunOutcome::Then::Nothing, true};
 }

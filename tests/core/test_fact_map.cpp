@@ -4,55 +4,46 @@
 
 using namespace factmap;
 
-TEST(FactMap, CellsNameTheFactItsShareAndTimeOrSayNeverAsked) {
+// A child reads marks and a word; the parent reads the numbers.
+TEST(FactMap, CellsShowMarksAndASpeedWordToTheChildAndNumbersToTheParent) {
     FactRecord r;
-    recordAnswer(r, 7 * 9 + 6, false, 3000);  // 8 x 7
-    recordAnswer(r, 7 * 9 + 6, true, 2000);
-    recordAnswer(r, 7 * 9 + 6, true, 2460);
-    EXPECT_EQ(cellAt(r, 8, 7).text, "８×７\n67%\n2.5秒");
+    const int q87 = 7 * 9 + 6;  // 8 x 7
+    recordAnswer(r, q87, false, 3000);
+    recordPass(r, q87);
+    recordAnswer(r, q87, true, 2000);
+    recordAnswer(r, q87, true, 2460);
+    EXPECT_EQ(cellAt(r, 8, 7).text, "８×７\n×－◎◎\nゆっくり");
+    EXPECT_EQ(cellAt(r, 8, 7, View::Parent).text, "８×７\n50%\n2.2秒");
+    EXPECT_EQ(cellAt(r, 8, 7).fill, kUnsureFill);
+    EXPECT_EQ(cellDetails(r, 8, 7), "正解 2/4回（50%）・答えの速さ 2.2秒（制限時間 2.6秒）");
+    for (int i = 0; i < 5; ++i) recordAnswer(r, q87, true, 600);
+    EXPECT_EQ(cellAt(r, 8, 7).text, "８×７\n◎◎◎◎◎\nはやい");  // the last five; the median of the right ones
     EXPECT_EQ(cellAt(r, 1, 1).text, "１×１\nまだ");
     EXPECT_EQ(cellAt(r, 1, 1).fill, kNeverFill);
-    EXPECT_EQ(cellAt(r, 9, 9).text, "９×９\nまだ");
+    EXPECT_EQ(cellDetails(r, 1, 1), "まだテストで出ていません");
     EXPECT_EQ(cellAt(r, 0, 3).text, "×３");
     EXPECT_EQ(cellAt(r, 0, 3).ink, kHeadingInk);
     EXPECT_EQ(cellAt(r, 6, 0).text, "六の段");
-    EXPECT_EQ(cellAt(r, 10, 0).text, "");
+    EXPECT_EQ(cellDetails(r, 0, 3), "");
     // just past the last row or column there is nothing
-    for (const auto& [row, column] : {std::pair{kRows, 1}, {1, kColumns}, {-1, 1}, {1, -1}}) {
+    for (const auto& [row, column] : {std::pair{kRows, 1}, {1, kColumns}, {-1, 1}, {1, -1}, {kRows, 0}}) {
         EXPECT_EQ(cellAt(r, row, column).text, "") << row << "," << column;
         EXPECT_EQ(cellAt(r, row, column).fill, kNeverFill) << row << "," << column;
         EXPECT_NE(cellAt(r, row, column).ink, kHeadingInk) << row << "," << column;
     }
 }
 
-TEST(FactMap, ColoursRunFromGreenThroughYellowToRed) {
-    const Rgb sure = hardnessColour(0), unsure = hardnessColour(0.5), hard = hardnessColour(1);
-    EXPECT_GT(sure.g, sure.r);
-    EXPECT_GT(unsure.r, 200);
-    EXPECT_GT(unsure.g, 200);
-    EXPECT_GT(hard.r, hard.g);
-    EXPECT_EQ(hardnessColour(-3), sure);
-    EXPECT_EQ(hardnessColour(7), hard);
-    // the red half is as even as the green half: three quarters lies midway
-    const Rgb threeQuarters = hardnessColour(0.75), oneQuarter = hardnessColour(0.25);
-    EXPECT_NEAR(threeQuarters.r, (unsure.r + hard.r) / 2.0, 1);
-    EXPECT_NEAR(threeQuarters.g, (unsure.g + hard.g) / 2.0, 1);
-    EXPECT_NEAR(threeQuarters.b, (unsure.b + hard.b) / 2.0, 1);
-    EXPECT_NEAR(oneQuarter.g, (sure.g + unsure.g) / 2.0, 1);
-    EXPECT_NEAR(oneQuarter.b, (sure.b + unsure.b) / 2.0, 1);
-    // every colour on the way is a colour a cell can have
-    for (double h = 0; h <= 1.0001; h += 0.05) {
-        const Rgb c = hardnessColour(h);
-        for (int component : {c.r, c.g, c.b}) {
-            EXPECT_GE(component, 0) << h;
-            EXPECT_LE(component, 255) << h;
-        }
-    }
-    // harder is never greener
-    for (double h = 0; h < 1; h += 0.05) EXPECT_GE(hardnessColour(h).g + 30, hardnessColour(h + 0.05).g) << h;
+TEST(FactMap, EachBandHasTheColourItsLegendNames) {
     FactRecord r;
-    recordAnswer(r, 0, false, 5500);
-    EXPECT_EQ(cellAt(r, 1, 1).fill, hard);
+    recordAnswer(r, 0, false, 900, 1800);  // 1 x 1, wrong
+    for (int i = 0; i < 3; ++i) recordAnswer(r, 1, true, 500, 2600);  // 1 x 2, right and quick
+    recordAnswer(r, 2, true, 2500, 2600);  // 1 x 3, right but slow
+    EXPECT_EQ(cellAt(r, 1, 1).fill, kHardFill);
+    EXPECT_EQ(cellAt(r, 1, 2).fill, kSureFill);
+    EXPECT_EQ(cellAt(r, 1, 3).fill, kUnsureFill);
+    EXPECT_GT(kSureFill.g, kSureFill.r);   // みどり
+    EXPECT_GT(kHardFill.r, kHardFill.g);   // あか
+    EXPECT_GT(kUnsureFill.g, kUnsureFill.b);  // きいろ
 }
 
 TEST(FactMap, SecondsAreRoundedToTenths) {

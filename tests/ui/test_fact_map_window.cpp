@@ -8,6 +8,7 @@
 #include <QTableView>
 #include <QTest>
 
+#include "main/core/Runner.h"
 #include "tests/ui/QualifyFixture.h"
 #include "tests/ui/ScriptedRun.h"
 #include "windows/Nigatemap.h"
@@ -26,11 +27,11 @@ struct MapFixture {
         form = std::make_unique<TNigateMapForm>(st, ports);
         form->show();
     }
-    QString readCell(int row, int column) {
+    QString readCell(int row, int column, QAccessible::Text what = QAccessible::Name) {
         QAccessibleInterface* table = QAccessible::queryAccessibleInterface(form->MapGrid);
         QAccessibleTableInterface* cells = table ? table->tableInterface() : nullptr;
         QAccessibleInterface* cell = cells ? cells->cellAt(row, column) : nullptr;
-        return cell ? cell->text(QAccessible::Name) : QString("<none>");
+        return cell ? cell->text(what) : QString("<none>");
     }
     StudyState st;
     QuietPorts ports;
@@ -44,10 +45,18 @@ TEST(FactMapWindow, ShowsEveryFactAndNamesTheHardestInWordsAChildReads) {
     MapFixture m;
     EXPECT_EQ(m.form->windowTitle(), QString::fromUtf8("にがて九九マップ"));
     EXPECT_EQ(m.form->HardLine->text(), QString::fromUtf8("７×８・６×７ が にがてだよ。れんしゅうしよう！"));
-    EXPECT_EQ(m.readCell(7, 8), QString::fromUtf8("７×８\n0%\n4.0秒"));
-    EXPECT_EQ(m.readCell(6, 7), QString::fromUtf8("６×７\n50%\n1.9秒"));
-    EXPECT_EQ(m.readCell(2, 2), QString::fromUtf8("２×２\n100%\n0.7秒"));
+    EXPECT_EQ(m.readCell(7, 8), QString::fromUtf8("７×８\n×\n"));
+    EXPECT_EQ(m.readCell(6, 7), QString::fromUtf8("６×７\n×◎\nふつう"));
+    EXPECT_EQ(m.readCell(2, 2), QString::fromUtf8("２×２\n◎\nはやい"));
     EXPECT_EQ(m.readCell(9, 9), QString::fromUtf8("９×９\nまだ"));
+    // the numbers stay for the parent: in each cell's description, and in their own view
+    EXPECT_EQ(m.readCell(6, 7, QAccessible::Description),
+              QString::fromUtf8("正解 1/2回（50%）・答えの速さ 1.8秒（制限時間 2.6秒）"));
+    m.form->ParentButton->click();
+    EXPECT_EQ(m.readCell(7, 8), QString::fromUtf8("７×８\n0%\n4.0秒"));
+    EXPECT_EQ(m.readCell(6, 7), QString::fromUtf8("６×７\n50%\n1.8秒"));
+    m.form->ParentButton->click();
+    EXPECT_EQ(m.readCell(2, 2), QString::fromUtf8("２×２\n◎\nはやい"));
     EXPECT_EQ(m.readCell(0, 9), QString::fromUtf8("×９"));
     EXPECT_TRUE(m.form->PracticeButton->isEnabled());
     // The colours are explained in words beside the map.
@@ -60,7 +69,8 @@ TEST(FactMapWindow, ShowsEveryFactAndNamesTheHardestInWordsAChildReads) {
 TEST(FactMapWindow, PractiseChoosesTheHardFactsHardestFirstAndCloses) {
     MapFixture m;
     m.form->PracticeButton->click();
-    EXPECT_EQ(m.form->chosenFacts(), (std::vector<int>{q(7, 8), q(6, 7)}));
+    EXPECT_EQ(m.form->choice().drill, FactMapChoice::Drill::Practice);
+    EXPECT_EQ(m.form->choice().facts, (std::vector<int>{q(7, 8), q(6, 7)}));
     EXPECT_FALSE(m.form->isVisible());
 }
 
@@ -87,6 +97,21 @@ TEST(FactMapWindow, ClearingAsksFirstAndEmptiesOnlyOnOk) {
     EXPECT_EQ(m.form->HardLine->text(), QString::fromUtf8("テストをすると，にがてな九九がわかるよ。"));
 }
 
+TEST(FactMapWindow, WithNothingHardItsDrillsAreOffAndLookIt) {
+    StudyState st;
+    QuietPorts ports;
+    recordAnswer(st.factRecord, 0, true, 500);
+    TNigateMapForm form(st, ports);
+    form.show();
+    for (QPushButton* b : {form.PracticeButton, form.TestButton}) {
+        EXPECT_FALSE(b->isEnabled());
+        // drawn in the style's grey, not in the colour of the enabled button
+        EXPECT_NE(b->palette().color(QPalette::Disabled, QPalette::ButtonText),
+                  b->palette().color(QPalette::Active, QPalette::ButtonText));
+    }
+    EXPECT_EQ(form.HardLine->text(), QString::fromUtf8("にがてな九九はないよ。すごいね！"));
+}
+
 TEST(FactMapWindow, ClearingPassesLeavesTheRecordAlone) {
     StudyState st;
     recordAnswer(st.factRecord, 5, false, 3000);
@@ -107,7 +132,9 @@ TEST(FactMapWindow, ClearingPassesLeavesTheRecordAlone) {
 TEST(FactMapWindow, TheMainWindowPractisesTheChosenFacts) {
     struct MapNavigator : CountingNavigator {
         using CountingNavigator::CountingNavigator;
-        std::vector<int> openFactMap(QWidget*) override { return {q(8, 7), q(4, 6)}; }
+        FactMapChoice openFactMap(QWidget*) override {
+            return {FactMapChoice::Drill::Practice, {q(8, 7), q(4, 6)}};
+        }
     };
     ScriptedWindow w(2, 3, 0);  // the lists say 五の段 test: the practice does not care
     MapNavigator navigator(w.st, w.sound, w.clock, w.keeper);
@@ -132,6 +159,28 @@ TEST(FactMapWindow, TheMainWindowPractisesTheChosenFacts) {
     form.N1Click();
     EXPECT_EQ(asked, (std::vector<int>{q(8, 7), q(4, 6), q(8, 7), q(4, 6)}));
     EXPECT_EQ(messageDuringRun, QString::fromUtf8("◎にがてな九九の練習をします。"));
-    EXPECT_EQ(form.StaticText3->text(), QString::fromUtf8("◎練習は終わりました。"));
+    EXPECT_EQ(form.StaticText3->text(), QString::fromUtf8("◎") + QString::fromUtf8(kAfterHardPractice));
+    EXPECT_TRUE(form.Button1->isEnabled());
+}
+
+TEST(FactMapWindow, TheHardFactsTestRunsInTheMainWindowAndKeepsItsAnswers) {
+    struct MapNavigator : CountingNavigator {
+        using CountingNavigator::CountingNavigator;
+        FactMapChoice openFactMap(QWidget*) override { return {FactMapChoice::Drill::Test, {q(8, 7), q(4, 6)}}; }
+    };
+    ScriptedWindow w(2, 0, 3);
+    MapNavigator navigator(w.st, w.sound, w.clock, w.keeper);
+    TMasumeForm form(w.st, w.keys, w.clock, [&] {
+        MasumeServices s;
+        s.navigator = &navigator;
+        s.keeper = &w.keeper;
+        return s;
+    }());
+    form.show();
+    form.N1Click();  // every question left to time out
+    EXPECT_EQ(form.StaticText3->text(), QString::fromUtf8("◎にがてテストは 2もん中 0もん せいかい！"));
+    EXPECT_EQ(w.st.factRecord.facts[size_t(q(8, 7))].asked, 1);
+    EXPECT_EQ(w.keeper.recordSaves, 1);
+    EXPECT_EQ(navigator.resultsByTable + navigator.resultsByLevel, 0);
     EXPECT_TRUE(form.Button1->isEnabled());
 }

@@ -1,41 +1,76 @@
 #include "windows/core/FactMap.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "main/core/FactTables.h"
 
 namespace factmap {
 
 namespace {
-constexpr Rgb kSure{60, 200, 80};
-constexpr Rgb kUnsure{255, 220, 40};
-constexpr Rgb kHard{240, 70, 60};
-
-int mix(int a, int b, double t) { return int(std::lround(a + (b - a) * t)); }
-Rgb mix(const Rgb& a, const Rgb& b, double t) { return {mix(a.r, b.r, t), mix(a.g, b.g, t), mix(a.b, b.b, t)}; }
+bool isFactCell(int row, int column) { return row >= 1 && row < kRows && column >= 1 && column < kColumns; }
+int factAt(int row, int column) { return (row - 1) * 9 + (column - 1); }
 }  // namespace
 
-Rgb hardnessColour(double hardness) {
-    const double h = std::clamp(hardness, 0.0, 1.0);
-    return h < 0.5 ? mix(kSure, kUnsure, h * 2) : mix(kUnsure, kHard, (h - 0.5) * 2);
+Rgb bandColour(Band band) {
+    switch (band) {
+    case Band::Sure: return kSureFill;
+    case Band::Unsure: return kUnsureFill;
+    case Band::Hard: return kHardFill;
+    case Band::NotAsked: break;
+    }
+    return kNeverFill;
 }
 
 std::string secondsText(int ms) {
-    const int tenths = (std::max(ms, 0) + 50) / 100;
+    const int tenths = (std::clamp(ms, 0, 10'000'000) + 50) / 100;
     return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + "秒";
 }
 
-GridCell cellAt(const FactRecord& record, int row, int column) {
-    if (row < 0 || row >= kRows || column < 0 || column >= kColumns) return {"", kNeverFill};
+std::string marksText(const FactHistory& history, int count) {
+    std::string marks;
+    const size_t n = history.recent.size(), from = n > size_t(count) ? n - size_t(count) : 0;
+    for (size_t i = from; i < n; ++i) {
+        switch (history.recent[i].kind) {
+        case Outcome::Kind::Right: marks += "◎"; break;
+        case Outcome::Kind::Wrong: marks += "×"; break;
+        case Outcome::Kind::Passed: marks += "－"; break;
+        }
+    }
+    return marks;
+}
+
+std::string speedWord(Speed speed) {
+    switch (speed) {
+    case Speed::Quick: return "はやい";
+    case Speed::Usual: return "ふつう";
+    case Speed::Slow: return "ゆっくり";
+    case Speed::None: break;
+    }
+    return "";
+}
+
+GridCell cellAt(const FactRecord& record, int row, int column, View view) {
     if (row == 0 && column == 0) return {"", kHeadingFill, kHeadingInk};
-    if (row == 0) return {"×" + toFullWidthDigits(std::to_string(column)), kHeadingFill, kHeadingInk};
-    if (column == 0) return {std::string(danNames[size_t(row - 1)]), kHeadingFill, kHeadingInk};
-    const int q = (row - 1) * 9 + (column - 1);
+    if (row == 0 && column > 0 && column < kColumns) return {"×" + toFullWidthDigits(std::to_string(column)), kHeadingFill, kHeadingInk};
+    if (column == 0 && row > 0 && row < kRows) return {std::string(danNames[size_t(row - 1)]), kHeadingFill, kHeadingInk};
+    if (!isFactCell(row, column)) return {"", kNeverFill};
+    const int q = factAt(row, column);
     const std::string fact(formulaTable[size_t(q)]);
-    const FactSummary s = summarise(record.facts[size_t(q)]);
-    if (!s.asked) return {fact + "\nまだ", kNeverFill};
-    return {fact + "\n" + std::to_string(s.sharePercent) + "%\n" + secondsText(s.typicalMs), hardnessColour(s.hardness)};
+    const FactHistory& history = record.facts[size_t(q)];
+    const FactSummary s = summarise(history);
+    if (!s.asked()) return {fact + "\nまだ", kNeverFill};
+    if (view == View::Parent)
+        return {fact + "\n" + std::to_string(s.sharePercent) + "%\n" + secondsText(s.typicalMs), bandColour(s.band)};
+    return {fact + "\n" + marksText(history, kMarksShown) + "\n" + speedWord(s.speed), bandColour(s.band)};
+}
+
+std::string cellDetails(const FactRecord& record, int row, int column) {
+    if (!isFactCell(row, column)) return "";
+    const FactSummary s = summarise(record.facts[size_t(factAt(row, column))]);
+    if (!s.asked()) return "まだテストで出ていません";
+    return "正解 " + std::to_string(s.rightCount) + "/" + std::to_string(s.outcomes) + "回（" +
+           std::to_string(s.sharePercent) + "%）・答えの速さ " + secondsText(s.typicalMs) + "（制限時間 " +
+           secondsText(s.typicalLimitMs) + "）";
 }
 
 }  // namespace factmap

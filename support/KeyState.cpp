@@ -101,7 +101,12 @@ bool KeyState::pressFromBefore(QObject* watched, QEvent* event) {
     case QEvent::ShortcutOverride: {
         const auto* ke = static_cast<QKeyEvent*>(event);
         if (event->type() == QEvent::KeyPress) down_.insert(ke->key());
-        return stale_.count(ke->key()) != 0;
+        if (!stale_.count(ke->key())) return false;
+        // Only the autorepeat of the old press is held back; a new press
+        // means its release went elsewhere.
+        if (ke->isAutoRepeat()) return true;
+        stale_.erase(ke->key());
+        return false;
     }
     case QEvent::KeyRelease: {
         const auto* ke = static_cast<QKeyEvent*>(event);

@@ -1,7 +1,6 @@
 // The settings dialog and the help launcher it uses.
 #include <QApplication>
 #include <QCheckBox>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -62,22 +61,6 @@ public:
 private:
     Log& log_;
     std::int64_t now_ = 0;
-};
-
-// Stands in for the desktop's viewer: records what it was asked to open.
-class ViewerStub : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl& url) { opened.push_back(url); }
-};
-
-class ViewerGuard {
-public:
-    ViewerGuard() { QDesktopServices::setUrlHandler(QStringLiteral("file"), &viewer, "open"); }
-    ~ViewerGuard() { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-    ViewerStub viewer;
 };
 
 struct Opened {
@@ -443,7 +426,7 @@ TEST(JoukenDialogHelp, MissingHelpFileIsReported) {
     ASSERT_TRUE(dir.isValid());
     StudyState st = defaultState();
     st.exeDir = dir.path().toStdString() + "/";
-    ViewerGuard guard;
+    PrivateDesktop desktop;
     Opened d(st);
 
     SeenBox seen;
@@ -454,7 +437,7 @@ TEST(JoukenDialogHelp, MissingHelpFileIsReported) {
     EXPECT_EQ(seen.text, QStringLiteral("Jouken_setM15.chm が見あたりません。"));
     EXPECT_EQ(seen.title, QStringLiteral("お知らせ"));
     EXPECT_EQ(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    EXPECT_TRUE(guard.viewer.opened.isEmpty());
+    EXPECT_FALSE(desktop.received(300).has_value());
     EXPECT_TRUE(d.form->isVisible());
 }
 
@@ -469,7 +452,6 @@ TEST(JoukenDialogHelp, PresentHelpFileOpensSilently) {
     StudyState st = defaultState();
     st.exeDir = folder.toStdString() + "/";
     PrivateDesktop desktop;
-    ViewerGuard guard;
     Opened d(st);
 
     SeenBox seen;
@@ -478,27 +460,24 @@ TEST(JoukenDialogHelp, PresentHelpFileOpensSilently) {
     QTest::qWait(100);
 
     EXPECT_FALSE(seen.seen);
-    ASSERT_EQ(guard.viewer.opened.size(), 1);
-    EXPECT_EQ(guard.viewer.opened.front().toLocalFile(), help.fileName());
+    EXPECT_EQ(desktop.received().value_or("<never opened>"), help.fileName());
 }
 
 TEST(HelpLauncher, OpensOnlyFilesThatExist) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     PrivateDesktop desktop;
-    ViewerGuard guard;
 
     EXPECT_FALSE(openHelpFile(""));
     EXPECT_FALSE(openHelpFile(dir.path().toStdString() + "/none.chm"));
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.chm")));
     EXPECT_FALSE(openHelpFile(dir.path().toStdString() + "/folder.chm"));
-    EXPECT_TRUE(guard.viewer.opened.isEmpty());
+    EXPECT_FALSE(desktop.received(300).has_value());
 
     const QString name = dir.path() + QStringLiteral("/a b \"c\" `d`|e.chm");
     ASSERT_TRUE(writeHelpFile(name));
     EXPECT_TRUE(openHelpFile(name.toStdString()));
-    ASSERT_EQ(guard.viewer.opened.size(), 1);
-    EXPECT_EQ(guard.viewer.opened.front().toLocalFile(), name);
+    EXPECT_EQ(desktop.received().value_or("<never opened>"), name);
 }
 
 // ---------------------------------------------------------------- layout

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <functional>
+#include <optional>
 #include <thread>
 #include <utility>
 
@@ -68,6 +69,10 @@ int main(int argc, char** argv) {
             icon.addFile(QStringLiteral(":/resources/icon_%1.png").arg(size), QSize(size, size));
         app.setWindowIcon(icon);
     });
+    // For measuring the start alone (callgrind, strace): quit once the first
+    // frame is painted.
+    std::optional<AfterFirstFrame> quit;
+    if (qEnvironmentVariableIsSet("TATEYOKO_QUIT_AFTER_FIRST_FRAME")) quit.emplace([] { QCoreApplication::quit(); });
     // The child reads Japanese: the toolkit's own dialogs and buttons too.
     QTranslator toolkitTexts;
     if (toolkitTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), "qtbase", "_",

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QTimer>
 #include <QWidget>
+#include <unistd.h>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -24,7 +25,7 @@ int main(int argc, char** argv) {
         struct AfterExpose : QObject {
             bool eventFilter(QObject* watched, QEvent* event) override {
                 if (event->type() == QEvent::Expose && watched->isWindowType())
-                    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+                    QTimer::singleShot(0, [] { _exit(0); });
                 return false;
             }
         } quit;

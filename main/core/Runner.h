@@ -61,6 +61,7 @@ private:
     Confirm& confirm_;
     RunNavigation& navigation_;
     bool passedAnswer_ = false;  // the last answer was a pass or a timeout
+    std::int64_t keyAtMs_ = 0;   // when the key readKey last found was pressed
 };
 
 inline constexpr int kStepRevealMs = 10000;

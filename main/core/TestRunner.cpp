@@ -15,7 +15,10 @@ const char* const kPassText = "ﾊﾟｽ";
 int Runner::readKey() {
     auto found = [this](Key key) {
         const KeyReading r = input_.queryKey(key);
-        return r.heldNow || r.pressedSinceLastQuery;
+        if (!r.heldNow && !r.pressedSinceLastQuery) return false;
+        // Timed by the press itself, not by when a busy computer let us see it.
+        keyAtMs_ = r.pressedAtMs >= 0 ? r.pressedAtMs : clock_.nowMs();
+        return true;
     };
     int code = kNoKey;
     for (int d = 0; d <= 9 && code == kNoKey; ++d)
@@ -133,7 +136,7 @@ void Runner::runTest(int orderMode) {
             clock_.sleepMs(st_.stepPause);
             if (answerLoop(q) == Answer::Abort) return abort();
             // A pass or a timeout counts as wrong at the limit.
-            const int answerMs = passedAnswer_ ? st_.waitLimit : int(clock_.nowMs() - shownAt);
+            const int answerMs = passedAnswer_ ? st_.waitLimit : int(keyAtMs_ - shownAt);
 
             board_.showReading(std::string(readingTable[q]), false);
             board_.showMark(st_.outcomeFlag == 1 ? "◎" : "×");

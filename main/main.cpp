@@ -6,11 +6,11 @@
 #include <QLocale>
 #include <QTimer>
 #include <QTranslator>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <functional>
+#include <optional>
 #include <thread>
+#include <unistd.h>
 #include <utility>
 
 #include "main/AppWiring.h"
@@ -44,13 +44,11 @@ private:
 int main(int argc, char** argv) {
     // Reading the font configuration needs no display: a second core does it
     // while the toolkit connects to the display, and so does the decoding of
-    // the tutor's picture while the window is built. The reading yields to
-    // the window's own thread and to the display server when the cores are
-    // all busy (on Linux a nice value is the thread's own).
-    std::thread fontConfiguration([] {
-        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
-        loadFontConfiguration();
-    });
+    // the tutor's picture while the window is built. The window waits for the
+    // reading, so it runs at the window's own priority: at a lower one a busy
+    // computer starved it (with an empty font cache, for seconds) while the
+    // window waited.
+    std::thread fontConfiguration(loadFontConfiguration);
     QApplication app(argc, argv);
     preloadPictures({QStringLiteral(":/resources/tutor.png")});
     fontConfiguration.join();
@@ -59,15 +57,6 @@ int main(int argc, char** argv) {
     app.setOrganizationName("mizunara");
     app.setApplicationName("tateyokom");
     app.setFont(japaneseFont(13));
-    // The icon goes to the display whole, every size of it, with every window
-    // that opens: a few small sizes only, and only once the first window
-    // has shown.
-    AfterFirstFrame icon([&app] {
-        QIcon icon;
-        for (int size : {16, 32, 48, 64})
-            icon.addFile(QStringLiteral(":/resources/icon_%1.png").arg(size), QSize(size, size));
-        app.setWindowIcon(icon);
-    });
     // The child reads Japanese: the toolkit's own dialogs and buttons too.
     QTranslator toolkitTexts;
     if (toolkitTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), "qtbase", "_",
@@ -80,6 +69,22 @@ int main(int argc, char** argv) {
     app.installEventFilter(&keys);
     QtClock clock(&keys);
     AppWiring wiring(st, clock);
+    // The icon goes to the display whole, every size of it, with every window
+    // that opens: a few small sizes only, and only once the first window
+    // has shown.
+    AfterFirstFrame icon([&app, &wiring] {
+        QIcon icon;
+        for (int size : {16, 32, 48, 64})
+            icon.addFile(QStringLiteral(":/resources/icon_%1.png").arg(size), QSize(size, size));
+        app.setWindowIcon(icon);
+        // The sound output's twenty libraries, likewise only now.
+        wiring.player().loadOutput();
+    });
+    // For measuring the start alone (callgrind, strace): end the process as
+    // soon as the first frame is painted, before the tasks above and without
+    // saving anything.
+    std::optional<AfterFirstFrame> quit;
+    if (qEnvironmentVariableIsSet("TATEYOKO_QUIT_AFTER_FIRST_FRAME")) quit.emplace([] { _exit(0); });
     TMasumeForm form(st, keys, clock, wiring.services());
     form.show();
     return app.exec();

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "support/FontRules.h"
 #include "support/Fonts.h"
 
 namespace {
@@ -32,27 +31,10 @@ bool holdsAnyOf(FcConfig* config, const std::vector<std::string>& needed) {
     return false;
 }
 
-// The rules that bear on drawing (no fonts yet), else the configuration whole.
-FcConfig* drawingConfiguration() {
-    FcConfig* config = FcConfigCreate();
-    if (!config) return FcInitLoadConfig();
-    const auto documents = drawingRules(config);
-    bool loaded = documents.has_value();
-    for (std::size_t i = 0; loaded && i < documents->size(); ++i)
-        loaded = FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>((*documents)[i].c_str()), FcTrue);
-    // Without a cache folder every start would read every font file.
-    FcStrList* caches = loaded ? FcConfigGetCacheDirs(config) : nullptr;
-    const bool cached = caches && FcStrListNext(caches);
-    if (caches) FcStrListDone(caches);
-    if (cached) return config;
-    FcConfigDestroy(config);
-    return FcInitLoadConfig();
-}
-
 }  // namespace
 
 FcConfig* ownFontSet(const std::vector<std::string>& families, const std::vector<std::string>& needed) {
-    FcConfig* config = drawingConfiguration();  // the system's and the user's files
+    FcConfig* config = FcInitLoadConfig();  // the system's and the user's files, as fontconfig reads them
     if (!config) return nullptr;
     const std::string rules = selectionRules(families);
     if (FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(rules.c_str()), FcTrue) &&

@@ -4,10 +4,9 @@
 // before the main window's first frame) runs fontconfig's substitution and
 // match, and the match compares the request with every font fontconfig
 // knows. On a desktop with a few hundred faces that is nearly half of what
-// the engines cost. So the program reads the system's configuration (its
-// rules and the user's: hinting, antialiasing and the rest, so that text is
-// drawn as before; less the family aliases, FontRules.h) but keeps only the
-// faces of the families it draws in.
+// the engines cost. So the program reads the system's configuration whole,
+// as fontconfig does (its rules and the user's, so that text is drawn as
+// before), but keeps only the faces of the families it draws in.
 // A character none of them has shows as a box instead of coming from another
 // font; the Japanese font alone has kana, kanji, Latin, Greek, Cyrillic and
 // Hangul.

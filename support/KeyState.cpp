@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <chrono>
+
 namespace {
 int idx(Key key) { return static_cast<int>(key); }
 }
@@ -29,8 +31,24 @@ bool KeyState::keyOf(const QKeyEvent& event, Key* key) {
     }
 }
 
+std::int64_t KeyState::monotonicMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+std::int64_t KeyState::eventTimeMs(quint64 timestamp, std::int64_t handledMs) {
+    if (timestamp == 0) return handledMs;  // not stamped
+    const std::int64_t gap = handledMs - std::int64_t(timestamp);
+    // A minute off: the window system's clock wrapped (X counts 32 bits of
+    // milliseconds) or restarted; learn the offset anew.
+    constexpr std::int64_t kNewClockMs = 60000;
+    if (!offsetKnown_ || gap < offset_ || gap - offset_ > kNewClockMs) offset_ = gap;
+    offsetKnown_ = true;
+    return std::int64_t(timestamp) + offset_;
+}
+
 KeyReading KeyState::queryKey(Key key) {
-    KeyReading r{held_[idx(key)], pressed_[idx(key)]};
+    KeyReading r{held_[idx(key)], pressed_[idx(key)], pressed_[idx(key)] ? pressedAt_[idx(key)] : -1};
     pressed_[idx(key)] = false;
     return r;
 }
@@ -85,7 +103,9 @@ bool KeyState::belongsToAllowedBox(QObject* watched) const {
     return false;
 }
 
-void KeyState::recordKey(Key key, bool down) {
+void KeyState::recordKey(Key key, bool down, std::int64_t atMs) {
+    // The first press the drill has not yet seen keeps its time.
+    if (down && !pressed_[idx(key)]) pressedAt_[idx(key)] = atMs;
     held_[idx(key)] = down;
     if (down) pressed_[idx(key)] = true;
     emit inputArrived();
@@ -132,7 +152,8 @@ bool KeyState::eventFilter(QObject* watched, QEvent* event) {
         const bool press = type == QEvent::KeyPress;
         // Keys typed into the confirmation box answer the box, not the drill;
         // a release always counts so that nothing stays held.
-        if (keyOf(*ke, &key) && !(press && inBox) && !(ke->isAutoRepeat() && !press)) recordKey(key, press);
+        if (keyOf(*ke, &key) && !(press && inBox) && !(ke->isAutoRepeat() && !press))
+            recordKey(key, press, eventTimeMs(ke->timestamp(), monotonicMs()));
         break;
     }
     case QEvent::MouseButtonPress:

@@ -38,18 +38,29 @@ public:
 
     static bool keyOf(const QKeyEvent& event, Key* key);
 
+    // The monotonic milliseconds that press times are given in (QtClock's).
+    static std::int64_t monotonicMs();
+    // When an event stamped `timestamp` (the window system's milliseconds)
+    // and handled at `handledMs` was made. The window's thread may handle
+    // an event late on a busy computer; the stamp says when the key went
+    // down. The two clocks' offset is the smallest gap seen between them.
+    std::int64_t eventTimeMs(quint64 timestamp, std::int64_t handledMs);
+
 signals:
     void inputArrived();
 
 private:
     bool belongsToAllowedBox(QObject* watched) const;
-    void recordKey(Key key, bool down);
+    void recordKey(Key key, bool down, std::int64_t atMs);
     // True when the event is a press of a key that was down before the
     // window it goes to appeared; such presses reach no window.
     bool pressFromBefore(QObject* watched, QEvent* event);
 
     std::array<bool, static_cast<int>(Key::Count)> held_{};
     std::array<bool, static_cast<int>(Key::Count)> pressed_{};
+    std::array<std::int64_t, static_cast<int>(Key::Count)> pressedAt_{};
+    bool offsetKnown_ = false;
+    std::int64_t offset_ = 0;  // our time minus the window system's
     bool leftHeld_ = false;
     bool rightHeld_ = false;
     // A click quicker than one poll still counts once during a run.

@@ -5,9 +5,10 @@
 
 #include "support/KeyState.h"
 
-QtClock::QtClock(KeyState* wakeOnInput) : keys_(wakeOnInput) { timer_.start(); }
+QtClock::QtClock(KeyState* wakeOnInput) : keys_(wakeOnInput) {}
 
-std::int64_t QtClock::nowMs() { return timer_.elapsed(); }
+// The scale the key state gives press times in.
+std::int64_t QtClock::nowMs() { return KeyState::monotonicMs(); }
 
 void QtClock::sleepMs(int ms) { pumpUntil(nowMs() + ms, false); }
 

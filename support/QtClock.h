@@ -2,8 +2,6 @@
 // and the key state fed without burning a core.
 #pragma once
 
-#include <QElapsedTimer>
-
 #include "main/core/RunnerPorts.h"
 
 class KeyState;
@@ -17,6 +15,5 @@ public:
 
 private:
     void pumpUntil(std::int64_t deadline, bool wakeOnInput);
-    QElapsedTimer timer_;
     KeyState* keys_;
 };

@@ -14,10 +14,6 @@
 
 namespace {
 
-// Loads the output module a moment after start-up, when the window is long
-// painted, so that the first sound need not wait for it either.
-constexpr int kLoadOutputAfterMs = 500;
-
 // Lives on the sound thread; hands the requests to the output module.
 class Output : public QObject {
 public:
@@ -56,10 +52,11 @@ SoundPlayer::SoundPlayer() : thread_(new QThread), worker_(new Output) {
     worker_->moveToThread(thread_);
     QObject::connect(thread_, &QThread::finished, worker_, &QObject::deleteLater);
     thread_->start();
+}
+
+void SoundPlayer::loadOutput() {
     auto* output = static_cast<Output*>(worker_);
-    QMetaObject::invokeMethod(
-        output, [output] { QTimer::singleShot(kLoadOutputAfterMs, output, [output] { output->output(); }); },
-        Qt::QueuedConnection);
+    QMetaObject::invokeMethod(output, [output] { output->output(); }, Qt::QueuedConnection);
 }
 
 SoundPlayer::~SoundPlayer() {

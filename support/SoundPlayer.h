@@ -36,6 +36,11 @@ public:
     // Empties the buffers and silences the output; nothing plays afterwards.
     void releaseSounds();
 
+    // Loads the output module on the sound thread now rather than at the
+    // first sound. The program calls it once its window has painted: on a
+    // busy computer a fixed delay could fall into the start.
+    void loadOutput();
+
     static void showReadError(const std::string& path, const std::string& reason);
 
     SoundBuffers soundBuffers;

@@ -77,7 +77,7 @@ private:
     Sound& sound_;
     Confirm& confirm_;
     bool passedAnswer_ = false;  // the last answer was a pass or a timeout
-    std::int64_t keyAt_ = 0;      // when readKey saw its last key, before its pause
+    std::int64_t keyAtMs_ = 0;     // when the key readKey last found was pressed
     std::int64_t answeredAt_ = 0;  // when the last answer's last digit was pressed
     int recorded_ = 0;             // answers recorded in this test
 };

@@ -21,6 +21,9 @@ enum class MouseButton { Left, Right };
 struct KeyReading {
     bool heldNow = false;
     bool pressedSinceLastQuery = false;
+    // When that press was made, on the clock's scale; -1 when unknown (then
+    // the time of the query stands for it).
+    std::int64_t pressedAtMs = -1;
 };
 
 class Clock {

@@ -15,7 +15,10 @@ const char* const kPassText = "ﾊﾟｽ";
 int Runner::readKey() {
     auto found = [this](Key key) {
         const KeyReading r = input_.queryKey(key);
-        return r.heldNow || r.pressedSinceLastQuery;
+        if (!r.heldNow && !r.pressedSinceLastQuery) return false;
+        // Timed by the press itself, not by when a busy computer let us see it.
+        keyAtMs_ = r.pressedAtMs >= 0 ? r.pressedAtMs : clock_.nowMs();
+        return true;
     };
     int code = kNoKey;
     for (int d = 0; d <= 9 && code == kNoKey; ++d)
@@ -25,10 +28,7 @@ int Runner::readKey() {
     if (code == kNoKey && found(Key::G)) code = kPassKey;
     if (code == kNoKey && found(Key::Enter)) code = kEnterKey;
     if (code == kNoKey && found(Key::Esc)) code = kEscapeKey;
-    if (code != kNoKey) {
-        keyAt_ = clock_.nowMs();
-        clock_.sleepMs(kKeyReadPauseMs);
-    }
+    if (code != kNoKey) clock_.sleepMs(kKeyReadPauseMs);
     return code;
 }
 
@@ -74,7 +74,7 @@ Runner::Answer Runner::answerLoop(int q) {
             return Answer::Decided;
         }
         if (key >= 0 && key <= 9) {
-            answeredAt_ = keyAt_;
+            answeredAt_ = keyAtMs_;
             if (digitState == 1) {
                 st_.outcomeFlag = key == product ? 1 : 0;
                 board_.showAnswer(std::to_string(key), st_.outcomeFlag);

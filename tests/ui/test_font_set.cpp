@@ -10,6 +10,8 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "support/FontSet.h"
 #include "support/Fonts.h"
@@ -104,22 +106,31 @@ TEST(FontSet, TextIsDrawnWithTheSystemsSettings) {
 }
 
 TEST(FontSet, TheUsersOwnRulesStillHold) {
-    QTemporaryDir dir;
-    const std::string path = dir.filePath("fonts.conf").toStdString();
-    std::ofstream(path) << "<?xml version=\"1.0\"?><!DOCTYPE fontconfig SYSTEM \"urn:fontconfig:fonts.dtd\">"
-                           "<fontconfig><include>/etc/fonts/fonts.conf</include>"
-                           "<match target=\"font\"><edit name=\"hintstyle\" mode=\"assign\"><const>hintfull</const>"
-                           "</edit></match></fontconfig>";
-    const QByteArray before = qgetenv("FONTCONFIG_FILE");
-    qputenv("FONTCONFIG_FILE", QByteArray::fromStdString(path));
-    Config cut = own();
-    if (before.isNull())
-        qunsetenv("FONTCONFIG_FILE");
-    else
-        qputenv("FONTCONFIG_FILE", before);
-    ASSERT_TRUE(cut);
-    const std::string file = *filesOf(cut.get(), "Noto Sans CJK JP").begin();
-    EXPECT_NE(drawingSettings(cut.get(), "Noto Sans CJK JP", file, 13).find("hintstyle=3"), std::string::npos);
+    // A rule on the font found, and one on a family that only the system's
+    // aliases put behind the request.
+    const std::vector<std::pair<const char*, std::string>> rules = {
+        {"on the font", "<match target=\"font\">"},
+        {"on an alias family", "<match target=\"pattern\"><test qual=\"any\" name=\"family\"><string>sans-serif</string></test>"},
+    };
+    for (const auto& [what, match] : rules) {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("fonts.conf").toStdString();
+        std::ofstream(path) << "<?xml version=\"1.0\"?><!DOCTYPE fontconfig SYSTEM \"urn:fontconfig:fonts.dtd\">"
+                               "<fontconfig><include>/etc/fonts/fonts.conf</include>"
+                            << match << "<edit name=\"hintstyle\" mode=\"assign\"><const>hintfull</const>"
+                               "</edit></match></fontconfig>";
+        const QByteArray before = qgetenv("FONTCONFIG_FILE");
+        qputenv("FONTCONFIG_FILE", QByteArray::fromStdString(path));
+        Config cut = own();
+        if (before.isNull())
+            qunsetenv("FONTCONFIG_FILE");
+        else
+            qputenv("FONTCONFIG_FILE", before);
+        ASSERT_TRUE(cut) << what;
+        const std::string file = *filesOf(cut.get(), "Noto Sans CJK JP").begin();
+        EXPECT_NE(drawingSettings(cut.get(), "Noto Sans CJK JP", file, 13).find("hintstyle=3"), std::string::npos)
+            << what;
+    }
 }
 
 TEST(FontSet, OneInstalledFaceOfTheNeededFamiliesIsEnough) {

@@ -9,6 +9,9 @@
 #include <QTest>
 #include <QWidget>
 
+#include <utility>
+#include <vector>
+
 #include "support/KeyState.h"
 
 namespace {
@@ -18,8 +21,9 @@ struct Reader {
     KeyState keys;
     QWidget target;
 
-    bool key(int qtKey, bool down, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    bool key(int qtKey, bool down, Qt::KeyboardModifiers modifiers = Qt::NoModifier, quint64 stamp = 0) {
         QKeyEvent event(down ? QEvent::KeyPress : QEvent::KeyRelease, qtKey, modifiers);
+        event.setTimestamp(stamp);
         return keys.eventFilter(&target, &event);
     }
     bool click(Qt::MouseButton button, bool down) {
@@ -80,6 +84,44 @@ TEST(KeyReader, AQuickPressIsKeptUntilTheDrillLooksOnce) {
     EXPECT_TRUE(seven.pressedSinceLastQuery);
     EXPECT_FALSE(r.keys.queryKey(Key::Pad7).pressedSinceLastQuery);
     EXPECT_FALSE(r.keys.queryKey(Key::Main7).pressedSinceLastQuery);  // the other row stays apart
+}
+
+// A busy computer may hand the window an event late; its stamp (the window
+// system's own milliseconds) says when the key went down.
+TEST(KeyReader, APressIsTimedByItsStampNotByWhenItIsHandled) {
+    struct Case {
+        const char* what;
+        std::vector<std::pair<quint64, std::int64_t>> earlier;  // stamp, handled at
+        quint64 stamp;
+        std::int64_t handled;
+        std::int64_t expected;
+    };
+    const std::vector<Case> cases = {
+        {"handled at once", {}, 5000, 105000, 105000},
+        {"handled late, the offset known", {{5000, 105000}}, 5200, 105260, 105200},
+        {"a quicker event lowers the offset", {{5000, 105003}, {5100, 105100}}, 5200, 105250, 105200},
+        {"the stamps' clock wrapped", {{4294967000, 105000}}, 300, 105600, 105600},
+        {"no stamp", {{5000, 105000}}, 0, 105400, 105400},
+    };
+    for (const Case& c : cases) {
+        KeyState keys;
+        for (const auto& [stamp, handled] : c.earlier) keys.eventTimeMs(stamp, handled);
+        EXPECT_EQ(keys.eventTimeMs(c.stamp, c.handled), c.expected) << c.what;
+    }
+    // The drill reads the time of the first press it has not seen, on the clock's scale.
+    Reader r;
+    r.keys.setRunActive(true);
+    EXPECT_EQ(r.keys.queryKey(Key::Main3).pressedAtMs, -1);
+    const std::int64_t before = KeyState::monotonicMs();
+    r.key(Qt::Key_G, true, Qt::NoModifier, 1000);  // handled at once
+    r.key(Qt::Key_3, true, Qt::NoModifier, 940);   // made 60 ms before it, handled only now
+    r.key(Qt::Key_3, false, Qt::NoModifier, 1010);
+    r.key(Qt::Key_3, true, Qt::NoModifier, 1020);
+    const std::int64_t after = KeyState::monotonicMs();
+    const std::int64_t pressed = r.keys.queryKey(Key::Main3).pressedAtMs;
+    EXPECT_GE(pressed, before - 60);
+    EXPECT_LE(pressed, after - 60);
+    EXPECT_EQ(r.keys.queryKey(Key::Main3).pressedAtMs, -1);  // seen: held, not pressed anew
 }
 
 // Keys let go in another program never reach this one: leaving the program

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QHideEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -181,8 +182,9 @@ void TCertForm2::tellPrint(const PrintJob& job) {
 }
 
 void TCertForm2::hideEvent(QHideEvent* event) {
-    // Jobs are followed only while the window is open.
-    qDeleteAll(findChildren<PrintJob*>(Qt::FindDirectChildrenOnly));
+    // Jobs are followed only while the window is open; a window minimized
+    // by the desktop is still open.
+    if (!event->spontaneous()) qDeleteAll(findChildren<PrintJob*>(Qt::FindDirectChildrenOnly));
     QDialog::hideEvent(event);
 }
 

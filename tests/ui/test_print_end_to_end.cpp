@@ -275,6 +275,28 @@ TEST(PrintEndToEnd, AJobThatDoesNotPrintGetsABox) {
     }
 }
 
+// A job is followed while its window is open: one that fails after the
+// window closed brings up no box over whatever the child does next.
+TEST(PrintEndToEnd, NoBoxOnceTheWindowIsClosed) {
+    REQUIRE_PRINT_SERVER();
+    DefaultQueue chosen(qEnvironmentVariable("TATEYOKO_FAILING_QUEUE"));
+    StudyState st = rangeCertificate();
+    QuietPorts ports;
+    RecordingNavigator navigator(st, ports);
+    TCertForm2 form(st, nullptr);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    BoxAnswer box;
+    BoxWatcher watcher(box, QMessageBox::Ok);
+    EXPECT_TRUE(form.PrintClick());
+    ASSERT_FALSE(box.seen) << "the job failed before the window could close: " << box.text.toStdString();
+    form.C1Click();
+    // Long enough for the failing printer to give the job up.
+    QTest::qWait(5000);
+    EXPECT_FALSE(box.seen) << box.text.toStdString();
+    EXPECT_EQ(form.findChild<PrintJob*>(), nullptr) << "the job is still followed";
+}
+
 // The child half of the test below, run only by it (hence disabled): prints
 // with no print server to reach.
 TEST(PrintEndToEnd, DISABLED_ChildPrintsWithoutPrinter) {

@@ -119,11 +119,7 @@ PrintJob::PrintJob(QObject* parent) : QObject(parent) {
     connect(&timer_, &QTimer::timeout, this, &PrintJob::follow);
 }
 
-bool PrintJob::sent() const {
-    return stage_ == Stage::Waiting || stage_ == Stage::OnItsWay || stage_ == Stage::Printed;
-}
-
-bool PrintJob::findPrinter(QPageLayout* paper) {
+bool PrintJob::findPrinter(QPageLayout& paper) {
     cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
     if (!dest) {
         reach(Stage::NoPrinter);
@@ -132,14 +128,14 @@ bool PrintJob::findPrinter(QPageLayout* paper) {
     printer_ = QString::fromUtf8(dest->name);
     const char* uri = cupsGetOption("printer-uri-supported", dest->num_options, dest->options);
     uri_ = uri ? QString::fromUtf8(uri) : QStringLiteral("ipp://localhost/printers/") + printer_;
-    if (paper) *paper = paperOf(dest);
+    paper = paperOf(dest);
     cupsFreeDests(1, dest);
     return true;
 }
 
 void PrintJob::print(const QString& documentName, const DrawPages& draw) {
     QPageLayout paper;
-    if (!findPrinter(&paper)) return;
+    if (!findPrinter(paper)) return;
     // Qt's print support draws the pages into a PDF file; the print server
     // takes that, so that what becomes of the job is known.
     QTemporaryDir folder;
@@ -159,13 +155,6 @@ void PrintJob::print(const QString& documentName, const DrawPages& draw) {
     }
     QFile file(path);
     if (!drawn || !file.open(QIODevice::ReadOnly)) return reach(Stage::Failed, reason("印刷するページを作れませんでした"));
-    send(documentName, file.readAll());
-}
-
-void PrintJob::printPdf(const QString& documentName, const QString& pdfPath) {
-    if (!findPrinter(nullptr)) return;
-    QFile file(pdfPath);
-    if (!file.open(QIODevice::ReadOnly)) return reach(Stage::Failed, reason("印刷する文書を読めませんでした", pdfPath));
     send(documentName, file.readAll());
 }
 

@@ -37,16 +37,14 @@ public:
     // been emitted, when this returns; the job is then followed while this
     // object lives.
     void print(const QString& documentName, const DrawPages& draw);
-    // The same with a finished PDF file.
-    void printPdf(const QString& documentName, const QString& pdfPath);
 
     Stage stage() const { return stage_; }
     // The printer's name, once one was found.
     QString printer() const { return printer_; }
     // Why the job was refused, waits or failed, in words for a parent.
     QString why() const { return why_; }
-    // True while the printer has the job or it waits, or once it printed.
-    bool sent() const;
+    // True once the printer has taken the job, whatever became of it then.
+    bool sent() const { return jobId_ != 0; }
 
     static constexpr int kFollowMs = 300;
 
@@ -55,7 +53,7 @@ signals:
     void stageChanged(PrintJob::Stage stage);
 
 private:
-    bool findPrinter(QPageLayout* paper);
+    bool findPrinter(QPageLayout& paper);
     void send(const QString& documentName, const QByteArray& pdf);
     void follow();
     void reach(Stage stage, const QString& why = {});

@@ -66,6 +66,8 @@ if [ $# -eq 0 ]; then
     echo 'direct tateyoko-fail "Unknown" "Failing test printer"'
     exit 0
 fi
+# Some time at work first: the job fails while it is being followed.
+sleep 1
 echo "ERROR: tateyoko test printer: out of order" >&2
 exit 1
 SH

@@ -1,13 +1,16 @@
 #!/bin/bash
-# A private CUPS server whose one queue, a cups-pdf printer, is the default:
-# what the program prints arrives as a PDF file in a private folder. For the
-# print test; it leaves the system's own printers and settings alone.
+# A private CUPS server whose default queue, a cups-pdf printer, writes what
+# the program prints as a PDF file into a private folder. Two more queues
+# for the print tests: a cups-pdf printer whose paper is Letter, and a
+# printer whose backend, our own, fails every job. It leaves the system's own
+# printers and settings alone.
 #
 #   eval "$(tools/start_cups.sh)"      start it, or find it running
 #   tools/start_cups.sh stop           stop it
 #
-# Prints CUPS_SERVER (the server's private socket) and TATEYOKO_PDF_DIR
-# (where the PDF files arrive). TATEYOKO_CUPS_DIR chooses where the server
+# Prints CUPS_SERVER (the server's private socket), TATEYOKO_PDF_DIR
+# (where the PDF files arrive), TATEYOKO_LETTER_QUEUE and
+# TATEYOKO_FAILING_QUEUE. TATEYOKO_CUPS_DIR chooses where the server
 # keeps its files; the default is one folder per user and source tree, so
 # two trees on one machine do not share a server.
 #
@@ -24,6 +27,8 @@ tree=$(printf '%s' "$root" | cksum | cut -d' ' -f1)
 dir=${TATEYOKO_CUPS_DIR:-/tmp/tateyoko-cups-$(id -u)-$tree}
 socket=$dir/cups.sock
 queue=tateyoko_pdf
+letter_queue=tateyoko_letter
+failing_queue=tateyoko_fail
 instance=tateyoko$tree
 out=$dir/pdf
 backend=/usr/lib/cups/backend/cups-pdf
@@ -44,8 +49,34 @@ if [[ ${1:-} == stop ]]; then
     exit 0
 fi
 
+# The server's programs are the system's, but its backends folder is its
+# own, so that the failing backend is known to this server alone.
+write_serverbin() {
+    rm -rf "$dir/bin"
+    mkdir -p "$dir/bin/backend"
+    chmod 755 "$dir/bin" "$dir/bin/backend"
+    for sub in /usr/lib/cups/*; do
+        [[ $(basename "$sub") == backend ]] || ln -s "$sub" "$dir/bin/$(basename "$sub")"
+    done
+    for b in /usr/lib/cups/backend/*; do ln -s "$b" "$dir/bin/backend/$(basename "$b")"; done
+    cat >"$dir/bin/backend/tateyoko-fail" <<'SH'
+#!/bin/sh
+# A printer that fails every job, as a jammed or unplugged one does.
+if [ $# -eq 0 ]; then
+    echo 'direct tateyoko-fail "Unknown" "Failing test printer"'
+    exit 0
+fi
+# Some time at work first: the job fails while it is being followed.
+sleep 1
+echo "ERROR: tateyoko test printer: out of order" >&2
+exit 1
+SH
+    chmod 755 "$dir/bin/backend/tateyoko-fail"
+}
+
 write_config() {
     mkdir -p "$dir"/{etc,etc-cups-pdf,spool,tmp,cache,state,log,pdf-spool} "$out"
+    write_serverbin
     # Filters run as the server's user lp: they must reach the spool.
     chmod 755 "$dir" "$dir/spool" "$out"
     chmod 1777 "$dir/tmp" "$dir/pdf-spool"
@@ -58,7 +89,7 @@ StateDir $dir/state
 ErrorLog $dir/log/error_log
 AccessLog $dir/log/access_log
 PageLog $dir/log/page_log
-ServerBin /usr/lib/cups
+ServerBin $dir/bin
 DataDir /usr/share/cups
 SystemGroup root $(id -gn)
 FileDevice No
@@ -118,9 +149,20 @@ if ! running; then
     lpadmin -h "$socket" -p "$queue" -E -v "cups-pdf:/$instance" -P "$ppd" \
         || fail "could not add the queue; see $dir/log/error_log"
     lpadmin -h "$socket" -d "$queue" || fail "could not make $queue the default"
+    # Letter by default, and like most printers it cannot print the
+    # outermost quarter inch of the sheet.
+    sed -e 's|^\*DefaultPageSize: .*|*DefaultPageSize: Letter|' \
+        -e 's|^\*ImageableArea Letter/\(.*\): .*|*ImageableArea Letter/\1: "18 18 594 774"|' \
+        "$ppd" >"$dir/letter.ppd"
+    lpadmin -h "$socket" -p "$letter_queue" -E -v "cups-pdf:/$instance" -P "$dir/letter.ppd" \
+        || fail "could not add the Letter queue; see $dir/log/error_log"
+    # A failed job is given up, not retried with the queue stopped.
+    lpadmin -h "$socket" -p "$failing_queue" -E -v "tateyoko-fail:/" -o printer-error-policy=abort-job \
+        2>/dev/null || fail "could not add the failing queue; see $dir/log/error_log"
 fi
 
 echo "export CUPS_SERVER=$socket"
 echo "export TATEYOKO_PDF_DIR=$out"
+echo "export TATEYOKO_LETTER_QUEUE=$letter_queue TATEYOKO_FAILING_QUEUE=$failing_queue"
 # These would choose another printer than the server's default.
 echo "unset PRINTER LPDEST"

@@ -3,16 +3,16 @@
 #include <QDate>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QHideEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPageLayout>
+#include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QVBoxLayout>
 
 #include "main/core/StudyState.h"
+#include "support/CupsPrint.h"
 #include "support/Fonts.h"
 #include "support/FormKit.h"
 #include "support/Picture.h"
@@ -148,30 +148,51 @@ bool TCertForm2::eventFilter(QObject* watched, QEvent* event) {
 
 bool TCertForm2::PrintClick() {
     const QPixmap image = client->grab();
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull()) {
-        QMessageBox::critical(this, kit::u("印刷"), kit::u("プリンタが見つかりません。証明書を印刷できませんでした。"));
-        return false;
-    }
-    QPrinter printer(info, QPrinter::HighResolution);
-    printer.setDocName(kit::u("証明書"));
-    // Qt keeps margins of its own inside what the printer can print; the
-    // certificate starts at the corner of the printer's printable area.
-    const QPageLayout layout = printer.pageLayout();
-    printer.setPageMargins(layout.minimumMargins(), layout.units());
-    QPainter painter;
-    bool printed = painter.begin(&printer);
-    if (printed) {
+    // Followed while the window is open; what becomes of it later is told
+    // by the box it leads to.
+    auto* job = new PrintJob(this);
+    connect(job, &PrintJob::stageChanged, this, [this, job] { tellPrint(*job); });
+    job->print(kit::u("証明書"), [&image](QPainter& painter, QPagedPaintDevice& page) {
+        // At its size on screen, from the corner of the printable area.
         const QSizeF size = image.deviceIndependentSize();
-        const QRect target(0, 0, printedLength(qRound(size.width()), printer.logicalDpiX()),
-                           printedLength(qRound(size.height()), printer.logicalDpiY()));
-        painter.drawPixmap(target, image);
-        printed = painter.end() && printer.printerState() != QPrinter::Error;
-    }
-    if (!printed)
+        painter.drawPixmap(QRect(0, 0, printedLength(qRound(size.width()), page.logicalDpiX()),
+                                 printedLength(qRound(size.height()), page.logicalDpiY())),
+                           image);
+        return true;
+    });
+    return job->sent();
+}
+
+void TCertForm2::tellPrint(const PrintJob& job) {
+    const QString printer = kit::u("プリンタ「") + job.printer() + kit::u("」");
+    const QString why = kit::u("\n\n理由：") + job.why();
+    switch (job.stage()) {
+    case PrintJob::Stage::NoPrinter:
+        QMessageBox::critical(this, kit::u("印刷"), kit::u("プリンタが見つかりません。証明書を印刷できませんでした。"));
+        break;
+    case PrintJob::Stage::Refused:
         QMessageBox::critical(this, kit::u("印刷"),
-                              kit::u("プリンタ「") + info.printerName() + kit::u("」で証明書を印刷できませんでした。"));
-    return printed;
+                              printer + kit::u("が受け付けなかったので、証明書は印刷されませんでした。") + why);
+        break;
+    case PrintJob::Stage::Waiting:
+        QMessageBox::warning(this, kit::u("印刷"),
+                             kit::u("証明書はまだ印刷されていません。") + printer +
+                                 kit::u("が動きだすまで待っていて、動きだすと印刷されます。") + why);
+        break;
+    case PrintJob::Stage::Failed:
+        QMessageBox::critical(this, kit::u("印刷"),
+                              printer + kit::u("でうまく印刷できなかったので、証明書は印刷されませんでした。") + why);
+        break;
+    default:  // on its way, or printed: nothing to say
+        break;
+    }
+}
+
+void TCertForm2::hideEvent(QHideEvent* event) {
+    // Jobs are followed only while the window is open; a window minimized
+    // by the desktop is still open.
+    if (!event->spontaneous()) qDeleteAll(findChildren<PrintJob*>(Qt::FindDirectChildrenOnly));
+    QDialog::hideEvent(event);
 }
 
 // A long name is drawn smaller, never cut; 殿 stands on the name's baseline.

@@ -6,6 +6,7 @@
 
 class QLabel;
 class QAction;
+class PrintJob;
 struct StudyState;
 
 class TCertForm2 : public QDialog {
@@ -39,17 +40,20 @@ public:
 
     // Kind, texts and number as the study state has them now.
     void FormPaint();
-    // Prints the client area on the default printer; false when it could
-    // not (the error box has said so).
+    // Prints the client area on the default printer; false when no job
+    // reached it (a box has said so). A job that waits or later fails gets
+    // a box too, while the window is open.
     bool PrintClick();
     void C1Click();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void buildControls();
     void showHolder(const QString& holder);
+    void tellPrint(const PrintJob& job);
 
     StudyState& st_;
     QString shownHolder_;  // null until the first paint

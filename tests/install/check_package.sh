@@ -39,7 +39,7 @@ deb=$(ls "$work"/pack/tateyokom_*.deb 2>/dev/null | head -n 1)
 [ -f "$deb" ] || { cat "$work/cpack.log"; echo "FAIL: no .deb"; exit 1; }
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "$(basename "$deb"): Depends: $depends"
-for dep in libqt6widgets6 libqt6multimedia6 libqt6printsupport6 libjpeg62-turbo fonts-noto-cjk \
+for dep in libqt6widgets6 libqt6multimedia6 libqt6printsupport6 libjpeg62-turbo libcups2 fonts-noto-cjk \
     fonts-kouzan-mouhitsu fonts-rocknroll qt6-translations-l10n xchm xdg-utils; do
     echo "$depends" | grep -q "\b$dep\b" || fail "Depends lacks $dep"
 done

@@ -1,6 +1,7 @@
-// The certificate as it comes out of the printer: printed through Qt's
-// print support to the private CUPS server of tools/start_cups.sh, whose
-// default queue writes PDF files, then read back with poppler's tools.
+// The certificate as it comes out of the printer: printed to the private
+// CUPS server of tools/start_cups.sh, whose cups-pdf queues write PDF files,
+// then read back with poppler's tools; and what the window says when a job
+// is refused, waits or fails there.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -15,6 +16,7 @@
 #include <QTest>
 
 #include "QualifyFixture.h"
+#include "support/CupsPrint.h"
 #include "windows/Certif_syo.h"
 
 namespace {
@@ -28,6 +30,9 @@ constexpr int kPdfWaitMs = 60000;
         const char* why = nullptr;                                                                          \
         if (qEnvironmentVariableIsEmpty("CUPS_SERVER") || qEnvironmentVariableIsEmpty("TATEYOKO_PDF_DIR")) \
             why = "no private print server: run  eval \"$(tools/start_cups.sh)\"  (as root) first";         \
+        else if (qEnvironmentVariableIsEmpty("TATEYOKO_LETTER_QUEUE") ||                                    \
+                 qEnvironmentVariableIsEmpty("TATEYOKO_FAILING_QUEUE"))                                     \
+            why = "the print server lacks the test queues: tools/start_cups.sh stop, then start it again";  \
         else if (QStandardPaths::findExecutable("pdfinfo").isEmpty() ||                                     \
                  QStandardPaths::findExecutable("pdftoppm").isEmpty())                                      \
             why = "pdfinfo and pdftoppm are missing (package poppler-utils)";                               \
@@ -76,6 +81,54 @@ QRect inkBox(const QImage& image, const QRect& within) {
     return box;
 }
 
+// Makes the given queue the default printer of this process, as a user's
+// PRINTER does, while it lives; an empty name keeps the server's default.
+class DefaultQueue {
+public:
+    explicit DefaultQueue(const QString& queue) : before_(qgetenv("PRINTER")), had_(qEnvironmentVariableIsSet("PRINTER")) {
+        if (!queue.isEmpty()) qputenv("PRINTER", queue.toUtf8());
+    }
+    ~DefaultQueue() { had_ ? qputenv("PRINTER", before_) : qunsetenv("PRINTER"); }
+
+private:
+    QByteArray before_;
+    bool had_;
+};
+
+QString tool(const QString& name) {
+    const QString found = QStandardPaths::findExecutable(name);
+    return found.isEmpty() ? QStandardPaths::findExecutable(name, {"/usr/sbin", "/sbin"}) : found;
+}
+
+// Runs each "program arg ..." line now; the restoring lines when it goes,
+// whatever the test's outcome.
+class QueueChange {
+public:
+    QueueChange(const QStringList& change, const QStringList& restore) : restore_(restore) { runAll(change); }
+    ~QueueChange() { runAll(restore_); }
+
+private:
+    static void runAll(const QStringList& lines) {
+        for (const QString& line : lines) {
+            QStringList args = line.split('|');
+            const QString program = tool(args.takeFirst());
+            bool ok = false;
+            run(program, args, &ok);
+            EXPECT_TRUE(ok) << line.toStdString();
+        }
+    }
+    QStringList restore_;
+};
+
+QString defaultQueue() { return QPrinterInfo::defaultPrinterName(); }
+
+// The page size pdfinfo reads, in points.
+QSizeF pageSizeOf(const QString& info) {
+    const QRegularExpressionMatch m =
+        QRegularExpression("^Page size:\\s+([0-9.]+) x ([0-9.]+) pts", QRegularExpression::MultilineOption).match(info);
+    return m.hasMatch() ? QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QSizeF();
+}
+
 StudyState rangeCertificate() {
     StudyState st;
     st.certKind = -1;
@@ -87,57 +140,161 @@ StudyState rangeCertificate() {
 
 }  // namespace
 
+// On each queue's own paper, at the corner of its printable area, at its
+// laid-out size; and a job that prints says nothing, even once it has
+// printed.
 TEST(PrintEndToEnd, CertificateArrivesAsOnePageAtItsLaidOutSize) {
     REQUIRE_PRINT_SERVER();
     const QString pdfDir = qEnvironmentVariable("TATEYOKO_PDF_DIR");
     ASSERT_FALSE(QPrinterInfo::defaultPrinter().isNull()) << "the print server has no default printer";
 
+    const struct {
+        QString queue;  // empty: the server's default
+        QSizeF paperPt;
+        QPoint printableAt;  // at 96 dpi
+    } cases[] = {// A4, the cups-pdf driver's default; it prints the whole page.
+                 {QString(), QSizeF(595.3, 841.9), QPoint(0, 0)},
+                 // As tools/start_cups.sh sets it up: a quarter inch all round
+                 // it cannot print.
+                 {qEnvironmentVariable("TATEYOKO_LETTER_QUEUE"), QSizeF(612, 792), QPoint(24, 24)}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.queue.isEmpty() ? "the default queue" : c.queue.toStdString());
+        DefaultQueue chosen(c.queue);
+        StudyState st = rangeCertificate();
+        QuietPorts ports;
+        RecordingNavigator navigator(st, ports);
+        TCertForm2 form(st, nullptr);
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+        const QImage laidOut = form.client->grab().toImage();
+
+        const QSet<QString> before = pdfsIn(pdfDir);
+        BoxAnswer box;
+        BoxWatcher watcher(box, QMessageBox::Ok);
+        EXPECT_TRUE(form.PrintClick());
+        const QString pdf = waitForNewPdf(pdfDir, before);
+        ASSERT_FALSE(pdf.isEmpty()) << "no PDF arrived in " << pdfDir.toStdString() << " within " << kPdfWaitMs
+                                    << " ms";
+        auto* job = form.findChild<PrintJob*>();
+        ASSERT_NE(job, nullptr);
+        EXPECT_TRUE(QTest::qWaitFor([job] { return job->stage() == PrintJob::Stage::Printed; }, kPdfWaitMs))
+            << "the job was not followed to its end: stage " << int(job->stage());
+        QTest::qWait(2 * PrintJob::kFollowMs);
+        EXPECT_FALSE(box.seen) << box.text.toStdString();
+
+        const QString info = run("pdfinfo", {pdf});
+        EXPECT_TRUE(info.contains(QRegularExpression("^Pages:\\s+1$", QRegularExpression::MultilineOption)))
+            << info.toStdString();
+        const QSizeF paper = pageSizeOf(info);
+        EXPECT_NEAR(paper.width(), c.paperPt.width(), 1.0) << info.toStdString();
+        EXPECT_NEAR(paper.height(), c.paperPt.height(), 1.0) << info.toStdString();
+
+        QTemporaryDir tmp;
+        bool rendered = false;
+        run("pdftoppm", {"-r", "96", "-png", "-singlefile", pdf, tmp.filePath("page")}, &rendered);
+        ASSERT_TRUE(rendered);
+        const QImage page(tmp.filePath("page.png"));
+        ASSERT_FALSE(page.isNull());
+
+        const QPoint origin = c.printableAt;
+        const QRect expected = inkBox(laidOut, laidOut.rect()).translated(origin);
+        const QRect found = inkBox(page, page.rect());
+        ASSERT_FALSE(expected.isEmpty());
+        for (auto [edge, want, got] : {std::tuple{"left", expected.left(), found.left()},
+                                       {"top", expected.top(), found.top()},
+                                       {"right", expected.right(), found.right()},
+                                       {"bottom", expected.bottom(), found.bottom()}})
+            EXPECT_NEAR(got, want, 2) << edge << " edge of the printed certificate";
+
+        // Not only its outline: the page shows the certificate pixel for
+        // pixel, give or take the blur of being scaled up and back down.
+        qint64 difference = 0;
+        for (int y = 0; y < laidOut.height() && origin.y() + y < page.height(); ++y)
+            for (int x = 0; x < laidOut.width() && origin.x() + x < page.width(); ++x)
+                difference += qAbs(qGray(laidOut.pixel(x, y)) - qGray(page.pixel(origin.x() + x, origin.y() + y)));
+        EXPECT_LT(double(difference) / (laidOut.width() * laidOut.height()), 8.0);
+    }
+}
+
+// A job that does not print is never taken for one that did: the window
+// says so in a box that names the printer and why, and stays.
+TEST(PrintEndToEnd, AJobThatDoesNotPrintGetsABox) {
+    REQUIRE_PRINT_SERVER();
+    const QString pdfDir = qEnvironmentVariable("TATEYOKO_PDF_DIR");
+    const QString pdfQueue = defaultQueue();
+    const QString failing = qEnvironmentVariable("TATEYOKO_FAILING_QUEUE");
+    ASSERT_FALSE(pdfQueue.isEmpty()) << "the print server has no default printer";
+    const QString refusedWhy = "closed for the test", stoppedWhy = "paused for the test";
+    const struct {
+        const char* name;
+        QString queue;
+        QStringList change, restore;  // "program|arg|..." lines
+        bool sent;                    // the queue holds the job
+        const char* says;
+        QString printerSays;
+    } cases[] = {
+        {"refused", pdfQueue, {"cupsreject|-r|" + refusedWhy + "|" + pdfQueue}, {"cupsaccept|" + pdfQueue}, false,
+         "が受け付けなかったので、証明書は印刷されませんでした。", refusedWhy},
+        // The waiting job is cancelled before the queue starts again, so
+        // that no certificate comes out after the test.
+        {"stopped", pdfQueue, {"cupsdisable|-r|" + stoppedWhy + "|" + pdfQueue},
+         {"cancel|-a|" + pdfQueue, "cupsenable|" + pdfQueue}, true, "が動きだすまで待っていて", stoppedWhy},
+        // As tools/start_cups.sh's failing backend says.
+        {"failing backend", failing, {}, {}, true, "でうまく印刷できなかったので、証明書は印刷されませんでした。",
+         "out of order"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DefaultQueue chosen(c.queue);
+        QueueChange change(c.change, c.restore);
+        StudyState st = rangeCertificate();
+        QuietPorts ports;
+        RecordingNavigator navigator(st, ports);
+        TCertForm2 form(st, nullptr);
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+
+        const QSet<QString> before = pdfsIn(pdfDir);
+        BoxAnswer box;
+        BoxWatcher watcher(box, QMessageBox::Ok);
+        EXPECT_EQ(form.PrintClick(), c.sent);
+        // A failure that comes later is found by following the job.
+        EXPECT_TRUE(QTest::qWaitFor([&box] { return box.seen; }, kPdfWaitMs)) << "no box";
+        EXPECT_TRUE(box.text.contains(QString::fromUtf8("プリンタ「") + c.queue + QString::fromUtf8("」")))
+            << box.text.toStdString();
+        EXPECT_TRUE(box.text.contains(QString::fromUtf8(c.says))) << box.text.toStdString();
+        EXPECT_TRUE(box.text.contains(c.printerSays)) << box.text.toStdString();
+        EXPECT_TRUE(form.isVisible());
+        EXPECT_EQ(pdfsIn(pdfDir), before) << "a certificate came out";
+        // One box for one job: the follower does not say it again.
+        const QString first = box.text;
+        box = BoxAnswer();
+        BoxWatcher again(box, QMessageBox::Ok);
+        QTest::qWait(3 * PrintJob::kFollowMs);
+        EXPECT_FALSE(box.seen) << first.toStdString() << " then " << box.text.toStdString();
+    }
+}
+
+// A job is followed while its window is open: one that fails after the
+// window closed brings up no box over whatever the child does next.
+TEST(PrintEndToEnd, NoBoxOnceTheWindowIsClosed) {
+    REQUIRE_PRINT_SERVER();
+    DefaultQueue chosen(qEnvironmentVariable("TATEYOKO_FAILING_QUEUE"));
     StudyState st = rangeCertificate();
     QuietPorts ports;
     RecordingNavigator navigator(st, ports);
     TCertForm2 form(st, nullptr);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    const QImage laidOut = form.client->grab().toImage();
-
-    const QSet<QString> before = pdfsIn(pdfDir);
     BoxAnswer box;
     BoxWatcher watcher(box, QMessageBox::Ok);
     EXPECT_TRUE(form.PrintClick());
+    ASSERT_FALSE(box.seen) << "the job failed before the window could close: " << box.text.toStdString();
+    form.C1Click();
+    // Long enough for the failing printer to give the job up.
+    QTest::qWait(5000);
     EXPECT_FALSE(box.seen) << box.text.toStdString();
-    const QString pdf = waitForNewPdf(pdfDir, before);
-    ASSERT_FALSE(pdf.isEmpty()) << "no PDF arrived in " << pdfDir.toStdString() << " within " << kPdfWaitMs << " ms";
-
-    const QString info = run("pdfinfo", {pdf});
-    EXPECT_TRUE(info.contains(QRegularExpression("^Pages:\\s+1$", QRegularExpression::MultilineOption)))
-        << info.toStdString();
-
-    QTemporaryDir tmp;
-    bool rendered = false;
-    run("pdftoppm", {"-r", "96", "-png", "-singlefile", pdf, tmp.filePath("page")}, &rendered);
-    ASSERT_TRUE(rendered);
-    const QImage page(tmp.filePath("page.png"));
-    ASSERT_FALSE(page.isNull());
-
-    // The cups-pdf queue can print the whole page, so the printable area,
-    // where the certificate starts, is the page's corner.
-    const QPoint origin(0, 0);
-    const QRect expected = inkBox(laidOut, laidOut.rect()).translated(origin);
-    const QRect found = inkBox(page, page.rect());
-    ASSERT_FALSE(expected.isEmpty());
-    for (auto [edge, want, got] : {std::tuple{"left", expected.left(), found.left()},
-                                   {"top", expected.top(), found.top()},
-                                   {"right", expected.right(), found.right()},
-                                   {"bottom", expected.bottom(), found.bottom()}})
-        EXPECT_NEAR(got, want, 2) << edge << " edge of the printed certificate";
-
-    // Not only its outline: the page shows the certificate pixel for pixel,
-    // give or take the blur of being scaled up and back down.
-    qint64 difference = 0;
-    for (int y = 0; y < laidOut.height() && origin.y() + y < page.height(); ++y)
-        for (int x = 0; x < laidOut.width() && origin.x() + x < page.width(); ++x)
-            difference += qAbs(qGray(laidOut.pixel(x, y)) - qGray(page.pixel(origin.x() + x, origin.y() + y)));
-    EXPECT_LT(double(difference) / (laidOut.width() * laidOut.height()), 8.0);
+    EXPECT_EQ(form.findChild<PrintJob*>(), nullptr) << "the job is still followed";
 }
 
 // The child half of the test below, run only by it (hence disabled): prints

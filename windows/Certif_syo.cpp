@@ -16,6 +16,7 @@
 #include "support/Fonts.h"
 #include "support/FormKit.h"
 #include "support/Picture.h"
+#include "windows/PrintBoxes.h"
 #include "windows/core/Certificate.h"
 
 namespace {
@@ -151,7 +152,7 @@ bool TCertForm2::PrintClick() {
     // Followed while the window is open; what becomes of it later is told
     // by the box it leads to.
     auto* job = new PrintJob(this);
-    connect(job, &PrintJob::stageChanged, this, [this, job] { tellPrint(*job); });
+    connect(job, &PrintJob::stageChanged, this, [this, job] { tellPrint(this, *job, kit::u("証明書")); });
     job->print(kit::u("証明書"), [&image](QPainter& painter, QPagedPaintDevice& page) {
         // At its size on screen, from the corner of the printable area.
         const QSizeF size = image.deviceIndependentSize();
@@ -161,31 +162,6 @@ bool TCertForm2::PrintClick() {
         return true;
     });
     return job->sent();
-}
-
-void TCertForm2::tellPrint(const PrintJob& job) {
-    const QString printer = kit::u("プリンタ「") + job.printer() + kit::u("」");
-    const QString why = kit::u("\n\n理由：") + job.why();
-    switch (job.stage()) {
-    case PrintJob::Stage::NoPrinter:
-        QMessageBox::critical(this, kit::u("印刷"), kit::u("プリンタが見つかりません。証明書を印刷できませんでした。"));
-        break;
-    case PrintJob::Stage::Refused:
-        QMessageBox::critical(this, kit::u("印刷"),
-                              printer + kit::u("が受け付けなかったので、証明書は印刷されませんでした。") + why);
-        break;
-    case PrintJob::Stage::Waiting:
-        QMessageBox::warning(this, kit::u("印刷"),
-                             kit::u("証明書はまだ印刷されていません。") + printer +
-                                 kit::u("が動きだすまで待っていて、動きだすと印刷されます。") + why);
-        break;
-    case PrintJob::Stage::Failed:
-        QMessageBox::critical(this, kit::u("印刷"),
-                              printer + kit::u("でうまく印刷できなかったので、証明書は印刷されませんでした。") + why);
-        break;
-    default:  // on its way, or printed: nothing to say
-        break;
-    }
 }
 
 void TCertForm2::hideEvent(QHideEvent* event) {

@@ -53,7 +53,6 @@ protected:
 private:
     void buildControls();
     void showHolder(const QString& holder);
-    void tellPrint(const PrintJob& job);
 
     StudyState& st_;
     QString shownHolder_;  // null until the first paint

@@ -1,6 +1,11 @@
 #include "windows/Nigatemap.h"
 
+#include <QHideEvent>
 #include <QLabel>
+#include <QPainter>
+#include <QPagedPaintDevice>
+
+#include <algorithm>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
@@ -9,7 +14,9 @@
 #include "support/FormKit.h"
 #include "windows/CellColour.h"
 #include "support/Fonts.h"
+#include "support/CupsPrint.h"
 #include "windows/Keeper.h"
+#include "windows/PrintBoxes.h"
 #include "windows/core/FactMap.h"
 
 namespace {
@@ -19,6 +26,8 @@ constexpr int kHeadingWidth = 88;
 constexpr int kCellWidth = 72;
 constexpr int kHeadingHeight = 26;
 constexpr int kCellHeight = 56;
+// The title, the legend and the map; the buttons stay off the page.
+constexpr int kPrintedHeight = 656;
 // Up to nine facts make one short practice.
 constexpr int kPracticeFacts = 9;
 
@@ -37,7 +46,11 @@ void TNigateMapForm::buildControls(QWidget* client) {
     TitlePanel->setFont(displayFont(30));
     kit::label(client, {330, 12, 414, 22}, "テストの答えから，にがてな九九を色でしめすよ。", {14, kit::kNavy, true});
     kit::label(client, {330, 38, 414, 22}, "みどり＝とくい　きいろ＝もう少し　あか＝にがて", {14, kit::kMaroon, true});
-    HardLine = kit::panel(client, {16, 76, 600, 34}, "", {18, Qt::red, true}, QColor(0xF0, 0xFF, 0xFF));
+    client_ = client;
+    HardLine = kit::panel(client, {16, 76, 472, 34}, "", {18, Qt::red, true}, QColor(0xF0, 0xFF, 0xFF));
+    PrintButton = kit::button(client, {496, 76, 120, 34}, "いんさつ(&I)",
+                              {.px = 14, .bold = true, .tip = "このマップをプリンタで印刷します。"});
+    connect(PrintButton, &QPushButton::clicked, this, [this] { PrintClick(); });
     ParentButton = kit::button(client, {624, 76, 120, 34}, "おうちの方へ",
                                {.px = 14, .bold = true, .tip = "正解の割合と答えの速さを数字で表示します。"});
     ParentButton->setCheckable(true);
@@ -69,7 +82,7 @@ void TNigateMapForm::buildControls(QWidget* client) {
 }
 
 void TNigateMapForm::refresh() {
-    HardLine->setText(QString::fromStdString(hardFactsLine(st_.factRecord)));
+    kit::showFitted(HardLine, QString::fromStdString(hardFactsLine(st_.factRecord)), kit::pixelFont(18, true), 12);
     const bool anyHard = !hardestFacts(st_.factRecord, 1).empty();
     PracticeButton->setEnabled(anyHard);
     TestButton->setEnabled(anyHard);
@@ -81,6 +94,27 @@ void TNigateMapForm::choose(FactMapChoice::Drill drill) {
     choice_ = {drill, hardestFacts(st_.factRecord, kPracticeFacts)};
     if (choice_.facts.empty()) choice_ = {};
     else accept();
+}
+
+bool TNigateMapForm::PrintClick() {
+    const QPixmap image = client_->grab(QRect(0, 0, kClientWidth, kPrintedHeight));
+    auto* job = new PrintJob(this);
+    connect(job, &PrintJob::stageChanged, this, [this, job] { tellPrint(this, *job, kit::u("にがて九九マップ")); });
+    job->print(kit::u("にがて九九マップ"), [&image](QPainter& painter, QPagedPaintDevice& page) {
+        // At its size on screen, from the corner of the printable area; smaller
+        // only where the paper is narrower than that.
+        const QSizeF size = image.deviceIndependentSize();
+        const double scale = std::min(page.logicalDpiX() / 96.0, page.width() / size.width());
+        painter.drawPixmap(QRect(0, 0, qRound(size.width() * scale), qRound(size.height() * scale)), image);
+        return true;
+    });
+    return job->sent();
+}
+
+void TNigateMapForm::hideEvent(QHideEvent* event) {
+    // A job is followed only while the window is open.
+    if (!event->spontaneous()) qDeleteAll(findChildren<PrintJob*>(Qt::FindDirectChildrenOnly));
+    QDialog::hideEvent(event);
 }
 
 void TNigateMapForm::PracticeButtonClick() { choose(FactMapChoice::Drill::Practice); }

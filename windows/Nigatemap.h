@@ -32,10 +32,17 @@ public:
     QPushButton* ClearButton = nullptr;
     QPushButton* CloseButton = nullptr;
     QPushButton* ParentButton = nullptr;  // おうちの方へ: shares and times in the cells
+    QPushButton* PrintButton = nullptr;
 
     void PracticeButtonClick();
     void TestButtonClick();
     void ClearButtonClick();
+    // The map as it shows now, on one page of the default printer; true once
+    // the printer has taken it (a box says why not).
+    bool PrintClick();
+
+protected:
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void buildControls(QWidget* client);
@@ -45,6 +52,7 @@ private:
 
     StudyState& st_;
     Keeper& keeper_;
+    QWidget* client_ = nullptr;
     kit::CellModel* model_ = nullptr;
     FactMapChoice choice_;
 };

@@ -18,6 +18,7 @@
 #include "QualifyFixture.h"
 #include "support/CupsPrint.h"
 #include "windows/Certif_syo.h"
+#include "windows/Nigatemap.h"
 
 namespace {
 
@@ -214,6 +215,57 @@ TEST(PrintEndToEnd, CertificateArrivesAsOnePageAtItsLaidOutSize) {
                 difference += qAbs(qGray(laidOut.pixel(x, y)) - qGray(page.pixel(origin.x() + x, origin.y() + y)));
         EXPECT_LT(double(difference) / (laidOut.width() * laidOut.height()), 8.0);
     }
+}
+
+// The map of hard facts takes the same way to the printer: one page with
+// the map at its size on screen, and the boxes of a job that does not print.
+TEST(PrintEndToEnd, TheMapOfHardFactsArrivesAsOnePage) {
+    REQUIRE_PRINT_SERVER();
+    const QString pdfDir = qEnvironmentVariable("TATEYOKO_PDF_DIR");
+    StudyState st;
+    for (int q = 0; q < 81; ++q) recordAnswer(st.factRecord, q, q % 3 != 0, 600 + 20 * q);
+    QuietPorts ports;
+    TNigateMapForm map(st, ports);
+    map.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&map));
+    auto* client = map.findChild<QWidget*>("client");
+    ASSERT_TRUE(client);
+    const QImage shown = client->grab().toImage();
+    {
+        const QSet<QString> before = pdfsIn(pdfDir);
+        BoxAnswer box;
+        BoxWatcher watcher(box, QMessageBox::Ok);
+        EXPECT_TRUE(map.PrintClick());
+        const QString pdf = waitForNewPdf(pdfDir, before);
+        ASSERT_FALSE(pdf.isEmpty()) << "no PDF arrived";
+        const QString info = run("pdfinfo", {pdf});
+        EXPECT_TRUE(info.contains(QRegularExpression("^Pages:\\s+1$", QRegularExpression::MultilineOption)))
+            << info.toStdString();
+        QTemporaryDir tmp;
+        bool rendered = false;
+        run("pdftoppm", {"-r", "96", "-png", "-singlefile", pdf, tmp.filePath("page")}, &rendered);
+        ASSERT_TRUE(rendered);
+        const QImage page(tmp.filePath("page.png"));
+        // the title, the legend and the map at their size on screen, without the buttons
+        const QRect buttons = map.PracticeButton->geometry();
+        const QRect expected = inkBox(shown, QRect(0, 0, shown.width(), buttons.top()));
+        const QRect found = inkBox(page, page.rect());
+        for (auto [edge, want, got] : {std::tuple{"left", expected.left(), found.left()},
+                                       {"top", expected.top(), found.top()},
+                                       {"right", expected.right(), found.right()},
+                                       {"bottom", expected.bottom(), found.bottom()}})
+            EXPECT_NEAR(got, want, 2) << edge << " edge of the printed map";
+        QTest::qWait(2 * PrintJob::kFollowMs);
+        EXPECT_FALSE(box.seen) << box.text.toStdString();
+    }
+    // a refusal is told here too
+    const QString queue = defaultQueue();
+    QueueChange refuse({"cupsreject|-r|closed for the test|" + queue}, {"cupsaccept|" + queue});
+    BoxAnswer refused;
+    BoxWatcher watch(refused, QMessageBox::Ok);
+    EXPECT_FALSE(map.PrintClick());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return refused.seen; }, 5000));
+    EXPECT_TRUE(refused.text.contains(QString::fromUtf8("にがて九九マップは印刷されませんでした"))) << refused.text.toStdString();
 }
 
 // A job that does not print is never taken for one that did: the window

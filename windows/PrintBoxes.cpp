@@ -1,0 +1,31 @@
+#include "windows/PrintBoxes.h"
+
+#include <QMessageBox>
+
+#include "support/CupsPrint.h"
+#include "support/FormKit.h"
+
+void tellPrint(QWidget* over, const PrintJob& job, const QString& what) {
+    const QString printer = kit::u("プリンタ「") + job.printer() + kit::u("」");
+    const QString why = kit::u("\n\n理由：") + job.why();
+    switch (job.stage()) {
+    case PrintJob::Stage::NoPrinter:
+        QMessageBox::critical(over, kit::u("印刷"), kit::u("プリンタが見つかりません。") + what + kit::u("を印刷できませんでした。"));
+        break;
+    case PrintJob::Stage::Refused:
+        QMessageBox::critical(over, kit::u("印刷"),
+                              printer + kit::u("が受け付けなかったので、") + what + kit::u("は印刷されませんでした。") + why);
+        break;
+    case PrintJob::Stage::Waiting:
+        QMessageBox::warning(over, kit::u("印刷"),
+                             what + kit::u("はまだ印刷されていません。") + printer +
+                                 kit::u("が動きだすまで待っていて、動きだすと印刷されます。") + why);
+        break;
+    case PrintJob::Stage::Failed:
+        QMessageBox::critical(over, kit::u("印刷"),
+                              printer + kit::u("でうまく印刷できなかったので、") + what + kit::u("は印刷されませんでした。") + why);
+        break;
+    default:  // on its way, or printed: nothing to say
+        break;
+    }
+}

@@ -1,6 +1,8 @@
 // The font set the program reads at start: only the families it draws in,
 // under the system's and the user's own rules.
 #include <QByteArray>
+#include <QProcess>
+#include <QDir>
 #include <QTemporaryDir>
 #include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
@@ -146,9 +148,30 @@ TEST(FontSet, WithoutAnyNeededFamilyTheFullSetStays) {
 }
 
 TEST(FontSet, TheProgramStartsWithItsOwnSet) {
-    // The suites start as the program does (main_ui.cpp).
-    const FcFontSet* set = FcConfigGetFonts(FcConfigGetCurrent(), FcSetSystem);
-    ASSERT_NE(set, nullptr);
-    ASSERT_GT(set->nfont, 0);
-    for (int i = 0; i < set->nfont; ++i) EXPECT_TRUE(drawnIn(set->fonts[i]));
+    // The program itself, to its first frame: fontconfig says which fonts
+    // each of its matches weighed (FC_DEBUG=2), and they are its own.
+    const QString appDir = qEnvironmentVariable("TATEYOKO_APP_DIR");
+    ASSERT_FALSE(appDir.isEmpty()) << "TATEYOKO_APP_DIR is not set";
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("FC_DEBUG", "2");
+    env.insert("TATEYOKO_QUIT_AFTER_FIRST_FRAME", "1");
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    program.setProcessEnvironment(env);
+    program.setWorkingDirectory(QDir::tempPath());
+    program.start(appDir + "/tateyokom", {});
+    ASSERT_TRUE(program.waitForFinished(60000));
+    const QStringList lines = QString::fromUtf8(program.readAllStandardOutput()).split('\n');
+    const std::vector<std::string> own = familiesDrawnIn();
+    int weighed = 0;
+    bool inFont = false;
+    for (const QString& line : lines) {
+        if (line.startsWith("Font ")) inFont = true;
+        if (!inFont || !line.trimmed().startsWith("family:")) continue;
+        inFont = false;
+        ++weighed;
+        const QString first = line.section('"', 1, 1);
+        EXPECT_NE(std::find(own.begin(), own.end(), first.toStdString()), own.end()) << first.toStdString();
+    }
+    EXPECT_GT(weighed, 0) << "fontconfig weighed no fonts";
 }

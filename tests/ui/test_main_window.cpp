@@ -25,7 +25,10 @@
 #include "main/MasumeCanvas.h"
 #include "main/MasumeForm.h"
 #include "main/AppNavigator.h"
+#include "main/core/FactTables.h"
 #include "main/core/QuestionOrder.h"
+#include "main/core/Runner.h"
+#include "support/core/Mnemonics.h"
 #include "support/KeyState.h"
 #include "support/QtClock.h"
 #include "tests/ui/QuietPorts.h"
@@ -500,4 +503,39 @@ TEST(MainWindowRun, OnlyTheConfirmationBoxAnswersClicksDuringARun) {
     EXPECT_FALSE(w.keys.mouseHeld(MouseButton::Left));
     w.keys.setRunActive(false);
     qApp->removeEventFilter(&w.keys);
+}
+
+// Every message a run or a choice can show, and every shipped hint, is
+// whole on its line: none is cut at the end of its box.
+TEST(MainWindowLayout, EveryMessageAndHintFitsItsLine) {
+    Window w;
+    TMasumeForm& f = *w.form;
+    const auto fits = [](const QLabel* l) {
+        return l->fontMetrics().horizontalAdvance(l->text()) <= l->contentsRect().width() - 2 * std::max(l->indent(), 0);
+    };
+    QStringList messages;
+    for (int range = 0; range < kRangeCount; ++range)
+        for (int content = 0; content < kContentCount; ++content) {
+            w.st.rangeIndex = range;
+            w.st.currentDan = danOfRange[size_t(range)];
+            w.st.contentIndex = content;
+            f.showSelection();
+            EXPECT_TRUE(fits(f.StaticText3)) << f.StaticText3->text().toStdString();
+            for (const char* phrase : {"のテストです。キーで答えてね。", "の練習をします。"}) {
+                f.board().showMessage(rangeName(w.st) + phrase);
+                EXPECT_TRUE(fits(f.StaticText3)) << f.StaticText3->text().toStdString();
+            }
+        }
+    for (const char* text : {kAfterHardPractice, "にがてテストは 9もん中 9もん せいかい！", "にがてな九九のテストです。キーで答えてね。",
+                             "にがてな九九の練習をします。", "練習を中止しました。", "テストを中止しました。", "初めからもう一度どうぞ。"}) {
+        f.board().showMessage(text);
+        EXPECT_TRUE(fits(f.StaticText3)) << text;
+    }
+    std::array<std::string, kMnemonicSlots> hints{};
+    ASSERT_TRUE(loadMnemonics(hints, qEnvironmentVariable("TATEYOKO_APP_DIR").toStdString() + "/" + kMnemonicFileName));
+    for (int q = 0; q < kFactCount; ++q) {
+        w.st.mnemonicTable[size_t(q + 1)] = hints[size_t(q + 1)];
+        f.board().showHint(q);
+        EXPECT_TRUE(fits(f.StaticText9)) << q << ": " << f.StaticText9->text().toStdString();
+    }
 }

@@ -328,3 +328,32 @@ TEST(ResultsWindows, GridsLetTabGoOnKeepTheirHeadingsFixedAndAnnounceThemAsShown
     }
     EXPECT_EQ(byTable.TestResultGrid->model()->index(0, 1).data().toString(), u("１回目"));
 }
+
+// Every title and verdict of both results windows, for every range and
+// order, and every rank message of the qualification window, is whole.
+TEST(ResultsWindows, EveryTitleVerdictAndRankMessageFitsItsBox) {
+    const auto fits = [](const QLabel* l) {
+        return l->fontMetrics().horizontalAdvance(l->text()) <= l->contentsRect().width();
+    };
+    for (int range = 0; range < kRangeCount; ++range)
+        for (int content : {3, 4})
+            for (int outcome : {2, 0, 1}) {
+                World w;
+                w.table(range, content);
+                for (auto& row : w.st.kekkaArray)
+                    for (int& cell : row) cell = outcome;
+                std::unique_ptr<QDialog> form;
+                if (range < 9) form = std::make_unique<TResultDsp1Form>(w.st, w.nav, w.keeper);
+                else form = std::make_unique<TResultDsp2Form>(w.st, w.nav, w.keeper);
+                for (const QLabel* l : form->findChildren<QLabel*>())
+                    if (!l->text().contains('\n') && !l->wordWrap())
+                        EXPECT_TRUE(fits(l)) << range << "/" << content << ": " << l->text().toStdString();
+            }
+    World w;
+    QuietPorts ports;
+    for (const auto& passes : {std::vector<int>{}, std::vector<int>{13}}) {
+        for (int p : passes) w.st.recCheckArray[0][p - 1] = w.st.recCheckArray[1][p - 1] = 1;
+        TSikakuCheckForm check(w.st, w.nav, ports);
+        EXPECT_TRUE(fits(check.Panel2)) << check.Panel2->text().toStdString();
+    }
+}

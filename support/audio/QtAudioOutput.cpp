@@ -7,6 +7,7 @@
 #include <QMediaDevices>
 #include <QTimer>
 
+#include <algorithm>
 #include <vector>
 
 #include "support/AudioOutput.h"
@@ -49,13 +50,22 @@ public:
         stop();  // closing a stream cuts off what it still holds
         const QAudioFormat format = formatOf(info);
         const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+        if (device.isNull()) dropSinks();  // the server is gone: its streams with it
         if (device.isNull() || !format.isValid() || info.dataSize == 0) return;
-        QAudioSink* sink = sinkFor(device, format);
         playing_ = image;
-        source_->setData(QByteArray::fromRawData(playing_.constData() + info.dataOffset, info.dataSize));
-        source_->open(QIODevice::ReadOnly);
-        sink->setBufferSize(format.bytesForDuration(kBufferMicroseconds));
-        sink->start(source_);
+        // A sink whose server went away stays broken when the server comes
+        // back: it is dropped and a new one made, once.
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            QAudioSink* sink = sinkFor(device, format);
+            source_->setData(QByteArray::fromRawData(playing_.constData() + info.dataOffset, info.dataSize));
+            source_->open(QIODevice::ReadOnly);
+            sink->setBufferSize(format.bytesForDuration(kBufferMicroseconds));
+            sink->start(source_);
+            if (sink->error() == QAudio::NoError) return;
+            source_->close();
+            dropSink(sink);
+        }
+        playing_.clear();  // silence until the server answers again
     }
 
     void stop() override {
@@ -71,12 +81,15 @@ private:
     // stream on a sink that exists is all a later sound costs.
     QAudioSink* sinkFor(const QAudioDevice& device, const QAudioFormat& format) {
         if (device != device_) {
-            qDeleteAll(sinks_);
-            sinks_.clear();
+            dropSinks();
             device_ = device;
         }
         for (QAudioSink* sink : sinks_)
-            if (sink->format() == format) return sink;
+            if (sink->format() == format) {
+                if (sink->error() == QAudio::NoError) return sink;
+                dropSink(sink);  // broken when its server went away
+                break;
+            }
         auto* sink = new QAudioSink(device, format, this);
         // The server's callbacks arrive on its own thread; the context object
         // brings them here.
@@ -85,6 +98,16 @@ private:
         });
         sinks_.push_back(sink);
         return sink;
+    }
+
+    void dropSink(QAudioSink* sink) {
+        sinks_.erase(std::find(sinks_.begin(), sinks_.end(), sink));
+        sink->disconnect(this);
+        sink->deleteLater();
+    }
+    void dropSinks() {
+        while (!sinks_.empty()) dropSink(sinks_.back());
+        device_ = QAudioDevice();
     }
 
     QAudioDevice device_;

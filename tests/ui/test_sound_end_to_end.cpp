@@ -117,3 +117,86 @@ TEST(SoundEndToEnd, RightAnswerSoundIsHeardAtSixteenPercentOfItsPeak) {
                 filePeak, heardPeak, percent, callNs[2] / 1000, callNs[4] / 1000);
     EXPECT_NEAR(percent, 16.0, 1.0) << "heard peak " << heardPeak << " of " << filePeak;
 }
+
+namespace {
+
+// The private server's folder, from its socket's address, and the script
+// that stops and starts it there.
+QString pulseDirOf(const QByteArray& server) {
+    QString socket = QString::fromUtf8(server);
+    socket.remove(0, socket.indexOf(':') + 1);
+    return socket.left(socket.lastIndexOf('/'));
+}
+
+bool pulseScript(const QString& dir, const QStringList& args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TATEYOKO_PULSE_DIR", dir);
+    p.setProcessEnvironment(env);
+    p.start("bash", QStringList{qEnvironmentVariable("TATEYOKO_SOURCE_DIR") + "/tools/start_pulse.sh"} + args);
+    return p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// Plays kind 0 once and returns the loudest sample heard on the null sink.
+int heardPeak(SoundPlayer& player, const QByteArray& server, const WaveInfo& info) {
+    QProcess parec;
+    parec.start("parec", {"--server=" + QString::fromUtf8(server), "--device=tateyoko_null.monitor", "--raw",
+                          "--format=s16le", "--rate=" + QString::number(info.sampleRate),
+                          "--channels=" + QString::number(info.channels), "--latency-msec=20"});
+    if (!parec.waitForStarted(5000)) return -1;
+    QElapsedTimer waited;
+    waited.start();
+    while (pactl({"--server=" + QString::fromUtf8(server), "list", "short", "source-outputs"}).trimmed().isEmpty()) {
+        if (waited.elapsed() > 5000) return -1;
+        pumpEvents(20);
+    }
+    player.playSound(0);
+    pumpEvents(int(info.dataSize * 1000 / (qint64(info.sampleRate) * info.channels * 2)) + 500);
+    parec.terminate();
+    parec.waitForFinished(5000);
+    const QByteArray recorded = parec.readAllStandardOutput();
+    return peakOf(recorded.constData(), recorded.size());
+}
+
+}  // namespace
+
+// The sound server dies in the middle of a drill and comes back: while it is
+// gone every request returns at once and plays nothing; once it is back the
+// sounds are heard again, without a new start of the program.
+TEST(SoundEndToEnd, ASoundServerThatDiesAndComesBackIsHeardAgain) {
+    const QByteArray server = qgetenv("PULSE_SERVER");
+    ASSERT_FALSE(server.isEmpty()) << "PULSE_SERVER is not set. Start the private sound server first:\n"
+                                      "  eval \"$(tools/start_pulse.sh)\"";
+    const std::string dataDir = qEnvironmentVariable("TATEYOKO_SOURCE_DIR").toStdString() + "/data";
+    QFile file(QString::fromStdString(dataDir + "/Seikai.wav"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const auto info = parseWave(file.readAll());
+    ASSERT_TRUE(info);
+    const QString dir = pulseDirOf(server);
+
+    SoundPlayer player;
+    player.loadSounds(50, dataDir, [](const std::string& path, const std::string&) { ADD_FAILURE() << path; });
+    ASSERT_GT(heardPeak(player, server, *info), 1000) << "not heard before the server went away";
+
+    ASSERT_TRUE(pulseScript(dir, {"stop"}));
+    // The server died: the drill goes on, and asks for sounds as it did.
+    qint64 slowestNs = 0;
+    for (int i = 0; i < 30; ++i) {
+        QElapsedTimer call;
+        call.start();
+        player.playSound(i % 3);
+        slowestNs = std::max(slowestNs, call.nsecsElapsed());
+        pumpEvents(40);
+    }
+    EXPECT_LT(slowestNs, 20'000'000) << "a request waited for the dead server";
+    ASSERT_TRUE(pulseScript(dir, {})) << "the private server did not start again";
+
+    // Heard again within a few tries.
+    int peak = 0;
+    QElapsedTimer back;
+    back.start();
+    while (peak < 1000 && back.elapsed() < 15000) peak = heardPeak(player, server, *info);
+    std::printf("heard again %lld ms after the server came back (peak %d); slowest request while it was gone %lld us\n",
+                back.elapsed(), peak, slowestNs / 1000);
+    EXPECT_GT(peak, 1000) << "no sound since the server came back";
+}

@@ -183,9 +183,12 @@ void PrintJob::send(const QString& documentName, const QByteArray& pdf) {
 
 void PrintJob::follow() {
     Ipp job = ask(IPP_OP_GET_JOB_ATTRIBUTES, uri_, jobId_, {"job-state", "job-printer-state-message"});
-    // A server that no longer answers, or has forgotten the job, says
-    // nothing more about it.
-    if (!job) return;
+    // A server that no longer answers, or has forgotten the job, can no
+    // longer say whether it printed: the parent should look.
+    if (!job) {
+        reach(Stage::Unknown, reason("印刷サーバーから返事がありません"));
+        return;
+    }
     const QPointer<PrintJob> alive(this);
     switch (enumValue(job.get(), "job-state")) {
     case IPP_JSTATE_COMPLETED:

@@ -24,7 +24,8 @@ public:
         Waiting,    // the job waits: the printer is stopped, or the job held
         OnItsWay,   // the printer has the job
         Printed,
-        Failed      // the job was aborted or cancelled, or no page was made
+        Failed,     // the job was aborted or cancelled, or no page was made
+        Unknown     // the print server stopped answering while the job was followed
     };
     // Draws the pages with the painter on the device (the printer's paper,
     // its origin at the corner of the printable area); false if it could not.

@@ -25,6 +25,11 @@ void tellPrint(QWidget* over, const PrintJob& job, const QString& what) {
         QMessageBox::critical(over, kit::u("印刷"),
                               printer + kit::u("でうまく印刷できなかったので、") + what + kit::u("は印刷されませんでした。") + why);
         break;
+    case PrintJob::Stage::Unknown:
+        QMessageBox::warning(over, kit::u("印刷"),
+                             printer + kit::u("に送った") + what +
+                                 kit::u("が印刷されたかどうか、わからなくなりました。プリンタを確かめてください。") + why);
+        break;
     default:  // on its way, or printed: nothing to say
         break;
     }

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QPrinterInfo>
@@ -266,6 +267,35 @@ TEST(PrintEndToEnd, TheMapOfHardFactsArrivesAsOnePage) {
     EXPECT_FALSE(map.PrintClick());
     EXPECT_TRUE(QTest::qWaitFor([&] { return refused.seen; }, 5000));
     EXPECT_TRUE(refused.text.contains(QString::fromUtf8("にがて九九マップは印刷されませんでした"))) << refused.text.toStdString();
+}
+
+// The print server killed while a job is followed: the window says it
+// cannot tell whether the certificate printed, and stays; the server is
+// started again for the tests after this one.
+TEST(PrintEndToEnd, APrintServerKilledDuringAPrintGetsABox) {
+    REQUIRE_PRINT_SERVER();
+    const QString serverDir = QFileInfo(qEnvironmentVariable("CUPS_SERVER")).path();
+    const QString source = qEnvironmentVariable("TATEYOKO_SOURCE_DIR");
+    ASSERT_FALSE(source.isEmpty());
+    DefaultQueue failing(qEnvironmentVariable("TATEYOKO_FAILING_QUEUE"));  // a job that takes a second
+    StudyState st = rangeCertificate();
+    TCertForm2 form(st, nullptr);
+    form.show();
+    BoxAnswer box;
+    BoxWatcher watcher(box, QMessageBox::Ok);
+    ASSERT_TRUE(form.PrintClick());
+    QFile pidFile(serverDir + "/cupsd.pid");
+    ASSERT_TRUE(pidFile.open(QIODevice::ReadOnly));
+    const QString pid = QString::fromUtf8(pidFile.readAll()).trimmed();
+    bool killed = false;
+    run("kill", {"-KILL", pid}, &killed);
+    EXPECT_TRUE(killed);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return box.seen; }, 10000)) << "no box, or the window hung";
+    EXPECT_TRUE(box.text.contains(QString::fromUtf8("印刷されたかどうか、わからなくなりました"))) << box.text.toStdString();
+    EXPECT_TRUE(form.isVisible());
+    bool restarted = false;
+    run("bash", {source + "/tools/start_cups.sh"}, &restarted);
+    ASSERT_TRUE(restarted) << "the print server did not start again";
 }
 
 // A job that does not print is never taken for one that did: the window

@@ -7,6 +7,7 @@
 #include "main/core/Family.h"
 #include "main/core/History.h"
 #include "main/core/Settings.h"
+#include "windows/core/Progress.h"
 #include "tests/core/FileBytes.h"
 
 namespace {
@@ -134,4 +135,25 @@ TEST(HistoryOfTests, AppendingAfterACutLineKeepsTheNewLineAndNeverReadsTheCutOne
     ASSERT_EQ(read.entries.size(), 2u);
     EXPECT_EQ(read.entries[1], entry("2026-05-03 08:00:00", 9));
     EXPECT_EQ(read.skipped, 1);
+}
+
+TEST(HistoryOfTests, ProgressIsSummedPerDayOldestFirst) {
+    // Lines out of order, as when a clock was set back.
+    const std::vector<HistoryEntry> lines{
+        {"2026-05-02 09:00:00", 0, 0, 3, 27, 0, 0, 900},   // full marks
+        {"2026-05-01 18:00:00", 0, 0, 3, 20, 5, 2, 1500},
+        {"2026-05-02 19:00:00", 1, 1, 3, 25, 2, 0, 1300},
+        {"2026-05-01 07:30:00", 0, 0, 3, 0, 0, 27, 0},     // nothing answered: no time to count
+    };
+    const std::vector<DayProgress> days = progressByDay(lines);
+    ASSERT_EQ(days.size(), 2u);
+    EXPECT_EQ(days[0].day, "2026-05-01");
+    EXPECT_EQ(days[0].tests, 2);
+    EXPECT_EQ(days[0].asked, 27 + 27);
+    EXPECT_EQ(days[0].sharePercent(), 37);  // 20 of 54
+    EXPECT_EQ(days[0].typicalMs, 1500);
+    EXPECT_EQ(days[0].fullMarks, 0);
+    EXPECT_EQ(days[1].fullMarks, 1);
+    EXPECT_EQ(days[1].sharePercent(), 96);  // 52 of 54
+    EXPECT_EQ(shortDay(days[1].day), "5/2");
 }

@@ -6,6 +6,8 @@
 #include "windows/About_.h"
 #include "windows/Certif_syo.h"
 #include "windows/Dancalcdsp.h"
+#include "windows/Ganbari.h"
+#include "windows/Kodomo.h"
 #include "windows/Kukujouken.h"
 #include "windows/Nigatemap.h"
 #include "windows/Sikskuck.h"
@@ -47,3 +49,15 @@ FactMapChoice AppNavigator::openFactMap(QWidget* over) {
 }
 
 void AppNavigator::openHelp(QWidget* over, const std::string& fileName) { showHelpFile(over, st_.exeDir, fileName); }
+
+bool AppNavigator::openChildren(QWidget* over) {
+    if (!household_) return false;
+    TKodomoForm window(*household_, over);
+    window.exec();
+    return window.switched();
+}
+
+void AppNavigator::openProgress(QWidget* over) {
+    if (!household_) return;
+    showModal<TGanbariForm>(over, loadHistoryFile(household_->historyPath()).entries);
+}

@@ -2,6 +2,7 @@
 // each the state, devices and savers it needs.
 #pragma once
 
+#include "windows/Household.h"
 #include "windows/Keeper.h"
 #include "windows/Navigator.h"
 
@@ -23,6 +24,10 @@ public:
     void openAbout(QWidget* over) override;
     FactMapChoice openFactMap(QWidget* over) override;
     void openHelp(QWidget* over, const std::string& fileName) override;
+    bool openChildren(QWidget* over) override;
+    void openProgress(QWidget* over) override;
+    // Without a household the children's window does not open.
+    void setHousehold(Household* household) { household_ = household; }
 
 protected:
     StudyState& st_;
@@ -31,4 +36,5 @@ private:
     Sound& sound_;
     Clock& clock_;
     Keeper& keeper_;
+    Household* household_ = nullptr;
 };

@@ -6,6 +6,8 @@
 #include <QStandardPaths>
 #include <QMessageBox>
 
+#include "main/core/Family.h"
+#include "main/core/History.h"
 #include "main/core/QuestionOrder.h"
 #include "support/core/Mnemonics.h"
 #include "main/core/Settings.h"
@@ -52,13 +54,11 @@ MasumeServices AppWiring::services() {
     MasumeServices s;
     s.sound = &player_;
     s.loadSettings = [this](StudyState& st) {
-        settingsFile_ = locateUserFile(kSettingsFileName, st.exeDir, userConfigDir());
-        loadSettings(st, settingsFile_.loadPath);
-        recordFile_ = locateUserFile(kFactRecordFileName, st.exeDir, userConfigDir());
-        // A damaged record that could not be kept aside is never written over.
-        recordWritable_ =
-            loadRecordFile(st.factRecord, recordFile_.loadPath) || recordFile_.loadPath != recordFile_.savePath;
+        const UserFileLocation first = locateUserFile(kSettingsFileName, st.exeDir, userConfigDir());
+        familyDir_ = QFileInfo(QString::fromStdString(first.savePath)).absolutePath().toStdString() + "/";
+        loadChild(st, rememberedChild(familyDir_));
     };
+    s.appendHistory = [this](const HistoryEntry& entry) { appendHistory(entry); };
     s.saveSettings = [this](const StudyState& st) {
         // The record of answers never stands in the way of the settings.
         writeRecordFile(st);
@@ -77,6 +77,65 @@ MasumeServices AppWiring::services() {
     s.releaseSounds = [this] { player_.releaseSounds(); };
     s.navigator = &navigator_;
     return s;
+}
+
+void AppWiring::loadChild(StudyState& st, int number) {
+    child_ = number;
+    if (number == 0) {
+        settingsFile_ = locateUserFile(kSettingsFileName, st.exeDir, userConfigDir());
+        recordFile_ = locateUserFile(kFactRecordFileName, st.exeDir, userConfigDir());
+    } else {
+        const std::string folder = childFolder(familyDir_, number);
+        settingsFile_ = {folder + kSettingsFileName, folder + kSettingsFileName};
+        recordFile_ = {folder + kFactRecordFileName, folder + kFactRecordFileName};
+    }
+    loadSettings(st, settingsFile_.loadPath);
+    // A damaged record that could not be kept aside is never written over.
+    recordWritable_ =
+        loadRecordFile(st.factRecord, recordFile_.loadPath) || recordFile_.loadPath != recordFile_.savePath;
+    settingsFailureShown_ = recordFailureShown_ = false;
+}
+
+std::string AppWiring::historyPath() const {
+    return QFileInfo(QString::fromStdString(settingsFile_.savePath)).absolutePath().toStdString() + "/" +
+           kHistoryFileName;
+}
+
+bool AppWiring::appendHistory(const HistoryEntry& entry) {
+    // The history helps the parent; it never stops the child.
+    return makeFolderOf(historyPath()) && appendHistoryFile(historyPath(), entry);
+}
+
+std::vector<ChildEntry> AppWiring::children() {
+    std::vector<ChildEntry> out;
+    for (int n : childNumbers(familyDir_)) {
+        ChildEntry e{n, {}, n == child_};
+        // The current child's name is the one typed, saved or not.
+        if (n == child_) e.name = st_.studentName;
+        else if (n == 0) {
+            const QFileInfo at(QString::fromStdString(locateUserFile(kSettingsFileName, st_.exeDir, userConfigDir()).loadPath));
+            e.name = childName(at.absolutePath().toStdString() + "/", kSettingsFileName);
+        }
+        else e.name = childName(childFolder(familyDir_, n), kSettingsFileName);
+        out.push_back(std::move(e));
+    }
+    return out;
+}
+
+int AppWiring::addChild(QWidget* over) {
+    const int number = ::addChild(familyDir_);
+    if (number < 0) kit::saveFailureBox(over, cannotMakeFolderOf(childFolder(familyDir_, 1) + kSettingsFileName));
+    return number;
+}
+
+bool AppWiring::switchTo(int number, QWidget* over) {
+    if (number == child_) return true;
+    // A child is left only with every pass on disk.
+    if (!savePasses(over)) return false;
+    saveFactRecord(over);
+    loadChild(st_, number);
+    rememberChild(familyDir_, number);
+    return true;
 }
 
 std::string AppWiring::writeSettingsFile(const StudyState& st) {

@@ -238,6 +238,7 @@ void TMasumeForm::buildMenus() {
     K2 = file->addAction(u("終了確認(&Q)"));
     K2->setCheckable(true);
     connect(K2, &QAction::triggered, this, &TMasumeForm::K2Click);
+    W1 = file->addAction(u("子どもを かえる(&W)"), this, &TMasumeForm::W1Click);
     file->addSeparator();
     X1 = file->addAction(u("終わり(&X)"), this, &TMasumeForm::X1Click);
 
@@ -250,6 +251,9 @@ void TMasumeForm::buildMenus() {
     view->addSeparator();
     A1 = view->addAction(u("九九一覧(&A)"), this, &TMasumeForm::A1Click);
     N1 = view->addAction(u("にがて九九(&N)"), this, &TMasumeForm::N1Click);
+    G1 = view->addAction(u("がんばりグラフ(&G)"), this, [this] {
+        if (!running_ && services_.navigator) services_.navigator->openProgress(this);
+    });
     view->addSeparator();
     J1 = view->addAction(u("条件設定(&J)"), this, &TMasumeForm::C1Click);
     view->addSeparator();
@@ -264,23 +268,11 @@ void TMasumeForm::buildMenus() {
 
 void TMasumeForm::FormCreate() {
     if (services_.loadSettings) services_.loadSettings(st_);
-    st_.rangeIndex = startRangeIndex(st_.rangeIndex);
     move(st_.winLeft, st_.winTop);
-    applyBackground();
     setWindowTitle(u("『タテヨコ塾(Ｍ)』v1.52 --- みずなら舎"));
-    K2->setChecked(st_.closeConfirm != 0);
-    if (QAbstractButton* rb = radioButtons->button(st_.speedIndex)) rb->setChecked(true);
-    RadioGroup1Click(st_.speedIndex);
-    // A stored name comes back whole, however long.
-    const QString name = QString::fromStdString(st_.studentName);
-    Edit2->setMaxLength(std::max<int>(kNameLength, int(name.size())));
-    if (Edit2->text() != name) Edit2->setText(name);
-    clearKekka(st_);
-    st_.orderMode = 0;
     seedRandom(st_);
-    buildQuestionOrder(st_);
+    showChild();
     if (services_.checkAndLoadSounds) services_.checkAndLoadSounds(st_);
-    StaticText6->setText(QString::number(st_.studentNo));
     if (services_.loadHints) services_.loadHints(st_);
     syncSelections();
     Label1->hide();
@@ -290,6 +282,22 @@ void TMasumeForm::FormCreate() {
     // Start with the Start button, so that Enter starts and J and Delete work at once.
     Button1->setFocus();
     created_ = true;
+}
+
+void TMasumeForm::showChild() {
+    st_.rangeIndex = startRangeIndex(st_.rangeIndex);
+    applyBackground();
+    K2->setChecked(st_.closeConfirm != 0);
+    if (QAbstractButton* rb = radioButtons->button(st_.speedIndex)) rb->setChecked(true);
+    RadioGroup1Click(st_.speedIndex);
+    // A stored name comes back whole, however long.
+    const QString name = QString::fromStdString(st_.studentName);
+    Edit2->setMaxLength(std::max<int>(kNameLength, int(name.size())));
+    if (Edit2->text() != name) Edit2->setText(name);
+    clearKekka(st_);
+    st_.orderMode = 0;
+    buildQuestionOrder(st_);
+    StaticText6->setText(QString::number(st_.studentNo));
 }
 
 void TMasumeForm::sankakuPt() { board_.sankakuPt(); }

@@ -27,6 +27,7 @@ class Keeper;
 class Navigator;
 class Runner;
 struct RunOutcome;
+struct HistoryEntry;
 
 // What the window asks of the rest of the program; empty steps do nothing,
 // so tests can build the window without touching files or devices.
@@ -39,6 +40,8 @@ struct MasumeServices {
     std::function<void(StudyState&)> checkAndLoadSounds;
     std::function<void(StudyState&)> loadHints;
     std::function<void()> releaseSounds;
+    // Adds a completed test to the child's history.
+    std::function<void(const HistoryEntry&)> appendHistory;
     // Opens the other windows; without one nothing opens.
     Navigator* navigator = nullptr;
     // Saves passes and the record when they change; without one they wait for the quit.
@@ -80,6 +83,7 @@ public:
     void H2Click();
     void V1Click();
     void TestT1Click();
+    void W1Click();  // 子どもを かえる
     void showSelection();
     void sankakuPt();
     // Lists, currentDan, results entries and message from rangeIndex and
@@ -104,7 +108,7 @@ public:
     QLineEdit* Edit2;
     QProgressBar* ProgressBar3;
     QTimer* Timer1;
-    QAction *R1, *K2, *X1, *L1, *KekkaDDsp, *K1, *Cert, *A1, *N1, *J1, *H2, *V1, *TestT1;
+    QAction *R1, *K2, *W1, *X1, *L1, *KekkaDDsp, *K1, *Cert, *A1, *N1, *G1, *J1, *H2, *V1, *TestT1;
     MasumeCanvas* canvas;
 
 protected:
@@ -130,6 +134,8 @@ private:
     // Saves the settings and the record at quit; a failure is shown once per way of quitting.
     bool saveAndReport();
     void followChoicesMadeElsewhere();
+    // Every control that shows what the settings file holds, from the state.
+    void showChild();
 
     // Without a player the drills run silently.
     class SilentSound : public Sound {

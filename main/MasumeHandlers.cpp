@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -15,6 +16,7 @@
 #include "windows/Keeper.h"
 #include "windows/Navigator.h"
 #include "main/core/FactTables.h"
+#include "main/core/History.h"
 #include "main/core/QuestionOrder.h"
 #include "main/core/Runner.h"
 #include "windows/core/Qualification.h"
@@ -29,6 +31,7 @@ void TMasumeForm::run(const std::function<RunOutcome(Runner&)>& what) {
     running_ = true;
     keys_.setRunActive(true);
     RunOutcome outcome;
+    const FactRecord before = st_.factRecord;
     {
         QtConfirm confirm(keys_, this);
         Runner runner(st_, board_, RunnerPorts{clock_, keys_, *services_.sound, confirm});
@@ -39,6 +42,13 @@ void TMasumeForm::run(const std::function<RunOutcome(Runner&)>& what) {
     releaseFreeMemory();
     // The run is over: keys reach windows again, and the answers are kept.
     if (outcome.answersRecorded && services_.keeper) services_.keeper->saveFactRecord(this);
+    if (outcome.end == RunOutcome::End::Completed && outcome.answersRecorded && services_.appendHistory) {
+        // A test of the hard facts opens nothing after it and belongs to no range.
+        const bool hardFacts = outcome.then == RunOutcome::Then::Nothing;
+        services_.appendHistory(entryOfTest(before, st_.factRecord,
+                                            QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString(),
+                                            hardFacts ? kHardFactsTestRange : st_.rangeIndex, st_.orderMode, st_.passNo));
+    }
     switch (outcome.then) {
     case RunOutcome::Then::ResultsByTable: Kekka_Dsp(); break;
     case RunOutcome::Then::ResultsByLevel: KekkaD_Dsp(); break;
@@ -199,4 +209,14 @@ void TMasumeForm::closeEvent(QCloseEvent* event) {
 void TMasumeForm::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && !st_.firstPaintPending) drawDecorations();
     QMainWindow::changeEvent(event);
+}
+
+void TMasumeForm::W1Click() {
+    if (running_ || !services_.navigator) return;
+    if (!services_.navigator->openChildren(this)) return;
+    // Another child sits here now: their name, passes, settings and map.
+    showChild();
+    syncSelections();
+    sankakuPt();
+    drawDecorations();
 }

@@ -1,5 +1,5 @@
 # Debian 12 packages the program and its tests need; sourced by the set-up scripts.
-RUN_PACKAGES="build-essential cmake pkg-config qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins
+RUN_PACKAGES="build-essential cmake pkg-config qt6-base-dev qt6-multimedia-dev qt6-charts-dev qt6-qpa-plugins
   libgl-dev libjpeg62-turbo-dev libfontconfig-dev libcups2-dev libgtest-dev qt6-translations-l10n pulseaudio pulseaudio-utils
   fonts-noto-cjk fonts-ipafont-mincho fonts-kouzan-mouhitsu fonts-aoyagi-kouzan-t
   fp-utils fonts-rocknroll xchm xdg-utils libfile-mimeinfo-perl"

@@ -6,7 +6,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 SECONDS_EACH=${FUZZ_SECONDS:-12}
-TARGETS="settings pass_table hints wave jpeg fact_record"
+TARGETS="settings pass_table hints wave jpeg fact_record history class_child"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

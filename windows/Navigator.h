@@ -36,4 +36,8 @@ public:
     // A help file beside the executable, in the desktop's viewer for its
     // type; when it is missing or no viewer starts, a box over `over` says so.
     virtual void openHelp(QWidget* over, const std::string& fileName) = 0;
+    // 子どもを かえる; true when another child is now the current one.
+    virtual bool openChildren(QWidget*) { return false; }
+    // がんばりグラフ of the current child.
+    virtual void openProgress(QWidget*) {}
 };

@@ -1,0 +1,60 @@
+#include "main/core/Family.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <algorithm>
+
+#include "main/core/Settings.h"
+
+namespace {
+QString q(const std::string& s) { return QString::fromStdString(s); }
+std::string childrenDir(const std::string& baseDir) { return baseDir + kChildrenFolder + "/"; }
+}  // namespace
+
+std::string childFolder(const std::string& baseDir, int number) {
+    if (number <= 0) return baseDir;
+    return childrenDir(baseDir) + std::to_string(number) + "/";
+}
+
+std::vector<int> childNumbers(const std::string& baseDir) {
+    std::vector<int> numbers{0};
+    const QDir dir(q(childrenDir(baseDir)));
+    for (const QString& entry : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool ok = false;
+        const int n = entry.toInt(&ok);
+        // Only the folders this program names: "7", not "07" or "+7".
+        if (ok && n > 0 && entry == QString::number(n)) numbers.push_back(n);
+    }
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
+std::string childName(const std::string& folder, const std::string& settingsFileName) {
+    StudyState st;
+    loadSettings(st, folder + settingsFileName);
+    return st.studentName;
+}
+
+int addChild(const std::string& baseDir) {
+    const int next = childNumbers(baseDir).back() + 1;
+    return QDir().mkpath(q(childFolder(baseDir, next))) ? next : -1;
+}
+
+int rememberedChild(const std::string& baseDir) {
+    QFile file(q(childrenDir(baseDir) + kCurrentChildFile));
+    if (!file.open(QIODevice::ReadOnly)) return 0;
+    bool ok = false;
+    const int n = file.read(16).trimmed().toInt(&ok);
+    if (!ok || n <= 0) return 0;
+    const std::vector<int> known = childNumbers(baseDir);
+    return std::find(known.begin(), known.end(), n) != known.end() ? n : 0;
+}
+
+bool rememberChild(const std::string& baseDir, int number) {
+    if (!QDir(q(childrenDir(baseDir))).exists()) return number == 0;
+    QSaveFile file(q(childrenDir(baseDir) + kCurrentChildFile));
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    file.write(QByteArray::number(std::max(number, 0)) + '\n');
+    return file.commit();
+}

@@ -1,0 +1,96 @@
+// A class folder as a teacher sees it: each child's passes as the
+// qualification grid marks them, damaged or half-synced folders shown as
+// such, one merged map of hard facts, and the CSV a spreadsheet opens.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "main/core/Settings.h"
+#include "tests/core/FileBytes.h"
+#include "windows/core/ClassRecord.h"
+
+namespace {
+struct ClassFolder {
+    std::string child(const std::string& name) {
+        const std::string at = dir.path().toStdString() + "/" + name + "/";
+        QDir().mkpath(QString::fromStdString(at));
+        return at;
+    }
+    // A child's files as their program saves them.
+    void save(const std::string& name, const StudyState& st) {
+        const std::string at = child(name);
+        ASSERT_TRUE(saveSettings(st, at + kSettingsFileName, nullptr));
+        ASSERT_TRUE(saveRecordFile(st.factRecord, at + kFactRecordFileName));
+    }
+    ClassView read() { return readClassFolder(dir.path().toStdString(), kSettingsFileName, kFactRecordFileName); }
+    QTemporaryDir dir;
+};
+
+// Every table and level passed in both orders: the master rank.
+StudyState master() {
+    StudyState st;
+    for (int c = 0; c < 2; ++c)
+        for (int r = 0; r < 12; ++r) st.recCheckArray[c][r] = 1;
+    recordAnswer(st.factRecord, 55, false, 3000);
+    return st;
+}
+}  // namespace
+
+TEST(ClassRecord, EveryChildIsShownAndADamagedFolderStopsNothing) {
+    ClassFolder cls;
+    cls.save("あおい", master());
+    StudyState five;
+    five.recCheckArray[1][4] = 1;  // 五の段 at random
+    recordAnswer(five.factRecord, 55, true, 800);
+    recordAnswer(five.factRecord, 3, false, 2500);
+    cls.save("けんた", five);
+    // Cut by a sync in progress: the pass table stops short.
+    const std::string cut = cls.child("さくら");
+    spit(cut + kSettingsFileName, "[TESTDATA]\r\nRECCHECKARRAY=0101");
+    // Only the record has arrived so far.
+    const std::string half = cls.child("はると");
+    ASSERT_TRUE(saveRecordFile(five.factRecord, half + kFactRecordFileName));
+    spit(cls.dir.path().toStdString() + "/stray.txt", "not a child");
+    cls.child(".stfolder");
+
+    const ClassView view = cls.read();
+    ASSERT_EQ(view.children.size(), 4u);
+    const ClassChild &aoi = view.children[0], &kenta = view.children[1], &sakura = view.children[2],
+                     &haruto = view.children[3];
+    EXPECT_EQ(aoi.name, "あおい");
+    EXPECT_EQ(aoi.state, ClassChild::State::Whole);
+    EXPECT_EQ(aoi.rank, Rank::Master);
+    EXPECT_EQ(kenta.rank, Rank::None);
+    EXPECT_TRUE(kenta.grid.passed(2, 5));   // 五の段 row, random column
+    EXPECT_FALSE(kenta.grid.passed(1, 5));
+    EXPECT_EQ(sakura.state, ClassChild::State::Damaged);
+    EXPECT_EQ(haruto.state, ClassChild::State::Damaged);
+    EXPECT_FALSE(haruto.fault.empty());
+    // The class's map counts every answer of every child, the half-synced one's too.
+    EXPECT_EQ(view.merged.facts[55].asked, 3);
+    EXPECT_EQ(view.merged.facts[55].right, 2);
+    EXPECT_EQ(view.merged.facts[3].asked, 2);
+    EXPECT_EQ(summarise(view.merged.facts[55]).outcomes, 3);
+}
+
+TEST(ClassRecord, TheCsvHasABomAHeadingAndOneQuotedRowPerChild) {
+    ClassFolder cls;
+    cls.save("あおい", master());
+    cls.save("けん,\"た\"", StudyState{});
+    const std::string csv = classCsv(cls.read());
+    ASSERT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
+    std::vector<std::string> rows;
+    for (size_t at = 3, end; (end = csv.find("\r\n", at)) != std::string::npos; at = end + 2)
+        rows.push_back(csv.substr(at, end - at));
+    ASSERT_EQ(rows.size(), 3u);
+    auto fields = [](const std::string& row) { return size_t(std::count(row.begin(), row.end(), ',')) + 1; };
+    EXPECT_EQ(fields(rows[0]), 3u + kClassRanges * kClassOrders);
+    EXPECT_EQ(fields(rows[1]), fields(rows[0]));
+    EXPECT_NE(rows[0].find("五の段"), std::string::npos) << rows[0];
+    EXPECT_EQ(rows[1].substr(0, rows[1].find(',')), "あおい");
+    EXPECT_NE(rows[1].find("九九術マスター"), std::string::npos);
+    EXPECT_EQ(rows[2].rfind("\"けん,\"\"た\"\"\",", 0), 0u) << rows[2];
+    // A child without passes is all ―, none ◎.
+    EXPECT_EQ(rows[2].find("◎"), std::string::npos);
+}

@@ -1,0 +1,159 @@
+// Several children on one computer, and each child's history of tests.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "main/core/Family.h"
+#include "main/core/History.h"
+#include "main/core/Settings.h"
+#include "windows/core/Progress.h"
+#include "tests/core/FileBytes.h"
+
+namespace {
+std::string folderOf(const QTemporaryDir& dir) { return dir.path().toStdString() + "/"; }
+void mkdir(const std::string& path) { QDir().mkpath(QString::fromStdString(path)); }
+
+HistoryEntry entry(const char* when, int right, int wrong = 0, int passed = 0) {
+    return {when, 3, 1, 2, right, wrong, passed, 1234};
+}
+}  // namespace
+
+TEST(FamilyFolders, OnlyThisProgramsNumberedFoldersAreChildrenInNumberOrder) {
+    QTemporaryDir dir;
+    const std::string base = folderOf(dir);
+    EXPECT_EQ(childNumbers(base), std::vector<int>{0});
+    for (const char* name : {"10", "2", "9", "07", "+3", "x", "-1", "0"}) mkdir(base + "children/" + name);
+    spit(base + "children/4", "a file, not a folder");
+    EXPECT_EQ(childNumbers(base), (std::vector<int>{0, 2, 9, 10}));
+    EXPECT_EQ(addChild(base), 11);
+    EXPECT_EQ(childFolder(base, 11), base + "children/11/");
+    EXPECT_TRUE(QDir(QString::fromStdString(childFolder(base, 11))).exists());
+    EXPECT_EQ(childFolder(base, 0), base);
+}
+
+TEST(FamilyFolders, TheChildChosenLastOpensNextTimeWhileItsFolderIsThere) {
+    QTemporaryDir dir;
+    const std::string base = folderOf(dir);
+    // One child: no note is kept, nothing is made.
+    EXPECT_TRUE(rememberChild(base, 0));
+    EXPECT_FALSE(QDir(QString::fromStdString(base + kChildrenFolder)).exists());
+    EXPECT_EQ(rememberedChild(base), 0);
+
+    const int second = addChild(base);
+    ASSERT_EQ(second, 1);
+    ASSERT_TRUE(rememberChild(base, second));
+    EXPECT_EQ(rememberedChild(base), 1);
+    QDir(QString::fromStdString(childFolder(base, 1))).removeRecursively();
+    EXPECT_EQ(rememberedChild(base), 0);
+    spit(base + "children/current.txt", "garbage\n");
+    EXPECT_EQ(rememberedChild(base), 0);
+}
+
+TEST(FamilyFolders, EachChildIsNamedFromTheirOwnSettingsFile) {
+    QTemporaryDir dir;
+    const std::string base = folderOf(dir);
+    const int n = addChild(base);
+    StudyState st;
+    st.studentName = "じろう";
+    ASSERT_TRUE(saveSettings(st, childFolder(base, n) + kSettingsFileName, nullptr));
+    EXPECT_EQ(childName(childFolder(base, n), kSettingsFileName), "じろう");
+    // A child without a file yet has the name a new window shows.
+    StudyState fresh;
+    loadSettings(fresh, base + "none.ini");
+    EXPECT_EQ(childName(base, kSettingsFileName), fresh.studentName);
+}
+
+TEST(HistoryOfTests, ATestIsCountedFromTheAnswersItAddedToTheRecord) {
+    FactRecord before;
+    recordAnswer(before, 4, true, 900);  // an earlier test: not this one's
+    FactRecord after = before;
+    recordAnswer(after, 4, true, 1500);
+    recordAnswer(after, 5, true, 700);
+    recordAnswer(after, 6, false, 2000);
+    recordPass(after, 7);
+    recordAnswer(after, 8, true, 1100);
+    const HistoryEntry e = entryOfTest(before, after, "2026-05-01 16:05:09", 0, 2, 3);
+    EXPECT_EQ(e.right, 3);
+    EXPECT_EQ(e.wrong, 1);
+    EXPECT_EQ(e.passed, 1);
+    EXPECT_EQ(e.typicalMs, 1100);  // the median of this test's right answers
+    EXPECT_FALSE(e.faultless());
+    EXPECT_EQ(e.day(), "2026-05-01");
+
+    // No right answer: the typical time is that of the answers given.
+    FactRecord wrongOnly;
+    recordAnswer(wrongOnly, 1, false, 3000);
+    EXPECT_EQ(entryOfTest({}, wrongOnly, "2026-05-01 16:05:09", 0, 0, 1).typicalMs, 3000);
+}
+
+TEST(HistoryOfTests, AppendedLinesReadBackAndDamageIsPassedOver) {
+    QTemporaryDir dir;
+    const std::string path = folderOf(dir) + kHistoryFileName;
+    const std::vector<HistoryEntry> written{entry("2026-05-01 16:05:09", 27), entry("2026-05-02 07:00:00", 20, 5, 2)};
+    for (const HistoryEntry& e : written) ASSERT_TRUE(appendHistoryFile(path, e));
+    EXPECT_EQ(loadHistoryFile(path).entries, written);
+    const std::string whole = slurp(path);
+
+    struct Case {
+        const char* what;
+        std::string text;
+        size_t entries;
+        int skipped;
+    };
+    const std::string good = historyLine(written[0]);
+    const std::vector<Case> cases{
+        {"a cut last line is the one being written", whole + good.substr(0, good.size() - 3), 2, 0},
+        {"CRLF and a BOM", "\xEF\xBB\xBF" + good.substr(0, good.size() - 1) + "\r\n", 1, 0},
+        {"a line of another kind", whole + "hello\n" + good, 3, 1},
+        {"a field out of range", "2026-05-01 16:05:09\t13\t0\t1\t1\t0\t0\t100\n" + good, 1, 1},
+        {"a missing field", "2026-05-01 16:05:09\t3\t0\t1\t1\t0\t0\n", 0, 1},
+        {"a date that is not one", "2026/05/01 16:05:09\t3\t0\t1\t1\t0\t0\t100\n", 0, 1},
+        {"a number with a sign or blank", "2026-05-01 16:05:09\t3\t0\t+1\t1\t0\t0\t100\n2026-05-01 16:05:09\t3\t0\t1\t1 \t0\t0\t100\n", 0, 2},
+        {"bytes that are no text", std::string("\0\xff\n", 3) + good, 1, 1},
+    };
+    for (const Case& c : cases) {
+        const HistoryRead read = historyFromText(c.text);
+        EXPECT_EQ(read.entries.size(), c.entries) << c.what;
+        EXPECT_EQ(read.skipped, c.skipped) << c.what;
+    }
+}
+
+TEST(HistoryOfTests, AppendingAfterACutLineKeepsTheNewLineAndNeverReadsTheCutOne) {
+    QTemporaryDir dir;
+    const std::string path = folderOf(dir) + kHistoryFileName;
+    ASSERT_TRUE(appendHistoryFile(path, entry("2026-05-01 16:05:09", 27)));
+    // Power went while a line was written: its time is cut after "12".
+    std::string cut = historyLine(entry("2026-05-02 16:05:09", 27));
+    cut = cut.substr(0, cut.size() - 3);
+    spit(path, slurp(path) + cut);
+    const std::string before = slurp(path);
+    ASSERT_TRUE(appendHistoryFile(path, entry("2026-05-03 08:00:00", 9)));
+    // What was there stays as it was: appended to, never rewritten.
+    EXPECT_EQ(slurp(path).substr(0, before.size()), before);
+    const HistoryRead read = loadHistoryFile(path);
+    ASSERT_EQ(read.entries.size(), 2u);
+    EXPECT_EQ(read.entries[1], entry("2026-05-03 08:00:00", 9));
+    EXPECT_EQ(read.skipped, 1);
+}
+
+TEST(HistoryOfTests, ProgressIsSummedPerDayOldestFirst) {
+    // Lines out of order, as when a clock was set back.
+    const std::vector<HistoryEntry> lines{
+        {"2026-05-02 09:00:00", 0, 0, 3, 27, 0, 0, 900},   // full marks
+        {"2026-05-01 18:00:00", 0, 0, 3, 20, 5, 2, 1500},
+        {"2026-05-02 19:00:00", 1, 1, 3, 25, 2, 0, 1300},
+        {"2026-05-01 07:30:00", 0, 0, 3, 0, 0, 27, 0},     // nothing answered: no time to count
+    };
+    const std::vector<DayProgress> days = progressByDay(lines);
+    ASSERT_EQ(days.size(), 2u);
+    EXPECT_EQ(days[0].day, "2026-05-01");
+    EXPECT_EQ(days[0].tests, 2);
+    EXPECT_EQ(days[0].asked, 27 + 27);
+    EXPECT_EQ(days[0].sharePercent(), 37);  // 20 of 54
+    EXPECT_EQ(days[0].typicalMs, 1500);
+    EXPECT_EQ(days[0].fullMarks, 0);
+    EXPECT_EQ(days[1].fullMarks, 1);
+    EXPECT_EQ(days[1].sharePercent(), 96);  // 52 of 54
+    EXPECT_EQ(shortDay(days[1].day), "5/2");
+}

@@ -1,0 +1,213 @@
+// Children of one family on one computer: each with their own files, the
+// main window following the one who sits there, and a home with one child
+// writing exactly what it always wrote.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+
+#include "main/AppWiring.h"
+#include "main/core/Family.h"
+#include "main/core/FactRecord.h"
+#include "main/core/History.h"
+#include "main/core/Settings.h"
+#include "support/core/Codec.h"
+#include "tests/core/FileBytes.h"
+#include "tests/ui/ScriptedRun.h"
+#include "windows/Ganbari.h"
+#include "windows/Kodomo.h"
+
+namespace {
+using codec::u;
+
+const std::string kOldIni = "; by hand\r\n[JOUKEN]\r\nKAIMAX=2\r\n[TESTDATA]\r\nRECCHECKARRAY=01\r\n";
+
+struct ChildrenNavigator : CountingNavigator {
+    using CountingNavigator::CountingNavigator;
+    bool openChildren(QWidget*) override { return onChildren && onChildren(); }
+    std::function<bool()> onChildren;
+};
+
+// The program's folder holding a first child's files, and the main window
+// wired to it as the program wires it.
+struct Family {
+    Family() {
+        st.exeDir = dir.path().toStdString() + "/";
+        spit(st.exeDir + kSettingsFileName, kOldIni);
+        services = wiring.services();
+        services.navigator = &nav;
+        services.checkAndLoadSounds = {};
+        services.loadHints = {};
+        qApp->installEventFilter(&keys);
+    }
+    ~Family() { qApp->removeEventFilter(&keys); }
+    void open() {
+        form = std::make_unique<TMasumeForm>(st, keys, clock, services);
+        form->show();
+    }
+    void switchTo(int number) {
+        nav.onChildren = [this, number] { return wiring.switchTo(number, form.get()); };
+        form->W1Click();
+    }
+    QTemporaryDir dir;
+    StudyState st;
+    KeyState keys;
+    ScriptedClock clock;
+    SilentSound sound;
+    AppWiring wiring{st, clock};
+    ChildrenNavigator nav{st, sound, clock, wiring};
+    MasumeServices services;
+    std::unique_ptr<TMasumeForm> form;
+};
+}  // namespace
+
+TEST(FamilyOnOneComputer, EachChildKeepsTheirOwnNamePassesAndFilesAndTheWindowFollows) {
+    Family home;
+    home.open();
+    home.form->Edit2->setText(u("はなこ"));
+    ASSERT_EQ(home.st.recCheckArray[0][1], 1);  // the first child's pass, from the file
+
+    const int second = home.wiring.addChild(home.form.get());
+    ASSERT_EQ(second, 1);
+    home.switchTo(second);
+    EXPECT_EQ(home.wiring.currentChild(), 1);
+    EXPECT_EQ(home.form->Edit2->text(), u("くく はじめ"));
+    EXPECT_EQ(home.st.recCheckArray[0][1], 0) << "a new child starts without the other's passes";
+    // Leaving the first child saved their files where they always were.
+    EXPECT_EQ(childName(home.st.exeDir, kSettingsFileName), "はなこ");
+
+    home.form->Edit2->setText(u("じろう"));
+    home.st.recCheckArray[1][3] = 1;
+    recordAnswer(home.st.factRecord, 20, false, 3000);
+    ASSERT_TRUE(home.wiring.savePasses(home.form.get()));
+
+    home.switchTo(0);
+    EXPECT_EQ(home.form->Edit2->text(), u("はなこ"));
+    EXPECT_EQ(home.form->StaticText6->text(), QString::number(home.st.studentNo));
+    EXPECT_EQ(home.st.recCheckArray[0][1], 1);
+    EXPECT_EQ(home.st.recCheckArray[1][3], 0);
+    EXPECT_EQ(home.st.factRecord.facts[20].asked, 0) << "the hard facts are not mixed";
+
+    const std::string folder = childFolder(home.st.exeDir, 1);
+    StudyState jiro;
+    loadSettings(jiro, folder + kSettingsFileName);
+    EXPECT_EQ(jiro.studentName, "じろう");
+    EXPECT_EQ(jiro.recCheckArray[1][3], 1);
+    FactRecord jiroRecord;
+    ASSERT_TRUE(loadRecordFile(jiroRecord, folder + kFactRecordFileName));
+    EXPECT_EQ(jiroRecord.facts[20].asked, 1);
+
+    const std::vector<ChildEntry> children = home.wiring.children();
+    ASSERT_EQ(children.size(), 2u);
+    EXPECT_EQ(children[0].name, "はなこ");
+    EXPECT_TRUE(children[0].current);
+    EXPECT_EQ(children[1].name, "じろう");
+}
+
+TEST(FamilyOnOneComputer, TheNextStartOpensTheChildChosenLast) {
+    Family home;
+    home.open();
+    home.switchTo(home.wiring.addChild(home.form.get()));
+    home.form->Edit2->setText(u("じろう"));
+    home.form->close();  // the quit saves the second child
+    home.form.reset();
+
+    Family again;
+    again.dir.remove();
+    again.st.exeDir = home.st.exeDir;
+    again.open();
+    EXPECT_EQ(again.wiring.currentChild(), 1);
+    EXPECT_EQ(again.form->Edit2->text(), u("じろう"));
+}
+
+TEST(FamilyOnOneComputer, TheChildrenWindowListsAddsAndSwitches) {
+    Family home;
+    home.open();
+    home.form->Edit2->setText(u("はなこ"));
+    {
+        TKodomoForm window(home.wiring, home.form.get());
+        ASSERT_EQ(window.ChildGrid->model()->rowCount(), 1);
+        const QString shown = window.ChildGrid->model()->index(0, 0).data().toString();
+        EXPECT_TRUE(shown.contains(u("はなこ"))) << shown.toStdString();
+        window.AddButton->click();
+        EXPECT_TRUE(window.switched());
+    }
+    EXPECT_EQ(home.wiring.currentChild(), 1);
+    {
+        TKodomoForm window(home.wiring, home.form.get());
+        ASSERT_EQ(window.ChildGrid->model()->rowCount(), 2);
+        window.ChildGrid->selectRow(0);
+        window.ChooseButton->click();
+        EXPECT_TRUE(window.switched());
+    }
+    EXPECT_EQ(home.wiring.currentChild(), 0);
+    EXPECT_EQ(home.st.studentName, "はなこ");
+}
+
+// A home with one child: the settings file and the record are the very
+// bytes the plain savers write for the same state, and no folder of
+// children appears. The history of tests is the one file added.
+TEST(FamilyOnOneComputer, OneChildWritesTheSameBytesAsBefore) {
+    Family home;
+    home.services.loadSettings = [&](StudyState& st) {
+        home.wiring.services().loadSettings(st);
+        st.rangeIndex = 0;
+        st.contentIndex = 3;
+        st.speedIndex = 3;
+        st.studentName = "はなこ";
+    };
+    home.open();
+    home.form->Button1->click();  // a test, every question left to time out
+    home.form->close();
+    ASSERT_EQ(home.nav.resultsByTable, 1);
+
+    QTemporaryDir plain;
+    const std::string ini = plain.path().toStdString() + "/a.ini";
+    spit(ini, kOldIni);
+    ASSERT_TRUE(saveSettings(home.st, ini, nullptr));
+    ASSERT_TRUE(saveRecordFile(home.st.factRecord, plain.path().toStdString() + "/b.txt"));
+    EXPECT_EQ(slurp(home.st.exeDir + kSettingsFileName), slurp(ini));
+    EXPECT_EQ(slurp(home.st.exeDir + kFactRecordFileName), slurp(plain.path().toStdString() + "/b.txt"));
+    EXPECT_EQ(QDir(home.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList({kFactRecordFileName, kHistoryFileName, kSettingsFileName}));
+
+    const HistoryRead history = loadHistoryFile(home.st.exeDir + kHistoryFileName);
+    ASSERT_EQ(history.entries.size(), 1u);
+    // As the answer record of that test tells it: every asked question timed out.
+    int asked = 0, passes = 0;
+    for (const auto& row : home.st.kekkaArray) {
+        const int inRow = int(std::count_if(std::begin(row), std::end(row), [](int k) { return k != 2; }));
+        asked += inRow;
+        passes += inRow > 0;
+    }
+    EXPECT_EQ(history.entries[0].range, 0);
+    EXPECT_EQ(history.entries[0].passes, passes);
+    EXPECT_EQ(history.entries[0].passed, asked);
+    EXPECT_EQ(history.entries[0].right + history.entries[0].wrong, 0);
+}
+
+TEST(FamilyOnOneComputer, TheProgressChartShowsTheHistorysDaysInItsTable) {
+    Family home;
+    home.open();
+    const std::vector<HistoryEntry> tests{{"2026-05-01 18:00:00", 0, 0, 3, 20, 5, 2, 1500},
+                                          {"2026-05-03 09:00:00", 0, 0, 3, 27, 0, 0, 900}};
+    for (const HistoryEntry& e : tests) ASSERT_TRUE(home.wiring.appendHistory(e));
+    TGanbariForm chart(loadHistoryFile(home.wiring.historyPath()).entries, home.form.get());
+    const QAbstractItemModel* table = chart.DayGrid->model();
+    ASSERT_EQ(table->rowCount(), 3);  // headings, then one row a day
+    EXPECT_EQ(table->index(1, 0).data().toString(), u("5/1"));
+    EXPECT_EQ(table->index(2, 0).data().toString(), u("5/3"));
+    EXPECT_EQ(table->index(1, 2).data().toString(), QStringLiteral("74%"));  // 20 of 27
+    EXPECT_TRUE(table->index(2, 4).data().toString().contains(u("★")));
+    // The parent's numbers are in each row's description.
+    EXPECT_TRUE(table->index(1, 3).data(Qt::AccessibleDescriptionRole).toString().contains(QStringLiteral("1500 ms")));
+
+    // A child without tests yet is told how the chart comes.
+    TGanbariForm empty({}, home.form.get());
+    EXPECT_EQ(empty.DayGrid->model()->rowCount(), 1);
+    EXPECT_TRUE(empty.Heading->text().contains(u("テストをすると")));
+}

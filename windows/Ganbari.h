@@ -1,0 +1,35 @@
+// がんばりグラフ: a child's progress over days, drawn, and the same numbers
+// in a table that a screen reader reads cell by cell.
+#pragma once
+
+#include <QDialog>
+#include <vector>
+
+#include "windows/core/Progress.h"
+
+class QChartView;
+class QLabel;
+class QPushButton;
+class QTableView;
+namespace kit {
+class CellModel;
+}
+
+class TGanbariForm : public QDialog {
+    Q_OBJECT
+public:
+    TGanbariForm(const std::vector<HistoryEntry>& history, QWidget* parent = nullptr);
+
+    QLabel* Heading = nullptr;
+    QChartView* Chart = nullptr;
+    QTableView* DayGrid = nullptr;
+    QPushButton* CloseButton = nullptr;
+
+    const std::vector<DayProgress>& days() const { return days_; }
+
+private:
+    void buildChart(QWidget* client);
+    QVariant cellData(int row, int column, int role) const;
+
+    std::vector<DayProgress> days_;
+};

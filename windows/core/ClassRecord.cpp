@@ -1,0 +1,96 @@
+#include "windows/core/ClassRecord.h"
+
+#include <QDir>
+#include <QFile>
+#include <algorithm>
+
+#include "main/core/Settings.h"
+#include "support/core/IniFile.h"
+
+namespace {
+constexpr qint64 kLargest = 1024 * 1024;
+
+bool readWhole(const QString& path, std::string& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QByteArray data = file.read(kLargest);
+    bytes.assign(data.constData(), size_t(data.size()));
+    return true;
+}
+
+// A pass table as every save writes it: 56 flags, each 0 or 1.
+bool wholePassTable(const std::string& text) {
+    return text.size() == size_t(kRecCols * kRecRows) &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c == '0' || c == '1'; });
+}
+
+std::string csvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string out = "\"";
+    for (char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return out + "\"";
+}
+
+void addInto(FactRecord& merged, const FactRecord& one) {
+    for (int q = 0; q < kFactsRecorded; ++q) {
+        FactHistory& m = merged.facts[size_t(q)];
+        const FactHistory& h = one.facts[size_t(q)];
+        m.asked += h.asked;
+        m.right += h.right;
+        // The class's map weighs every child's recent answers alike.
+        m.recent.insert(m.recent.end(), h.recent.begin(), h.recent.end());
+    }
+}
+}  // namespace
+
+ClassChild readClassChild(const std::string& name, const std::string& settingsBytes, bool settingsFound,
+                          const std::string& recordText, bool recordFound) {
+    ClassChild child;
+    child.name = name;
+    StudyState st;
+    IniFile ini;
+    ini.setBytes(settingsBytes);
+    readSettings(st, ini);
+    if (!settingsFound) child.fault = "設定ファイルがまだありません";
+    else if (!wholePassTable(ini.readBytes("TESTDATA", "RECCHECKARRAY", "")))
+        child.fault = "設定ファイルの合格表が読めません";
+    if (recordFound && !recordFromText(child.record, recordText)) {
+        if (child.fault.empty()) child.fault = "にがて九九の記録の一部が読めません";
+    }
+    if (!child.fault.empty()) child.state = ClassChild::State::Damaged;
+    child.grid = gridFromPasses(st);
+    child.rank = runCheck(child.grid);
+    return child;
+}
+
+ClassView readClassFolder(const std::string& folder, const std::string& settingsFileName,
+                          const std::string& recordFileName) {
+    ClassView view;
+    const QDir dir(QString::fromStdString(folder));
+    for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        if (name.startsWith('.')) continue;  // a sync engine's own folders
+        const QString at = dir.filePath(name) + '/';
+        std::string settings, record;
+        const bool settingsFound = readWhole(at + QString::fromStdString(settingsFileName), settings);
+        const bool recordFound = readWhole(at + QString::fromStdString(recordFileName), record);
+        view.children.push_back(readClassChild(name.toStdString(), settings, settingsFound, record, recordFound));
+        addInto(view.merged, view.children.back().record);
+    }
+    return view;
+}
+
+std::string classCsv(const ClassView& view) {
+    const CheckGrid names = gridFromPasses(StudyState{});
+    std::string out = "\xEF\xBB\xBF" "なまえ,じょうたい,しかく";
+    for (int r = 1; r <= kClassRanges; ++r)
+        for (int c = 1; c <= kClassOrders; ++c) out += "," + csvField(names.at(0, r) + " " + names.at(c, 0));
+    out += "\r\n";
+    for (const ClassChild& child : view.children) {
+        out += csvField(child.name) + "," + (child.state == ClassChild::State::Whole ? "" : csvField(child.fault)) + ",";
+        out += child.rank == Rank::None ? "" : (child.rank == Rank::Master ? "九九術マスター" : "九九術免許皆伝");
+        for (int r = 1; r <= kClassRanges; ++r)
+            for (int c = 1; c <= kClassOrders; ++c) out += "," + child.grid.at(c, r);
+        out += "\r\n";
+    }
+    return out;
+}

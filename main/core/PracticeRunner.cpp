@@ -72,7 +72,10 @@ bool Runner::mouseAbortConfirmed(const char* question) { return confirm_.confirm
 Runner::WaitEnd Runner::practiceWait(int limitMs) {
     const std::int64_t start = clock_.nowMs();
     for (;;) {
-        if (input_.keyHeld(Key::Esc)) return WaitEnd::Abort;
+        // A tap of Esc made during a pause, or released between two looks,
+        // counts as well as a held one, as a tap of G does.
+        const KeyReading esc = input_.queryKey(Key::Esc);
+        if (esc.heldNow || esc.pressedSinceLastQuery) return WaitEnd::Abort;
         const KeyReading g = input_.queryKey(Key::G);
         if (g.heldNow || g.pressedSinceLastQuery) return WaitEnd::Done;
         if (input_.mouseHeld(MouseButton::Left) && mouseAbortConfirmed("練習を中止しますか？")) return WaitEnd::Abort;

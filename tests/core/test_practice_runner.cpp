@@ -248,6 +248,23 @@ TEST(PracticeAbort, HeldEscStopsWithoutAQuestion) {
     EXPECT_EQ(c[c.size() - 2].at - c[c.size() - 3].at, 200);
 }
 
+// A quick tap of Esc, pressed and released while the practice pauses or
+// between two looks at the keys, stops it as a held one does: a child's
+// tap must not be lost because it fell between two polls.
+TEST(PracticeAbort, AnEscTapBetweenTwoLooksStopsAtTheNextWait) {
+    for (const int speed : {Slow, Step}) {
+        FakeWorld w;
+        w.choose(2, InOrder, speed);
+        w.view.onQuestion = [&](int, std::int64_t at) {
+            if (w.view.asked.size() == 2) w.clock.keyTap(at + 10, Key::Esc);
+        };
+        w.start();
+        EXPECT_EQ(w.view.asked.size(), 2u) << "speed " << speed;
+        EXPECT_TRUE(w.confirm.asked.empty());
+        EXPECT_EQ(w.view.last[Field::Message], "◎練習を中止しました。") << "speed " << speed;
+    }
+}
+
 TEST(PracticeAbort, MouseAsksFirstOkStopsCancelGoesOn) {
     struct Case {
         MouseButton button;

@@ -19,7 +19,9 @@
 
 class PrivateDesktop {
 public:
-    enum class Viewer { Registered, NotRegistered, ProgramMissing };
+    // Crashes: the viewer records its start and dies at once of a
+    // segmentation fault (exit status 139 to a shell).
+    enum class Viewer { Registered, NotRegistered, ProgramMissing, Crashes };
 
     // The viewer stays open for lingerSeconds after it has recorded its path,
     // as a real one stays until the child closes it.
@@ -36,7 +38,9 @@ public:
         write(QStringLiteral("bin/record"),
               "#!/bin/sh\necho started >> \"" + root.toUtf8() + "/launches\"\nprintf '%s' \"$1\" > \"" + root.toUtf8() +
                   "/received.part\" && mv \"" + root.toUtf8() + "/received.part\" \"" + root.toUtf8() +
-                  "/received\"\nsleep " + QByteArray::number(lingerSeconds) + "\n");
+                  "/received\"\n" +
+                  (viewer == Viewer::Crashes ? QByteArray("kill -SEGV $$\n")
+                                             : "sleep " + QByteArray::number(lingerSeconds) + "\n"));
         QFile::setPermissions(root + QStringLiteral("/bin/record"),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         const QByteArray program = root.toUtf8() + (viewer == Viewer::ProgramMissing ? "/bin/absent" : "/bin/record");

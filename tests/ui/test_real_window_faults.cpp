@@ -62,6 +62,17 @@ public:
 
     // Starts the program (through sh -c prefix when given) and waits for its window.
     void setEnv(const QString& name, const QString& value) { extraEnv_.insert(name, value); }
+    void unsetEnv(const QString& name) { unset_ << name; }
+
+    // Keys typed into the main window, one after another.
+    void type(const QStringList& keys) {
+        run("xdotool", {"windowfocus", "--sync", window_}, display_);
+        QThread::msleep(150);
+        for (const QString& key : keys) {
+            run("xdotool", {"key", key}, display_);
+            QThread::msleep(400);
+        }
+    }
 
     void start(const QString& shellPrefix = QString()) {
         launch(shellPrefix);
@@ -70,6 +81,7 @@ public:
     void launch(const QString& shellPrefix = QString()) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(extraEnv_);
+        for (const QString& name : unset_) env.remove(name);
         env.insert("DISPLAY", display_);
         env.remove("QT_QPA_PLATFORM");
         app_.setProcessEnvironment(env);
@@ -133,6 +145,7 @@ private:
     QString dir_;
     QString display_, appDir_, window_;
     QProcessEnvironment extraEnv_;
+    QStringList unset_;
     QProcess app_;
 
     // A shown window of this program's whose caption matches.
@@ -303,4 +316,63 @@ TEST(OrdinaryUserRealWindow, ALockedFolderAndNoConfigurationFolderKeepTheOldFile
     ASSERT_TRUE(locked.copy.finished());
     EXPECT_EQ(bytesOf(locked.copy.ini()), kOldFile);
     EXPECT_EQ(bytesOf(locked.userFile()), QByteArray("(missing)"));
+}
+
+// An installed program (its folder not writable) for a user whose home is
+// not writable either, so there is no configuration folder to save to.
+// The program starts; the answers of a test it cannot keep get one box, and
+// a second test no other box for the same file; the program goes on, and
+// its quit, which cannot save the settings, gets one box and ends. Both
+// files stay byte for byte and nothing is left in the home.
+TEST(OrdinaryUserRealWindow, AReadOnlyHomeKeepsEveryFileAndSaysSoOncePerFile) {
+    const QByteArray iniBytes =
+        "; written by hand\r\n[JOUKEN]\r\nMENUN=3\r\nMOKUJIN=1\r\n[TESTDATA]\r\nRECCHECKARRAY=11111\r\n";
+    const QByteArray recordBytes = "tateyokom fact record 2\n10 3 2 R1200/6000 W3000/6000 R900/6000\n";
+    ProgramCopy copy;
+    copy.install(iniBytes);
+    const QString record = copy.folder() + "/kuku_nigate.txt";
+    put(record, recordBytes);
+    const auto readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    QFile::setPermissions(copy.ini(), readOnly);
+    QFile::setPermissions(record, readOnly);
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    QFile::setPermissions(copy.folder(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    QFile::setPermissions(home.path(), QFile::ReadOwner | QFile::ExeOwner);
+    struct Unlock {
+        QString a, b;
+        ~Unlock() {
+            QFile::setPermissions(a, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QFile::setPermissions(b, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+    } unlock{copy.folder(), home.path()};
+#ifdef __unix__
+    ASSERT_NE(access(copy.folder().toLocal8Bit().constData(), W_OK), 0)
+        << "permission bits do not bind this user: run through tools/as_test_user.sh";
+    ASSERT_NE(access(home.path().toLocal8Bit().constData(), W_OK), 0);
+#endif
+    copy.setEnv("HOME", home.path());
+    copy.unsetEnv("XDG_CONFIG_HOME");
+
+    copy.start();
+    const auto stoppedTest = [&] {
+        copy.type({"alt+e"});
+        QThread::msleep(2500);
+        copy.type({"2", "Return"});
+        QThread::msleep(1500);
+        copy.type({"4", "Return"});
+        QThread::msleep(1000);
+        copy.type({"Escape"});
+        return copy.boxShown(QString::fromUtf8("^<かくにん>$"));
+    };
+    ASSERT_TRUE(stoppedTest()) << "the test did not run";
+    EXPECT_TRUE(copy.errorBoxShown()) << "the answers could not be kept, and nothing said so";
+    ASSERT_TRUE(stoppedTest()) << "the program did not go on after its box";
+    EXPECT_FALSE(copy.errorBoxShown()) << "the same file was named again";
+    copy.quitFromMenu();
+    EXPECT_TRUE(copy.errorBoxShown()) << "the settings could not be saved, and nothing said so";
+    EXPECT_TRUE(copy.finished()) << "a second box, or the program hung";
+    EXPECT_EQ(bytesOf(copy.ini()), iniBytes);
+    EXPECT_EQ(bytesOf(record), recordBytes);
+    EXPECT_TRUE(QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
 }

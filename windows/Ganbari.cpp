@@ -102,6 +102,8 @@ QVariant TGanbariForm::cellData(int row, int column, int role) const {
     const bool heading = row == 0;
     if (role == Qt::BackgroundRole) return heading ? kit::kYellow : (column == 0 ? kit::kLightYellow : QColor(Qt::white));
     if (role == Qt::TextAlignmentRole) return int(Qt::AlignCenter);
+    // Headings cannot be selected, but they are not greyed as disabled.
+    if (role == Qt::ForegroundRole) return QColor(Qt::black);
     if (heading) return role == Qt::DisplayRole ? u(kHeadings[column]) : QVariant();
     const DayProgress& d = days_[size_t(row - 1)];
     if (role == Qt::DisplayRole) {

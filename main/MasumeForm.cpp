@@ -238,9 +238,11 @@ void TMasumeForm::buildMenus() {
     K2 = file->addAction(u("終了確認(&Q)"));
     K2->setCheckable(true);
     connect(K2, &QAction::triggered, this, &TMasumeForm::K2Click);
-    W1 = file->addAction(u("子どもを かえる(&W)"), this, &TMasumeForm::W1Click);
     file->addSeparator();
     X1 = file->addAction(u("終わり(&X)"), this, &TMasumeForm::X1Click);
+    // Our own entry goes below the ones the menu has always had, which keep their places.
+    file->addSeparator();
+    W1 = file->addAction(u("子どもを かえる(&W)"), this, &TMasumeForm::W1Click);
 
     QMenu* view = menuBar()->addMenu(u("表示(&V)"));
     L1 = view->addAction(u("成績表Ⅰ(段別)を見る(&L)"), this, &TMasumeForm::Kekka_Dsp);

@@ -18,6 +18,7 @@
 
 #include "main/core/Settings.h"
 #include "tests/core/FileBytes.h"
+#include "tests/core/FullDisk.h"
 #include "tests/ui/ScriptedRun.h"
 
 namespace {
@@ -53,15 +54,12 @@ TEST(SaveFailureBox, AFullDiskNamesTheFileOnceAndKeepsIt) {
     QTemporaryDir dir;
     const std::string ini = settingsPath(dir.path().toStdString() + "/");
     spit(ini, kOld);
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit none = saved;
-    none.rlim_cur = 0;
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &none), 0);
-    const QStringList boxes = quitAndReadBoxes(ini);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    QStringList boxes;
+    {
+        FullDisk full;
+        ASSERT_TRUE(full.ok());
+        boxes = quitAndReadBoxes(ini);
+    }
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_TRUE(boxes[0].contains(QString::fromStdString(ini))) << boxes[0].toStdString();
     EXPECT_EQ(slurp(ini), kOld);

@@ -23,6 +23,7 @@
 #include "main/core/Settings.h"
 #include "main/core/TestRecord.h"
 #include "tests/core/FileBytes.h"
+#include "tests/core/FullDisk.h"
 #include "tests/ui/QualifyFixture.h"
 #include "tests/ui/ScriptedRun.h"
 #include "windows/Nigatemap.h"
@@ -164,24 +165,18 @@ TEST(SaveMoments, AFailedSaveOfAPassSaysSoOnceAndTheQuitStillWritesIt) {
     faultlessFive(home.st);
     Watching nav(home);
     TResultDsp1Form form(home.st, nav, home.wiring);
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit none = saved;
-    none.rlim_cur = 0;
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &none), 0);
     BoxAnswer first, second;
     {
-        BoxWatcher watch(first, QMessageBox::Ok);
-        form.SpeedButton1->click();
-    }
-    {
+        FullDisk full;
+        ASSERT_TRUE(full.ok());
+        {
+            BoxWatcher watch(first, QMessageBox::Ok);
+            form.SpeedButton1->click();
+        }
         BoxWatcher watch(second, QMessageBox::Ok);
         form.SpeedButton1->click();  // the same file again: no second box
         QTest::qWait(100);
     }
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
     EXPECT_TRUE(first.seen);
     EXPECT_TRUE(first.text.contains(QString::fromStdString(home.ini()))) << first.text.toStdString();
     EXPECT_FALSE(second.seen);

@@ -51,13 +51,16 @@ TEST(ClassRecord, EveryChildIsShownAndADamagedFolderStopsNothing) {
     // Only the record has arrived so far.
     const std::string half = cls.child("はると");
     ASSERT_TRUE(saveRecordFile(five.factRecord, half + kFactRecordFileName));
+    // A record begun by a copy that is still under way: empty, not a child without answers.
+    cls.save("ゆい", five);
+    spit(cls.child("ゆい") + kFactRecordFileName, "");
     spit(cls.dir.path().toStdString() + "/stray.txt", "not a child");
     cls.child(".stfolder");
 
     const ClassView view = cls.read();
-    ASSERT_EQ(view.children.size(), 4u);
+    ASSERT_EQ(view.children.size(), 5u);
     const ClassChild &aoi = view.children[0], &kenta = view.children[1], &sakura = view.children[2],
-                     &haruto = view.children[3];
+                     &haruto = view.children[3], &yui = view.children[4];
     EXPECT_EQ(aoi.name, "あおい");
     EXPECT_EQ(aoi.state, ClassChild::State::Whole);
     EXPECT_EQ(aoi.rank, Rank::Master);
@@ -67,6 +70,8 @@ TEST(ClassRecord, EveryChildIsShownAndADamagedFolderStopsNothing) {
     EXPECT_EQ(sakura.state, ClassChild::State::Damaged);
     EXPECT_EQ(haruto.state, ClassChild::State::Damaged);
     EXPECT_FALSE(haruto.fault.empty());
+    EXPECT_EQ(yui.state, ClassChild::State::Damaged);
+    EXPECT_TRUE(yui.grid.passed(2, 5));  // what could be read is still shown
     // The class's map counts every answer of every child, the half-synced one's too.
     EXPECT_EQ(view.merged.facts[55].asked, 3);
     EXPECT_EQ(view.merged.facts[55].right, 2);

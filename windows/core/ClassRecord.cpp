@@ -54,7 +54,8 @@ ClassChild readClassChild(const std::string& name, const std::string& settingsBy
     if (!settingsFound) child.fault = "設定ファイルがまだありません";
     else if (!wholePassTable(ini.readBytes("TESTDATA", "RECCHECKARRAY", "")))
         child.fault = "設定ファイルの合格表が読めません";
-    if (recordFound && !recordFromText(child.record, recordText)) {
+    // Every save writes a heading: an empty record is one still being copied in.
+    if (recordFound && (recordText.empty() || !recordFromText(child.record, recordText))) {
         if (child.fault.empty()) child.fault = "にがて九九の記録の一部が読めません";
     }
     if (!child.fault.empty()) child.state = ClassChild::State::Damaged;

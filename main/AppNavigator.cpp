@@ -8,6 +8,7 @@
 #include "windows/Dancalcdsp.h"
 #include "windows/Ganbari.h"
 #include "windows/Kodomo.h"
+#include "windows/Kurasu.h"
 #include "windows/Kukujouken.h"
 #include "windows/Nigatemap.h"
 #include "windows/Sikskuck.h"
@@ -60,4 +61,9 @@ bool AppNavigator::openChildren(QWidget* over) {
 void AppNavigator::openProgress(QWidget* over) {
     if (!household_) return;
     showModal<TGanbariForm>(over, loadHistoryFile(household_->historyPath()).entries);
+}
+
+void AppNavigator::openClassRecord(QWidget* over) {
+    if (!household_ || household_->classFolder().empty()) return;
+    showModal<TKurasuForm>(over, household_->classFolder());
 }

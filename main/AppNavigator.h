@@ -26,6 +26,7 @@ public:
     void openHelp(QWidget* over, const std::string& fileName) override;
     bool openChildren(QWidget* over) override;
     void openProgress(QWidget* over) override;
+    void openClassRecord(QWidget* over) override;
     // Without a household the children's window does not open.
     void setHousehold(Household* household) { household_ = household; }
 

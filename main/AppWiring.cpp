@@ -50,6 +50,16 @@ bool reportSave(QWidget* over, const std::string& error, bool& shown) {
 }
 }  // namespace
 
+AppWiring::AppWiring(StudyState& st, Clock& clock) : st_(st), navigator_(st, player_, clock, *this) {
+    navigator_.setHousehold(this);
+    leaseTimer_.setInterval(int(kLeaseRenewSeconds * 1000));
+    QObject::connect(&leaseTimer_, &QTimer::timeout, [this] { renewLease(nullptr); });
+}
+
+AppWiring::~AppWiring() {
+    if (leaseHeld_) releaseLease(classChildFolder(), lease_);
+}
+
 MasumeServices AppWiring::services() {
     MasumeServices s;
     s.sound = &player_;
@@ -57,6 +67,9 @@ MasumeServices AppWiring::services() {
         const UserFileLocation first = locateUserFile(kSettingsFileName, st.exeDir, userConfigDir());
         familyDir_ = QFileInfo(QString::fromStdString(first.savePath)).absolutePath().toStdString() + "/";
         loadChild(st, rememberedChild(familyDir_));
+        const std::string classDir =
+            classFolderGiven_.empty() ? readClassFolderNote(familyDir_) : classFolderGiven_;
+        if (!classDir.empty()) enterClass(classDir);
     };
     s.appendHistory = [this](const HistoryEntry& entry) { appendHistory(entry); };
     s.saveSettings = [this](const StudyState& st) {
@@ -76,6 +89,7 @@ MasumeServices AppWiring::services() {
     };
     s.releaseSounds = [this] { player_.releaseSounds(); };
     s.navigator = &navigator_;
+    s.household = this;
     return s;
 }
 
@@ -97,17 +111,27 @@ void AppWiring::loadChild(StudyState& st, int number) {
 }
 
 std::string AppWiring::historyPath() const {
+    if (settingsFile_.savePath.empty()) return {};
     return QFileInfo(QString::fromStdString(settingsFile_.savePath)).absolutePath().toStdString() + "/" +
            kHistoryFileName;
 }
 
 bool AppWiring::appendHistory(const HistoryEntry& entry) {
     // The history helps the parent; it never stops the child.
-    return makeFolderOf(historyPath()) && appendHistoryFile(historyPath(), entry);
+    return classFilesReady().empty() && !historyPath().empty() && makeFolderOf(historyPath()) &&
+           appendHistoryFile(historyPath(), entry);
 }
 
 std::vector<ChildEntry> AppWiring::children() {
     std::vector<ChildEntry> out;
+    if (!classDir_.empty()) {
+        const QDir dir(QString::fromStdString(classDir_));
+        for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+            if (name.startsWith('.')) continue;  // a sync engine's own folders
+            out.push_back({-1, name.toStdString(), name.toStdString() == classChild_, true});
+        }
+        return out;
+    }
     for (int n : childNumbers(familyDir_)) {
         ChildEntry e{n, {}, n == child_};
         // The current child's name is the one typed, saved or not.
@@ -139,13 +163,21 @@ bool AppWiring::switchTo(int number, QWidget* over) {
 }
 
 std::string AppWiring::writeSettingsFile(const StudyState& st) {
+    if (std::string why = classFilesReady(); !why.empty() || settingsFile_.savePath.empty()) return why;
     if (!prepareSavePath(settingsFile_)) return cannotMakeFolderOf(settingsFile_.savePath);
     std::string error;
-    saveSettings(st, settingsFile_.savePath, &error);
+    if (classDir_.empty()) saveSettings(st, settingsFile_.savePath, &error);
+    else {
+        // A name being typed over is not yet the child whose file this is.
+        StudyState child = st;
+        child.studentName = classTyped_;
+        if (saveSettings(child, settingsFile_.savePath, &error)) renewLease(nullptr);
+    }
     return error;
 }
 
 std::string AppWiring::writeRecordFile(const StudyState& st) {
+    if (std::string why = classFilesReady(); !why.empty() || recordFile_.savePath.empty()) return why;
     if (!recordWritable_) return {};
     if (!prepareSavePath(recordFile_)) return cannotMakeFolderOf(recordFile_.savePath);
     if (saveRecordFile(st.factRecord, recordFile_.savePath)) return {};

@@ -17,6 +17,7 @@
 #include <QValidator>
 
 #include "main/MasumeCanvas.h"
+#include "windows/Household.h"
 #include "windows/Navigator.h"
 #include "main/core/FactTables.h"
 #include "main/core/QuestionOrder.h"
@@ -211,6 +212,7 @@ void TMasumeForm::buildNamePanel() {
     StaticText1 = text(Panel7, {8, 4, 36, 24}, "No.", 15, kit::kNavy, true);
     StaticText6 = text(Panel7, {48, 4, 124, 24}, "1234567", 16, Qt::black, true);
     connect(Edit2, &QLineEdit::textChanged, this, &TMasumeForm::Edit2Change);
+    connect(Edit2, &QLineEdit::editingFinished, this, [this] { confirmName(); });
 }
 
 void TMasumeForm::buildShortcuts() {
@@ -256,6 +258,11 @@ void TMasumeForm::buildMenus() {
     G1 = view->addAction(u("がんばりグラフ(&G)"), this, [this] {
         if (!running_ && services_.navigator) services_.navigator->openProgress(this);
     });
+    // Only on a computer of a class.
+    R2 = view->addAction(u("クラスのきろく(&R)"), this, [this] {
+        if (!running_ && services_.navigator) services_.navigator->openClassRecord(this);
+    });
+    R2->setVisible(false);
     view->addSeparator();
     J1 = view->addAction(u("条件設定(&J)"), this, &TMasumeForm::C1Click);
     view->addSeparator();
@@ -270,6 +277,7 @@ void TMasumeForm::buildMenus() {
 
 void TMasumeForm::FormCreate() {
     if (services_.loadSettings) services_.loadSettings(st_);
+    R2->setVisible(inClass());
     move(st_.winLeft, st_.winTop);
     setWindowTitle(u("『タテヨコ塾(Ｍ)』v1.52 --- みずなら舎"));
     seedRandom(st_);

@@ -23,6 +23,7 @@ class QToolButton;
 class KeyState;
 class MasumeCanvas;
 class BoardLabel;
+class Household;
 class Keeper;
 class Navigator;
 class Runner;
@@ -46,6 +47,8 @@ struct MasumeServices {
     Navigator* navigator = nullptr;
     // Saves passes and the record when they change; without one they wait for the quit.
     Keeper* keeper = nullptr;
+    // The children of this computer and of its class; without one, the name is only a name.
+    Household* household = nullptr;
 };
 
 class TMasumeForm : public QMainWindow, public BoardView {
@@ -84,6 +87,9 @@ public:
     void V1Click();
     void TestT1Click();
     void W1Click();  // 子どもを かえる
+    // With a class folder, the typed name chooses the child; false when the
+    // child before could not be saved and the name went back.
+    bool confirmName();
     void showSelection();
     void sankakuPt();
     // Lists, currentDan, results entries and message from rangeIndex and
@@ -108,7 +114,7 @@ public:
     QLineEdit* Edit2;
     QProgressBar* ProgressBar3;
     QTimer* Timer1;
-    QAction *R1, *K2, *W1, *X1, *L1, *KekkaDDsp, *K1, *Cert, *A1, *N1, *G1, *J1, *H2, *V1, *TestT1;
+    QAction *R1, *K2, *W1, *X1, *L1, *KekkaDDsp, *K1, *Cert, *A1, *N1, *G1, *R2, *J1, *H2, *V1, *TestT1;
     MasumeCanvas* canvas;
 
 protected:
@@ -116,6 +122,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void followChild();
+    bool inClass() const;
     void buildControls();
     void buildSelectionLists();
     void buildBoard();
@@ -151,5 +159,6 @@ private:
     bool running_ = false;
     bool created_ = false;
     bool saveFailureShown_ = false;
+    bool confirmingName_ = false;  // a box about the name moves the focus, which confirms again
     QPointer<QWidget> focusBeforeRun_;
 };

@@ -13,6 +13,7 @@
 #include "main/MasumeCanvas.h"
 #include "main/MasumeForm.h"
 #include "support/FormKit.h"
+#include "windows/Household.h"
 #include "windows/Keeper.h"
 #include "windows/Navigator.h"
 #include "main/core/FactTables.h"
@@ -28,6 +29,8 @@ using kit::u;
 
 void TMasumeForm::run(const std::function<RunOutcome(Runner&)>& what) {
     if (running_) return;
+    // A name typed just before the start is the child whose answers these are.
+    if (!confirmName()) return;
     running_ = true;
     keys_.setRunActive(true);
     RunOutcome outcome;
@@ -213,10 +216,27 @@ void TMasumeForm::changeEvent(QEvent* event) {
 
 void TMasumeForm::W1Click() {
     if (running_ || !services_.navigator) return;
-    if (!services_.navigator->openChildren(this)) return;
+    const bool switched = services_.navigator->openChildren(this);
+    R2->setVisible(inClass());
+    if (switched) followChild();
+}
+
+void TMasumeForm::followChild() {
     // Another child sits here now: their name, passes, settings and map.
     showChild();
     syncSelections();
     sankakuPt();
     drawDecorations();
+}
+
+bool TMasumeForm::inClass() const { return services_.household && !services_.household->classFolder().empty(); }
+
+bool TMasumeForm::confirmName() {
+    if (!services_.household || confirmingName_) return true;
+    confirmingName_ = true;
+    const NameChange change = services_.household->confirmName(this);
+    confirmingName_ = false;
+    if (change == NameChange::Loaded) followChild();
+    if (change == NameChange::Refused) Edit2->setText(QString::fromStdString(st_.studentName));
+    return change != NameChange::Refused;
 }

@@ -13,10 +13,15 @@
 #include <unistd.h>
 #include <utility>
 
+#include <QMessageBox>
+
 #include "main/AppWiring.h"
+#include "main/core/Classroom.h"
+#include "windows/Kurasu.h"
 #include "main/MasumeForm.h"
 #include "main/core/StudyState.h"
 #include "support/FontSet.h"
+#include "support/FormKit.h"
 #include "support/Fonts.h"
 #include "support/KeyState.h"
 #include "support/Picture.h"
@@ -63,12 +68,27 @@ int main(int argc, char** argv) {
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&toolkitTexts);
 
+    // A classroom's desktop entry names the class folder; the teacher's opens the class's table alone.
+    const ClassOptions classOptions = classOptionsFrom(argc, argv);
+    if (!classOptions.error.empty())
+        QMessageBox::warning(nullptr, kit::u("クラスのフォルダ"), kit::u(classOptions.error));
+    if (classOptions.teacher) {
+        if (!classOptions.classFolder.empty()) {
+            TKurasuForm teacher(classOptions.classFolder);
+            teacher.show();
+            return app.exec();
+        }
+        QMessageBox::warning(nullptr, kit::u("クラスのきろく"),
+                             kit::u("--teacher には、--class-folder でクラスのフォルダを書きそえてください。"));
+    }
+
     StudyState st;
     st.exeDir = QDir(QCoreApplication::applicationDirPath()).absolutePath().toStdString() + "/";
     KeyState keys;
     app.installEventFilter(&keys);
     QtClock clock(&keys);
     AppWiring wiring(st, clock);
+    wiring.useClassFolder(classOptions.classFolder);
     // The icon goes to the display whole, every size of it, with every window
     // that opens: a few small sizes only, and only once the first window
     // has shown.

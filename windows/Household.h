@@ -12,6 +12,14 @@ struct ChildEntry {
     int number = 0;  // 0 is the first child, whose files are where they always were
     std::string name;
     bool current = false;
+    bool inClass = false;  // a folder of the class folder, chosen by its name
+};
+
+// What confirming the typed name did.
+enum class NameChange {
+    Kept,    // the same child as before, or no class folder
+    Loaded,  // another child of the class: their files are in the state now
+    Refused  // the child before could not be saved (a box said so): the name goes back
 };
 
 class Household {
@@ -25,4 +33,16 @@ public:
     virtual bool switchTo(int number, QWidget* over) = 0;
     // The current child's history of tests.
     virtual std::string historyPath() const = 0;
+
+    // The class folder, ending in '/'; empty when this computer has none.
+    virtual std::string classFolder() const { return {}; }
+    // Uses a class folder from now on (an empty one: none) and notes it for
+    // the next start; false when the current child could not be saved first.
+    virtual bool setClassFolder(const std::string&, QWidget*) { return false; }
+    // With a class folder, the name typed chooses the child's folder of it.
+    virtual NameChange confirmName(QWidget*) { return NameChange::Kept; }
+    // Switches to a child of the class, as if the name had been typed.
+    virtual bool switchToClassChild(const std::string&, QWidget*) { return false; }
+    // Leaves the class child with everything saved, for a new one to type a name.
+    virtual bool newClassChild(QWidget*) { return false; }
 };

@@ -1,6 +1,8 @@
 #include "windows/Kodomo.h"
 
+#include <QFileDialog>
 #include <QHeaderView>
+#include <QLabel>
 #include <QItemSelectionModel>
 #include <QPushButton>
 #include <QTableView>
@@ -10,7 +12,7 @@
 
 namespace {
 constexpr int kClientWidth = 380;
-constexpr int kClientHeight = 330;
+constexpr int kClientHeight = 420;
 constexpr int kRows = 8;  // rows shown at once; more scroll
 constexpr int kRowHeight = 28;
 }  // namespace
@@ -19,7 +21,7 @@ TKodomoForm::TKodomoForm(Household& household, QWidget* parent) : QDialog(parent
     setObjectName(QStringLiteral("KodomoForm"));
     const kit::Form form = kit::buildForm(this, "子どもを かえる", kClientWidth, kClientHeight, kit::kCream, false);
     QWidget* c = form.client;
-    kit::label(c, {16, 8, 348, 24}, "だれが つかうかな？ なまえを えらんでね。", {15, kit::kNavy, true});
+    QLabel* heading = kit::label(c, {16, 8, 348, 24}, "だれが つかうかな？ なまえを えらんでね。", {15, kit::kNavy, true});
     children_ = household_.children();
     model_ = new kit::CellModel(int(children_.size()), 1,
                                 [this](int row, int column, int role) { return cellData(row, column, role); }, this);
@@ -36,6 +38,25 @@ TKodomoForm::TKodomoForm(Household& household, QWidget* parent) : QDialog(parent
     connect(AddButton, &QPushButton::clicked, this, &TKodomoForm::AddButtonClick);
     connect(BackButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(ChildGrid, &QTableView::doubleClicked, this, &TKodomoForm::ChooseButtonClick);
+
+    // For the parent or teacher: a class folder makes the typed name choose the child's folder in it.
+    const std::string classFolder = household_.classFolder();
+    ClassLine = kit::label(c, {16, 328, 348, 36}, "", {12, kit::kMaroon, true});
+    kit::showFitted(ClassLine,
+                    classFolder.empty() ? kit::u("クラスのフォルダ：なし")
+                                        : kit::u("クラスのフォルダ：") + QString::fromStdString(classFolder),
+                    kit::pixelFont(12, true), 9);
+    ClassButton = kit::button(c, {16, 372, 200, 32}, "クラスのフォルダ…(&F)",
+                              {.px = 13, .bold = true, .tip = "クラスで使うフォルダ（共有フォルダなど）をえらびます。"});
+    LeaveClassButton = kit::button(c, {224, 372, 140, 32}, "クラスをやめる(&L)",
+                                   {.px = 13, .bold = true, .tip = "このコンピュータの子どもの きろくに もどります。"});
+    LeaveClassButton->setEnabled(!classFolder.empty());
+    connect(ClassButton, &QPushButton::clicked, this, [this] {
+        const QString folder = QFileDialog::getExistingDirectory(this, kit::u("クラスのフォルダ"));
+        if (!folder.isEmpty()) setClassFolder(folder.toStdString() + "/");
+    });
+    connect(LeaveClassButton, &QPushButton::clicked, this, [this] { setClassFolder({}); });
+    if (!classFolder.empty()) heading->setText(kit::u("クラスの なかまから なまえを えらんでね。"));
     refresh();
 }
 
@@ -72,12 +93,26 @@ void TKodomoForm::ChooseButtonClick() {
         reject();
         return;
     }
-    if (!household_.switchTo(child.number, this)) return;
+    if (child.inClass ? !household_.switchToClassChild(child.name, this) : !household_.switchTo(child.number, this))
+        return;
+    switched_ = true;
+    accept();
+}
+
+void TKodomoForm::setClassFolder(const std::string& folder) {
+    if (!household_.setClassFolder(folder, this)) return;
     switched_ = true;
     accept();
 }
 
 void TKodomoForm::AddButtonClick() {
+    if (!household_.classFolder().empty()) {
+        // In a class, a new child is a new name typed in the main window.
+        if (!household_.newClassChild(this)) return;
+        switched_ = true;
+        accept();
+        return;
+    }
     const int number = household_.addChild(this);
     if (number < 0) return;
     // The new child starts at once and types a name in the main window.
@@ -97,6 +132,7 @@ QVariant TKodomoForm::cellData(int row, int, int role) const {
     case Qt::DisplayRole: return child.current ? kit::u("★ ") + name + kit::u("（いま）") : name;
     case Qt::ToolTipRole:
     case Qt::AccessibleDescriptionRole:
+        if (child.inClass) return kit::u("クラスのフォルダの「%1」").arg(name);
         return child.number == 0 ? kit::u("はじめの子ども（設定ファイルのとなり）")
                                  : kit::u("フォルダ children/%1").arg(child.number);
     case Qt::ForegroundRole: return child.current ? QColor(Qt::red) : QColor(kit::kNavy);

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <QDialog>
+#include <string>
 #include <vector>
 
 #include "windows/Household.h"
 
+class QLabel;
 class QPushButton;
 class QTableView;
 namespace kit {
@@ -25,9 +27,14 @@ public:
     QPushButton* ChooseButton = nullptr;
     QPushButton* AddButton = nullptr;
     QPushButton* BackButton = nullptr;
+    QLabel* ClassLine = nullptr;
+    QPushButton* ClassButton = nullptr;
+    QPushButton* LeaveClassButton = nullptr;
 
     void ChooseButtonClick();
     void AddButtonClick();
+    // A class folder from now on; an empty one leaves the class.
+    void setClassFolder(const std::string& folder);
 
 private:
     void refresh();

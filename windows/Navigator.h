@@ -40,4 +40,6 @@ public:
     virtual bool openChildren(QWidget*) { return false; }
     // がんばりグラフ of the current child.
     virtual void openProgress(QWidget*) {}
+    // クラスのきろく of the class folder.
+    virtual void openClassRecord(QWidget*) {}
 };

@@ -2,8 +2,6 @@
 
 #include <QHideEvent>
 #include <QLabel>
-#include <QPainter>
-#include <QPagedPaintDevice>
 
 #include <algorithm>
 #include <QMessageBox>
@@ -97,18 +95,15 @@ void TNigateMapForm::choose(FactMapChoice::Drill drill) {
 }
 
 bool TNigateMapForm::PrintClick() {
-    const QPixmap image = client_->grab(QRect(0, 0, kClientWidth, kPrintedHeight));
-    auto* job = new PrintJob(this);
-    connect(job, &PrintJob::stageChanged, this, [this, job] { tellPrint(this, *job, kit::u("にがて九九マップ")); });
-    job->print(kit::u("にがて九九マップ"), [&image](QPainter& painter, QPagedPaintDevice& page) {
-        // At its size on screen, from the corner of the printable area; smaller
-        // only where the paper is narrower than that.
-        const QSizeF size = image.deviceIndependentSize();
-        const double scale = std::min(page.logicalDpiX() / 96.0, page.width() / size.width());
-        painter.drawPixmap(QRect(0, 0, qRound(size.width() * scale), qRound(size.height() * scale)), image);
-        return true;
-    });
-    return job->sent();
+    return printPicture(this, client_->grab(QRect(0, 0, kClientWidth, kPrintedHeight)), kit::u("にがて九九マップ"));
+}
+
+void TNigateMapForm::showClassMap() {
+    setWindowTitle(kit::u("クラスの にがて九九マップ"));
+    TitlePanel->setText(kit::u("クラスの にがて"));
+    // The class's answers are for reading: no drill and nothing to clear here.
+    for (QPushButton* button : {PracticeButton, TestButton, ClearButton}) button->hide();
+    CloseButton->setFocus();
 }
 
 void TNigateMapForm::hideEvent(QHideEvent* event) {

@@ -40,6 +40,8 @@ public:
     // The map as it shows now, on one page of the default printer; true once
     // the printer has taken it (a box says why not).
     bool PrintClick();
+    // The merged map of a class, for the teacher to read.
+    void showClassMap();
 
 protected:
     void hideEvent(QHideEvent* event) override;

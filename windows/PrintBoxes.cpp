@@ -1,6 +1,12 @@
 #include "windows/PrintBoxes.h"
 
 #include <QMessageBox>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPixmap>
+
+#include <algorithm>
+#include <cmath>
 
 #include "support/CupsPrint.h"
 #include "support/FormKit.h"
@@ -33,4 +39,24 @@ void tellPrint(QWidget* over, const PrintJob& job, const QString& what) {
     default:  // on its way, or printed: nothing to say
         break;
     }
+}
+
+bool printPicture(QWidget* window, const QPixmap& picture, const QString& what) {
+    auto* job = new PrintJob(window);
+    QObject::connect(job, &PrintJob::stageChanged, window, [window, job, what] { tellPrint(window, *job, what); });
+    job->print(what, [&picture](QPainter& painter, QPagedPaintDevice& page) {
+        const QSizeF size = picture.deviceIndependentSize();
+        const double scale = std::min(page.logicalDpiX() / 96.0, page.width() / size.width());
+        // Whole rows of the picture on each page: the picture's pixels per page.
+        const double perPage = std::max(1.0, std::floor(page.height() / scale));
+        const double ratio = picture.devicePixelRatio();
+        for (double top = 0; top < size.height(); top += perPage) {
+            if (top > 0 && !page.newPage()) return false;
+            const double height = std::min(perPage, size.height() - top);
+            painter.drawPixmap(QRectF(0, 0, size.width() * scale, height * scale), picture,
+                               QRectF(0, top * ratio, size.width() * ratio, height * ratio));
+        }
+        return true;
+    });
+    return job->sent();
 }

@@ -1,0 +1,102 @@
+#include "main/core/Classroom.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QString>
+
+namespace {
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+bool isSpace(QChar c) { return c == u' ' || c == u'\t' || c == QChar(0x3000); }
+
+// Beyond what one folder name may hold on the file systems a share uses.
+constexpr int kLongestName = 64;
+}  // namespace
+
+std::string classFolderNameOf(const std::string& typedName) {
+    QString name = QString::fromUtf8(typedName.data(), qsizetype(typedName.size()));
+    qsizetype from = 0, to = name.size();
+    while (from < to && isSpace(name[from])) ++from;
+    while (to > from && isSpace(name[to - 1])) --to;
+    name = name.mid(from, to - from).left(kLongestName);
+    for (QChar& c : name)
+        if (c.unicode() < 0x20 || c == QChar(0x7F) || QStringLiteral("/\\:*?\"<>|").contains(c)) c = u'_';
+    if (name.startsWith(u'.')) name[0] = u'_';
+    return name.toStdString();
+}
+
+std::string leaseText(const Lease& lease) {
+    return lease.computer + "\n" + std::to_string(lease.process) + "\n" + std::to_string(lease.atSeconds) + "\n";
+}
+
+bool leaseFromText(const std::string& text, Lease& out) {
+    const QStringList lines = q(text).split(u'\n');
+    if (lines.size() < 3 || lines[0].isEmpty()) return false;
+    bool processOk = false, timeOk = false;
+    const qint64 process = lines[1].toLongLong(&processOk);
+    const qint64 at = lines[2].toLongLong(&timeOk);
+    if (!processOk || !timeOk) return false;
+    out = {lines[0].toStdString(), process, at};
+    return true;
+}
+
+LeaseState leaseState(const Lease* held, const Lease& ours, std::int64_t nowSeconds) {
+    if (!held) return LeaseState::Free;
+    if (held->computer == ours.computer && held->process == ours.process) return LeaseState::Ours;
+    // A clock far ahead on the other computer must not keep the child locked out for ever.
+    const std::int64_t age = nowSeconds - held->atSeconds;
+    if (age > kLeaseStaleSeconds || age < -kLeaseStaleSeconds) return LeaseState::Free;
+    return LeaseState::HeldElsewhere;
+}
+
+bool readLease(const std::string& childFolder, Lease& out) {
+    QFile file(q(childFolder + kLeaseFileName));
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    return leaseFromText(file.read(4096).toStdString(), out);
+}
+
+bool writeLease(const std::string& childFolder, const Lease& lease) {
+    QSaveFile file(q(childFolder + kLeaseFileName));
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    file.write(QByteArray::fromStdString(leaseText(lease)));
+    return file.commit();
+}
+
+void releaseLease(const std::string& childFolder, const Lease& ours) {
+    Lease held;
+    if (readLease(childFolder, held) && leaseState(&held, ours, held.atSeconds) == LeaseState::Ours)
+        QFile::remove(q(childFolder + kLeaseFileName));
+}
+
+std::string readClassFolderNote(const std::string& familyDir) {
+    QFile file(q(familyDir + kClassFolderNoteFile));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(file.read(4096)).trimmed().toStdString();
+}
+
+bool writeClassFolderNote(const std::string& familyDir, const std::string& classFolder) {
+    const QString path = q(familyDir + kClassFolderNoteFile);
+    if (classFolder.empty()) return !QFile::exists(path) || QFile::remove(path);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    file.write(QByteArray::fromStdString(classFolder + "\n"));
+    return file.commit();
+}
+
+ClassOptions classOptionsFrom(int argc, const char* const* argv) {
+    ClassOptions options;
+    const std::string flag = "--class-folder";
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--teacher") options.teacher = true;
+        else if (arg == flag) {
+            if (i + 1 < argc) options.classFolder = argv[++i];
+            else options.error = "--class-folder のあとに、クラスのフォルダを書いてください。";
+        } else if (arg.rfind(flag + "=", 0) == 0)
+            options.classFolder = arg.substr(flag.size() + 1);
+    }
+    if (!options.classFolder.empty())
+        options.classFolder = QDir(q(options.classFolder)).absolutePath().toStdString() + "/";
+    return options;
+}

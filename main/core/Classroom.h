@@ -1,0 +1,61 @@
+// A class folder: a school's share, or a folder a sync engine keeps in step
+// across computers. Each child of the class keeps their files in a folder of
+// it named after the name they type, written only by their own program and
+// always in one step, so that many computers write at once without locks.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Beside the first child's settings file: the class folder chosen in the
+// children's window. Only written once one is chosen.
+inline constexpr const char* kClassFolderNoteFile = "kuku_class.txt";
+// In a child's class folder: which computer has the child open, and since when.
+inline constexpr const char* kLeaseFileName = "kuku_lease.txt";
+// A lease is renewed this often while the child is open, and counts as left
+// behind (a computer switched off mid-run) when it is this old.
+inline constexpr std::int64_t kLeaseRenewSeconds = 60;
+inline constexpr std::int64_t kLeaseStaleSeconds = 180;
+
+// The folder a typed name is kept in: the name without the spaces around it
+// (full-width ones too), with what no folder name may hold replaced by '_'
+// and no leading dot; empty when no name is left.
+std::string classFolderNameOf(const std::string& typedName);
+
+struct Lease {
+    std::string computer;
+    std::int64_t process = 0;
+    std::int64_t atSeconds = 0;  // seconds since 1970, UTC
+};
+
+std::string leaseText(const Lease& lease);
+bool leaseFromText(const std::string& text, Lease& out);
+
+enum class LeaseState {
+    Free,          // no lease, or one left behind: ours to take
+    Ours,          // this very program holds it
+    HeldElsewhere  // another program, here or on another computer, has the child open
+};
+// `held` is the lease found in the child's folder, or null.
+LeaseState leaseState(const Lease* held, const Lease& ours, std::int64_t nowSeconds);
+
+// The lease in a child's folder (ending in '/'); false when there is none or
+// it cannot be read.
+bool readLease(const std::string& childFolder, Lease& out);
+bool writeLease(const std::string& childFolder, const Lease& lease);
+// Removes the lease only when it is still ours.
+void releaseLease(const std::string& childFolder, const Lease& ours);
+
+// The class folder noted in familyDir (ending in '/'); empty when none.
+std::string readClassFolderNote(const std::string& familyDir);
+// Notes the class folder; an empty one removes the note.
+bool writeClassFolderNote(const std::string& familyDir, const std::string& classFolder);
+
+// What the program was started with, for a classroom's desktop entry:
+// --class-folder DIR (or --class-folder=DIR) and --teacher.
+struct ClassOptions {
+    std::string classFolder;
+    bool teacher = false;
+    std::string error;  // a text for the user when the options cannot be used
+};
+ClassOptions classOptionsFrom(int argc, const char* const* argv);

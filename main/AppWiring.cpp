@@ -24,8 +24,8 @@ std::string userConfigDir() { return QStandardPaths::writableLocation(QStandardP
 // A first save into the user's own folder starts from the file that was
 // read, so that lines this program does not own are kept.
 bool prepareSavePath(const UserFileLocation& at) {
-    if (at.savePath == at.loadPath) return true;
     if (!makeFolderOf(at.savePath)) return false;
+    if (at.savePath == at.loadPath) return true;
     const QString target = QString::fromStdString(at.savePath);
     if (!QFileInfo::exists(target) && QFileInfo::exists(QString::fromStdString(at.loadPath))) {
         QFile::copy(QString::fromStdString(at.loadPath), target);
@@ -188,4 +188,9 @@ bool AppWiring::savePasses(QWidget* over) {
     return reportSave(over, writeSettingsFile(st_), settingsFailureShown_);
 }
 
-bool AppWiring::saveFactRecord(QWidget* over) { return reportSave(over, writeRecordFile(st_), recordFailureShown_); }
+bool AppWiring::saveFactRecord(QWidget* over) {
+    // In a class the child's folder is whole from their first test on, so
+    // that the teacher sees them; one box when the class folder is away.
+    if (!classChild_.empty() && !reportSave(over, writeSettingsFile(st_), settingsFailureShown_)) return false;
+    return reportSave(over, writeRecordFile(st_), recordFailureShown_);
+}

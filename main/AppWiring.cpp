@@ -82,6 +82,7 @@ MasumeServices AppWiring::services() {
         player_.prepareSounds(st, workingDir(), [](const std::string& text, const std::string& caption) {
             QMessageBox::information(nullptr, u(caption), u(text), QMessageBox::Ok | QMessageBox::Cancel);
         });
+        soundsPrepared_ = true;
     };
     s.loadHints = [](StudyState& st) {
         if (!loadMnemonics(st.mnemonicTable, kMnemonicFileName))
@@ -108,6 +109,15 @@ void AppWiring::loadChild(StudyState& st, int number) {
     recordWritable_ =
         loadRecordFile(st.factRecord, recordFile_.loadPath) || recordFile_.loadPath != recordFile_.savePath;
     settingsFailureShown_ = recordFailureShown_ = false;
+    followSounds();
+}
+
+void AppWiring::followSounds() {
+    // Sounds were made at the child before's volume; files missing at the
+    // start are still missing, and keep the sounds off.
+    if (!soundsPrepared_) return;
+    if (player_.soundFileMissing) st_.soundOn = 0;
+    else player_.loadSounds(st_.effectVolume, workingDir());
 }
 
 std::string AppWiring::historyPath() const {

@@ -172,3 +172,34 @@ TEST(FamilyOnOneComputer, TheProgressChartShowsTheHistorysDaysInItsTable) {
     EXPECT_EQ(empty.DayGrid->model()->rowCount(), 1);
     EXPECT_TRUE(empty.Heading->text().contains(u("テストをすると")));
 }
+
+// Each child's sounds at their own volume: the sounds are made again at the
+// volume of the child who sits down.
+TEST(FamilyOnOneComputer, TheSoundsFollowEachChildsVolume) {
+    Family home;
+    const QString data = qEnvironmentVariable("TATEYOKO_SOURCE_DIR") + "/data/";
+    for (const char* name : {"Seikai.wav", "Huseikai.wav", "promptA.wav"})
+        ASSERT_TRUE(QFile::copy(data + name, home.dir.filePath(name))) << name;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(home.dir.path());
+    home.services = home.wiring.services();
+    home.services.navigator = &home.nav;
+    home.services.loadHints = {};
+    home.open();
+    const auto peak = [&] {
+        const QByteArray& wave = home.wiring.player().soundBuffers[0];
+        int most = 0;
+        for (qsizetype i = 44; i + 1 < wave.size(); i += 2)
+            most = std::max(most, std::abs(int(qint16(quint8(wave[i]) | (quint8(wave[i + 1]) << 8)))));
+        return most;
+    };
+    const int loud = peak();
+    home.switchTo(home.wiring.addChild(home.form.get()));
+    home.st.effectVolume = 10;
+    ASSERT_TRUE(home.wiring.savePasses(home.form.get()));
+    home.switchTo(0);
+    home.switchTo(1);
+    QDir::setCurrent(before);
+    EXPECT_GT(loud, 0);
+    EXPECT_LT(peak(), loud / 2) << "the quiet child's sounds are quiet";
+}

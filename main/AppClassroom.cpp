@@ -83,6 +83,7 @@ void AppWiring::openClassChild(const std::string& folderName, QWidget* over) {
     }
     // A damaged record that could not be kept aside is never written over.
     recordWritable_ = loadRecordFile(st_.factRecord, recordFile_.loadPath);
+    followSounds();
     if (QFileInfo(QString::fromStdString(folder)).isDir()) renewLease(over);
     leaseTimer_.start();
 }

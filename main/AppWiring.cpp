@@ -24,8 +24,8 @@ std::string userConfigDir() { return QStandardPaths::writableLocation(QStandardP
 // A first save into the user's own folder starts from the file that was
 // read, so that lines this program does not own are kept.
 bool prepareSavePath(const UserFileLocation& at) {
-    if (at.savePath == at.loadPath) return true;
     if (!makeFolderOf(at.savePath)) return false;
+    if (at.savePath == at.loadPath) return true;
     const QString target = QString::fromStdString(at.savePath);
     if (!QFileInfo::exists(target) && QFileInfo::exists(QString::fromStdString(at.loadPath))) {
         QFile::copy(QString::fromStdString(at.loadPath), target);
@@ -82,6 +82,7 @@ MasumeServices AppWiring::services() {
         player_.prepareSounds(st, workingDir(), [](const std::string& text, const std::string& caption) {
             QMessageBox::information(nullptr, u(caption), u(text), QMessageBox::Ok | QMessageBox::Cancel);
         });
+        soundsPrepared_ = true;
     };
     s.loadHints = [](StudyState& st) {
         if (!loadMnemonics(st.mnemonicTable, kMnemonicFileName))
@@ -108,6 +109,15 @@ void AppWiring::loadChild(StudyState& st, int number) {
     recordWritable_ =
         loadRecordFile(st.factRecord, recordFile_.loadPath) || recordFile_.loadPath != recordFile_.savePath;
     settingsFailureShown_ = recordFailureShown_ = false;
+    followSounds();
+}
+
+void AppWiring::followSounds() {
+    // Sounds were made at the child before's volume; files missing at the
+    // start are still missing, and keep the sounds off.
+    if (!soundsPrepared_) return;
+    if (player_.soundFileMissing) st_.soundOn = 0;
+    else player_.loadSounds(st_.effectVolume, workingDir());
 }
 
 std::string AppWiring::historyPath() const {
@@ -188,4 +198,9 @@ bool AppWiring::savePasses(QWidget* over) {
     return reportSave(over, writeSettingsFile(st_), settingsFailureShown_);
 }
 
-bool AppWiring::saveFactRecord(QWidget* over) { return reportSave(over, writeRecordFile(st_), recordFailureShown_); }
+bool AppWiring::saveFactRecord(QWidget* over) {
+    // In a class the child's folder is whole from their first test on, so
+    // that the teacher sees them; one box when the class folder is away.
+    if (!classChild_.empty() && !reportSave(over, writeSettingsFile(st_), settingsFailureShown_)) return false;
+    return reportSave(over, writeRecordFile(st_), recordFailureShown_);
+}

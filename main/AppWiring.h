@@ -48,6 +48,8 @@ private:
     // Each returns an empty text, or what went wrong, naming the file.
     std::string writeSettingsFile(const StudyState& st);
     std::string writeRecordFile(const StudyState& st);
+    // The sounds at the volume of the child who sits here now.
+    void followSounds();
     // Each is empty when the files may be written; else why not.
     std::string classFilesReady() const;
     // Saves the class child's files and lets their folder go.
@@ -70,6 +72,7 @@ private:
     bool settingsFailureShown_ = false;
     bool recordFailureShown_ = false;
     bool recordWritable_ = true;
+    bool soundsPrepared_ = false;
 
     std::string classFolderGiven_;
     std::string classDir_;    // ends in '/'; empty without a class

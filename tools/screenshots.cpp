@@ -5,6 +5,7 @@
 // clock of their own, so each picture shows the same moment every time.
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -24,7 +25,12 @@
 #include "tests/ui/ScriptedClock.h"
 #include "windows/About_.h"
 #include "windows/Nigatemap.h"
+#include "main/core/History.h"
+#include "main/core/Settings.h"
 #include "windows/Certif_syo.h"
+#include "windows/Ganbari.h"
+#include "windows/Kurasu.h"
+#include "windows/core/Certificate.h"
 #include "windows/Dancalcdsp.h"
 #include "windows/Kukujouken.h"
 #include "windows/Sikskuck.h"
@@ -201,6 +207,8 @@ int main(int argc, char** argv) {
         st.certKind = -1;
         st.rangeIndex = Five;
         TCertForm2 w(st);
+        // The reviewed picture's day, so that the picture is the same on any day.
+        w.StaticText4->setText(QString::fromStdString(dateLine(2026, 12, 8)));
         shots.show(&w, "certificate");
     }
     if (shots.wanted("table")) {
@@ -236,6 +244,39 @@ int main(int argc, char** argv) {
         st.answerDelay = 800;
         TJoukenSetForm w(st, navigator, silent, clock);
         shots.show(&w, "settings");
+    }
+    if (shots.wanted("class_record")) {
+        // A class of six, in a folder of the working directory so that the
+        // picture names the same folder on every run; one child half-synced.
+        const char* const names[] = {"あおき ゆい", "いとう そら", "うえだ けん", "えもと りお", "おの はると"};
+        for (int i = 0; i < 5; ++i) {
+            StudyState child;
+            for (int r = 0; r < 9 - 2 * i; ++r) child.recCheckArray[0][r] = 1;
+            for (int r = 0; r < 6 - i; ++r) child.recCheckArray[1][r] = 1;
+            if (i == 0)
+                for (int c = 0; c < 2; ++c)
+                    for (int r = 0; r < 12; ++r) child.recCheckArray[c][r] = 1;
+            for (int q = 0; q < 81; q += 3 + i) recordAnswer(child.factRecord, q, (q + i) % 4 != 0, 1200 + 40 * q);
+            const std::string folder = std::string("クラス/") + names[i] + "/";
+            QDir().mkpath(QString::fromStdString(folder));
+            saveSettings(child, folder + kSettingsFileName, nullptr);
+            saveRecordFile(child.factRecord, folder + kFactRecordFileName);
+        }
+        QDir().mkpath(QStringLiteral("クラス/かとう みお"));
+        TKurasuForm w("クラス/");
+        shots.show(&w, "class_record");
+        QDir(QStringLiteral("クラス")).removeRecursively();
+    }
+    if (shots.wanted("progress")) {
+        std::vector<HistoryEntry> days;
+        for (int d = 1; d <= 12; ++d)
+            for (int t = 0; t < 1 + d % 3; ++t)
+                days.push_back({"2026-11-" + std::string(d < 10 ? "0" : "") + std::to_string(d) + " 17:0" +
+                                    std::to_string(t) + ":00",
+                                d % 9, t % 2, 1, 9 - (d < 6 ? 3 - d / 2 : 0), d < 6 ? 3 - d / 2 : 0, 0,
+                                2600 - 120 * d});
+        TGanbariForm w(days);
+        shots.show(&w, "progress");
     }
     form.close();
     return shots.failed() ? 1 : 0;

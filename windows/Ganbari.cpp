@@ -1,6 +1,8 @@
 #include "windows/Ganbari.h"
 
+#include <QHideEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QTableView>
 #include <QtCharts/QBarCategoryAxis>
@@ -12,6 +14,8 @@
 
 #include "support/FormKit.h"
 #include "support/Fonts.h"
+#include "support/CupsPrint.h"
+#include "windows/PrintBoxes.h"
 
 namespace {
 using kit::u;
@@ -40,8 +44,35 @@ TGanbariForm::TGanbariForm(const std::vector<HistoryEntry>& history, QWidget* pa
     DayGrid = kit::grid(c, {16, 380, 688, 170}, model, 24, {120, 100, 130, 200, 120}, japaneseFont(13, true));
     DayGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     if (!days_.empty()) DayGrid->scrollToBottom();
+    PrintButton = kit::button(c, {456, 560, 120, 30}, "いんさつ(&I)",
+                              {.px = 15, .bold = true, .tip = "このグラフと表をプリンタで印刷します。"});
     CloseButton = kit::button(c, {584, 560, 120, 30}, "とじる(&C)", {.px = 15, .bold = true, .pressedByEnter = true});
+    connect(PrintButton, &QPushButton::clicked, this, [this] { PrintClick(); });
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::reject);
+    client_ = c;
+}
+
+bool TGanbariForm::PrintClick() {
+    // The heading and the chart as shown, then every day of the table below them.
+    const QPixmap top = client_->grab(QRect(0, 0, kClientWidth, DayGrid->y()));
+    const WholeGrid table = wholeGrid(DayGrid);
+    const qreal ratio = top.devicePixelRatio();
+    QPixmap page(QSize(kClientWidth, DayGrid->y() + qRound(table.picture.deviceIndependentSize().height())) * ratio);
+    page.setDevicePixelRatio(ratio);
+    page.fill(kit::kCream);
+    QPainter painter(&page);
+    painter.drawPixmap(0, 0, top);
+    painter.drawPixmap(DayGrid->x(), DayGrid->y(), table.picture);
+    painter.end();
+    std::vector<int> breaks{DayGrid->y()};
+    for (int bottom : table.rowBottoms) breaks.push_back(DayGrid->y() + bottom);
+    return printPicture(this, page, u("がんばりグラフ"), breaks);
+}
+
+void TGanbariForm::hideEvent(QHideEvent* event) {
+    // A job is followed only while the window is open.
+    if (!event->spontaneous()) qDeleteAll(findChildren<PrintJob*>(Qt::FindDirectChildrenOnly));
+    QDialog::hideEvent(event);
 }
 
 void TGanbariForm::buildChart(QWidget* client) {

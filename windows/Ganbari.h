@@ -23,13 +23,22 @@ public:
     QLabel* Heading = nullptr;
     QChartView* Chart = nullptr;
     QTableView* DayGrid = nullptr;
+    QPushButton* PrintButton = nullptr;
     QPushButton* CloseButton = nullptr;
 
+    // The chart and every day of the table on the default printer; true once
+    // the printer has taken them (a box says why not).
+    bool PrintClick();
+
     const std::vector<DayProgress>& days() const { return days_; }
+
+protected:
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void buildChart(QWidget* client);
     QVariant cellData(int row, int column, int role) const;
 
     std::vector<DayProgress> days_;
+    QWidget* client_ = nullptr;
 };

@@ -6,7 +6,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QScrollBar>
 #include <QTableView>
 
 #include "main/core/FactTables.h"
@@ -119,15 +118,8 @@ bool TKurasuForm::CsvClick(const QString& asked) {
 
 bool TKurasuForm::PrintClick() {
     // Every child on paper, not only the rows the window has room for.
-    const QSize shown = ClassGrid->size();
-    int height = 2 * ClassGrid->frameWidth();
-    for (int r = 0; r < model_->rowCount(); ++r) height += ClassGrid->rowHeight(r);
-    ClassGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ClassGrid->resize(shown.width(), height);
-    const QPixmap table = ClassGrid->grab();
-    ClassGrid->resize(shown);
-    ClassGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    return printPicture(this, table, u("クラスのきろく"));
+    const WholeGrid table = wholeGrid(ClassGrid);
+    return printPicture(this, table.picture, u("クラスのきろく"), table.rowBottoms);
 }
 
 void TKurasuForm::hideEvent(QHideEvent* event) {

@@ -4,6 +4,8 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPixmap>
+#include <QScrollBar>
+#include <QTableView>
 
 #include <algorithm>
 #include <cmath>
@@ -41,22 +43,43 @@ void tellPrint(QWidget* over, const PrintJob& job, const QString& what) {
     }
 }
 
-bool printPicture(QWidget* window, const QPixmap& picture, const QString& what) {
+bool printPicture(QWidget* window, const QPixmap& picture, const QString& what, const std::vector<int>& breaks) {
     auto* job = new PrintJob(window);
     QObject::connect(job, &PrintJob::stageChanged, window, [window, job, what] { tellPrint(window, *job, what); });
-    job->print(what, [&picture](QPainter& painter, QPagedPaintDevice& page) {
+    job->print(what, [&picture, &breaks](QPainter& painter, QPagedPaintDevice& page) {
         const QSizeF size = picture.deviceIndependentSize();
         const double scale = std::min(page.logicalDpiX() / 96.0, page.width() / size.width());
         // Whole rows of the picture on each page: the picture's pixels per page.
         const double perPage = std::max(1.0, std::floor(page.height() / scale));
         const double ratio = picture.devicePixelRatio();
-        for (double top = 0; top < size.height(); top += perPage) {
+        for (double top = 0, height = 0; top < size.height(); top += height) {
             if (top > 0 && !page.newPage()) return false;
-            const double height = std::min(perPage, size.height() - top);
+            height = std::min(perPage, size.height() - top);
+            if (top + height < size.height())
+                for (int bottom : breaks)
+                    if (bottom > top && bottom <= top + perPage) height = bottom - top;
             painter.drawPixmap(QRectF(0, 0, size.width() * scale, height * scale), picture,
                                QRectF(0, top * ratio, size.width() * ratio, height * ratio));
         }
         return true;
     });
     return job->sent();
+}
+
+WholeGrid wholeGrid(QTableView* grid) {
+    const QSize shown = grid->size();
+    WholeGrid whole;
+    int height = grid->frameWidth();
+    for (int r = 0; r < grid->model()->rowCount(); ++r) whole.rowBottoms.push_back(height += grid->rowHeight(r));
+    height += grid->frameWidth();
+    const Qt::ScrollBarPolicy policy = grid->verticalScrollBarPolicy();
+    const int scrolled = grid->verticalScrollBar()->value();
+    grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid->resize(shown.width(), height);
+    grid->verticalScrollBar()->setValue(0);
+    whole.picture = grid->grab();
+    grid->resize(shown);
+    grid->setVerticalScrollBarPolicy(policy);
+    grid->verticalScrollBar()->setValue(scrolled);
+    return whole;
 }

@@ -3,7 +3,9 @@
 // printer refuses it, holds it or loses it.
 #pragma once
 
+#include <QPixmap>
 #include <QString>
+#include <vector>
 
 class PrintJob;
 class QWidget;
@@ -11,9 +13,19 @@ class QWidget;
 // `what` names the printed thing as the box says it: 証明書, にがて九九マップ.
 void tellPrint(QWidget* over, const PrintJob& job, const QString& what);
 
-class QPixmap;
 // Prints a picture of a window at its size on screen (smaller only where the
 // paper is narrower), from the corner of the printable area, going on over
 // as many pages as it is long; the job is a child of `window`, which tells
 // what becomes of it. True once the printer has taken it.
-bool printPicture(QWidget* window, const QPixmap& picture, const QString& what);
+// A page ends at the last of `breaks` (heights in the picture, such as the
+// bottoms of a grid's rows) that fits on it, so that no row is cut in two.
+bool printPicture(QWidget* window, const QPixmap& picture, const QString& what, const std::vector<int>& breaks = {});
+
+class QTableView;
+// The whole grid, every row, as the window would show it were it tall
+// enough; with the bottom of each row, where a page may end.
+struct WholeGrid {
+    QPixmap picture;
+    std::vector<int> rowBottoms;
+};
+WholeGrid wholeGrid(QTableView* grid);

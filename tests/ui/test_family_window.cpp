@@ -17,52 +17,12 @@
 #include "main/core/Settings.h"
 #include "support/core/Codec.h"
 #include "tests/core/FileBytes.h"
-#include "tests/ui/ScriptedRun.h"
+#include "tests/ui/FamilyFixture.h"
 #include "windows/Ganbari.h"
 #include "windows/Kodomo.h"
 
 namespace {
 using codec::u;
-
-const std::string kOldIni = "; by hand\r\n[JOUKEN]\r\nKAIMAX=2\r\n[TESTDATA]\r\nRECCHECKARRAY=01\r\n";
-
-struct ChildrenNavigator : CountingNavigator {
-    using CountingNavigator::CountingNavigator;
-    bool openChildren(QWidget*) override { return onChildren && onChildren(); }
-    std::function<bool()> onChildren;
-};
-
-// The program's folder holding a first child's files, and the main window
-// wired to it as the program wires it.
-struct Family {
-    Family() {
-        st.exeDir = dir.path().toStdString() + "/";
-        spit(st.exeDir + kSettingsFileName, kOldIni);
-        services = wiring.services();
-        services.navigator = &nav;
-        services.checkAndLoadSounds = {};
-        services.loadHints = {};
-        qApp->installEventFilter(&keys);
-    }
-    ~Family() { qApp->removeEventFilter(&keys); }
-    void open() {
-        form = std::make_unique<TMasumeForm>(st, keys, clock, services);
-        form->show();
-    }
-    void switchTo(int number) {
-        nav.onChildren = [this, number] { return wiring.switchTo(number, form.get()); };
-        form->W1Click();
-    }
-    QTemporaryDir dir;
-    StudyState st;
-    KeyState keys;
-    ScriptedClock clock;
-    SilentSound sound;
-    AppWiring wiring{st, clock};
-    ChildrenNavigator nav{st, sound, clock, wiring};
-    MasumeServices services;
-    std::unique_ptr<TMasumeForm> form;
-};
 }  // namespace
 
 TEST(FamilyOnOneComputer, EachChildKeepsTheirOwnNamePassesAndFilesAndTheWindowFollows) {
@@ -161,6 +121,7 @@ TEST(FamilyOnOneComputer, OneChildWritesTheSameBytesAsBefore) {
         st.studentName = "はなこ";
     };
     home.open();
+    EXPECT_FALSE(home.form->R2->isVisible()) << "no class, no class menu entry";
     home.form->Button1->click();  // a test, every question left to time out
     home.form->close();
     ASSERT_EQ(home.nav.resultsByTable, 1);
@@ -210,4 +171,35 @@ TEST(FamilyOnOneComputer, TheProgressChartShowsTheHistorysDaysInItsTable) {
     TGanbariForm empty({}, home.form.get());
     EXPECT_EQ(empty.DayGrid->model()->rowCount(), 1);
     EXPECT_TRUE(empty.Heading->text().contains(u("テストをすると")));
+}
+
+// Each child's sounds at their own volume: the sounds are made again at the
+// volume of the child who sits down.
+TEST(FamilyOnOneComputer, TheSoundsFollowEachChildsVolume) {
+    Family home;
+    const QString data = qEnvironmentVariable("TATEYOKO_SOURCE_DIR") + "/data/";
+    for (const char* name : {"Seikai.wav", "Huseikai.wav", "promptA.wav"})
+        ASSERT_TRUE(QFile::copy(data + name, home.dir.filePath(name))) << name;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(home.dir.path());
+    home.services = home.wiring.services();
+    home.services.navigator = &home.nav;
+    home.services.loadHints = {};
+    home.open();
+    const auto peak = [&] {
+        const QByteArray& wave = home.wiring.player().soundBuffers[0];
+        int most = 0;
+        for (qsizetype i = 44; i + 1 < wave.size(); i += 2)
+            most = std::max(most, std::abs(int(qint16(quint8(wave[i]) | (quint8(wave[i + 1]) << 8)))));
+        return most;
+    };
+    const int loud = peak();
+    home.switchTo(home.wiring.addChild(home.form.get()));
+    home.st.effectVolume = 10;
+    ASSERT_TRUE(home.wiring.savePasses(home.form.get()));
+    home.switchTo(0);
+    home.switchTo(1);
+    QDir::setCurrent(before);
+    EXPECT_GT(loud, 0);
+    EXPECT_LT(peak(), loud / 2) << "the quiet child's sounds are quiet";
 }

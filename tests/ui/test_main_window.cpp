@@ -173,7 +173,9 @@ TEST(MainWindowMenus, CaptionsChecksAndHiddenEntries) {
     EXPECT_EQ(menus[2]->text(), u("ヘルプ(&H)"));
     QStringList file, view;
     for (QAction* a : menus[0]->menu()->actions()) file << (a->isSeparator() ? "-" : a->text());
-    for (QAction* a : menus[1]->menu()->actions()) view << (a->isSeparator() ? "-" : a->text());
+    // What the child sees: クラスのきろく shows only on a computer of a class.
+    for (QAction* a : menus[1]->menu()->actions())
+        if (a->isVisible()) view << (a->isSeparator() ? "-" : a->text());
     EXPECT_EQ(file, QStringList({u("背景色(&I)"), u("終了確認(&Q)"), "-", u("終わり(&X)"), "-", u("子どもを かえる(&W)")}));
     EXPECT_EQ(view, QStringList({u("成績表Ⅰ(段別)を見る(&L)"), u("成績表Ⅱ(級別)を見る(&S)"), u("資格チェック(&K)"),
                                  u("証明書発行(&C)"), "-", u("九九一覧(&A)"), u("にがて九九(&N)"), u("がんばりグラフ(&G)"), "-", u("条件設定(&J)"),

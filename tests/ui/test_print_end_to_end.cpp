@@ -15,10 +15,15 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
 #include "QualifyFixture.h"
+#include "main/core/History.h"
+#include "main/core/Settings.h"
 #include "support/CupsPrint.h"
 #include "windows/Certif_syo.h"
+#include "windows/Ganbari.h"
+#include "windows/Kurasu.h"
 #include "windows/Nigatemap.h"
 
 namespace {
@@ -267,6 +272,49 @@ TEST(PrintEndToEnd, TheMapOfHardFactsArrivesAsOnePage) {
     EXPECT_FALSE(map.PrintClick());
     EXPECT_TRUE(QTest::qWaitFor([&] { return refused.seen; }, 5000));
     EXPECT_TRUE(refused.text.contains(QString::fromUtf8("にがて九九マップは印刷されませんでした"))) << refused.text.toStdString();
+}
+
+// A class too long for one sheet goes on over the next, every child on
+// paper; the progress chart and its days come on one.
+TEST(PrintEndToEnd, TheClassTableGoesOnOverPagesAndTheProgressChartFitsOne) {
+    REQUIRE_PRINT_SERVER();
+    const QString pdfDir = qEnvironmentVariable("TATEYOKO_PDF_DIR");
+    QTemporaryDir classDir;
+    for (int i = 0; i < 60; ++i) {
+        StudyState child;
+        child.recCheckArray[i % 2][i % 13] = 1;
+        const QString folder = classDir.filePath(QStringLiteral("child%1").arg(i, 2, 10, QChar('0')));
+        QDir().mkpath(folder);
+        ASSERT_TRUE(saveSettings(child, (folder + "/" + kSettingsFileName).toStdString(), nullptr));
+    }
+    TKurasuForm table(classDir.path().toStdString() + "/");
+    std::vector<HistoryEntry> days;
+    for (int d = 1; d <= 20; ++d)
+        days.push_back({QStringLiteral("2026-11-%1 18:00:00").arg(d, 2, 10, QChar('0')).toStdString(), 0, 0, 3, 20, 5, 2, 1500});
+    TGanbariForm chart(days);
+    const struct {
+        QDialog* window;
+        std::function<bool()> print;
+        int pages;
+    } cases[] = {{&table, [&] { return table.PrintClick(); }, 2}, {&chart, [&] { return chart.PrintClick(); }, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.window->objectName().toStdString());
+        c.window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(c.window));
+        const QSet<QString> before = pdfsIn(pdfDir);
+        BoxAnswer box;
+        BoxWatcher watcher(box, QMessageBox::Ok);
+        EXPECT_TRUE(c.print());
+        const QString pdf = waitForNewPdf(pdfDir, before);
+        ASSERT_FALSE(pdf.isEmpty()) << "no PDF arrived";
+        const QString info = run("pdfinfo", {pdf});
+        EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("^Pages:\\s+%1$").arg(c.pages),
+                                                     QRegularExpression::MultilineOption)))
+            << info.toStdString();
+        QTest::qWait(2 * PrintJob::kFollowMs);
+        EXPECT_FALSE(box.seen) << box.text.toStdString();
+        c.window->hide();
+    }
 }
 
 // The print server killed while a job is followed: the window says it

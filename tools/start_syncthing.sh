@@ -14,6 +14,8 @@
 # TATEYOKO_SYNC_GUIS (each REST address, in the same order),
 # TATEYOKO_SYNC_APIKEY, TATEYOKO_SYNC_FOLDER_ID and TATEYOKO_SYNC_PIDS, and
 # as a comment how to stop them. Runs as root too: Syncthing only warns.
+# TATEYOKO_SYNC_LIFETIME (seconds) ends them by then in any case, for a
+# test that may be killed before it stops them.
 set -euo pipefail
 
 fail() { echo "start_syncthing.sh: $*" >&2; exit 1; }
@@ -30,7 +32,7 @@ stop_all() {
     for pidfile in "$dir"/*/pid; do
         [[ -f $pidfile ]] || continue
         pid=$(cat "$pidfile")
-        if tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -qF -- "--home=$dir/"; then
+        if tr '\0' ' ' 2>/dev/null <"/proc/$pid/cmdline" | grep -qF -- "--home=$dir/"; then
             kill -- "-$pid" 2>/dev/null || true
             pids="$pids $pid"
         fi
@@ -123,12 +125,14 @@ rest() {  # rest GUI PATH
     curl -fsS --max-time 5 -H "X-API-Key: $apikey" "http://$1/rest/$2"
 }
 
+lifetime=""
+[[ -z ${TATEYOKO_SYNC_LIFETIME:-} ]] || lifetime="timeout --kill-after=10 $TATEYOKO_SYNC_LIFETIME"
 # Whatever was started goes again when the start fails.
 trap '[[ $? == 0 ]] || stop_all "$dir"' EXIT
 for i in $(seq "$count"); do
     write_config "$i"
     touch "$dir/$i/class/.stfolder"
-    STNOUPGRADE=1 STNORESTART=1 setsid syncthing serve --home="$dir/$i/home" --no-browser --no-restart \
+    STNOUPGRADE=1 STNORESTART=1 setsid $lifetime syncthing serve --home="$dir/$i/home" --no-browser --no-restart \
         --no-upgrade --logflags=3 </dev/null >"$dir/$i/syncthing.log" 2>&1 &
     echo $! >"$dir/$i/pid"
 done

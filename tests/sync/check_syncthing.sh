@@ -10,6 +10,8 @@ src=$1
 dir=$(mktemp -d)
 trap '"$src/tools/start_syncthing.sh" stop "$dir/sync"; rm -rf "$dir"' EXIT
 
+# Gone in five minutes even if this script is killed before its trap runs.
+export TATEYOKO_SYNC_LIFETIME=300
 ms_since() { echo $((($(date +%s%N) - $1) / 1000000)); }
 started=$(date +%s%N)
 eval "$("$src/tools/start_syncthing.sh" "$dir/sync" 3)"

@@ -1,0 +1,314 @@
+// A classroom whose class folder Syncthing keeps in step: two classroom
+// computers, each the real program started with --class-folder on its own
+// X display, and the teacher's. On each classroom computer a child types
+// their name, takes a test of one table answering every question right, and
+// registers the pass in the results window. Within a minute the teacher's
+// copy of the folder shows both children, each with that pass alone and
+// the test's answers, to readClassFolder and in クラスのきろく.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModel>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QThread>
+#include <atomic>
+#include <thread>
+
+#include "main/core/History.h"
+#include "main/core/Settings.h"
+#include "tests/ui/OnDisplay.h"
+#include "tests/ui/SyncedClass.h"
+#include "windows/Kurasu.h"
+#include "windows/core/ClassRecord.h"
+
+namespace {
+
+// A classroom computer: the program copied into a folder of its own, whose
+// settings choose the test in order of one range at the slowest speed, so
+// that a busy computer still answers within each question's limit.
+class ClassroomComputer {
+public:
+    ClassroomComputer(QString display, int range) : display_(std::move(display)), range_(range) {}
+    ~ClassroomComputer() {
+        if (app_.state() == QProcess::NotRunning) return;
+        app_.kill();
+        app_.waitForFinished(5000);
+    }
+
+    // The child's whole visit; empty when it went as it should, else where
+    // it did not. The moment the pass is registered is noted on the test's
+    // clock.
+    QString visit(const QString& classFolder, const QString& name, int table, const QElapsedTimer& clock) {
+        if (QString e = install(); !e.isEmpty()) return e;
+        if (QString e = start(classFolder); !e.isEmpty()) return e;
+        // The name field, then Enter: the child's folder of the class.
+        click(506, 441);
+        xdo({"key", "ctrl+a"});
+        xdo({"type", "--delay", "120", name});
+        xdo({"key", "Return"});
+        xdo({"key", "alt+e"});  // 始める
+        for (int pass = 0; pass < 3; ++pass)
+            for (int m = 1; m <= 9; ++m)
+                if (QString e = answer(table * m); !e.isEmpty())
+                    return QString("pass %1, %2×%3: %4").arg(pass + 1).arg(table).arg(m).arg(e);
+        const QString results = waitFor("^テスト結果（段別）の表示$");
+        if (results.isEmpty()) return "no results window after the test";
+        keys(results, {"alt+p"});  // 証明書 → 登録, which saves the pass
+        registeredMs_ = clock.elapsed();
+        keys(results, {"r"});
+        const QString check = waitFor("資格チェック$");
+        if (check.isEmpty()) return "registering opened no qualification window";
+        keys(check, {"alt+k", "c"});
+        if (!waitGone(check)) return "the qualification window did not close";
+        keys(results, {"alt+t", "c"});
+        if (!waitGone(results)) return "the results window did not close";
+        keys(main_, {"alt+f", "x"});  // ファイル → 終わり
+        if (!app_.waitForFinished(30000)) return "the program did not end at ファイル → 終わり";
+        if (app_.exitStatus() != QProcess::NormalExit || app_.exitCode() != 0)
+            return "the program ended with " + QString::number(app_.exitCode()) + ": " + app_.readAllStandardError();
+        return {};
+    }
+    qint64 registeredMs() const { return registeredMs_; }
+
+private:
+    QString install() {
+        const QString appDir = qEnvironmentVariable("TATEYOKO_APP_DIR");
+        if (appDir.isEmpty() || !dir_.isValid()) return "TATEYOKO_APP_DIR is not set: run the README's test command";
+        for (const QString& file : QDir(appDir).entryList(QDir::Files)) {
+            if (file.endsWith(".ini") || file.endsWith(".chm")) continue;
+            if (!QFile::copy(appDir + "/" + file, dir_.path() + "/" + file)) return "cannot copy " + file;
+        }
+        QFile::setPermissions(dir_.path() + "/tateyokom", QFile::permissions(appDir + "/tateyokom"));
+        QFile ini(dir_.path() + "/" + kSettingsFileName);
+        const QByteArray settings =
+            "[JOUKEN]\r\nMENUN=3\r\nMOKUJIN=" + QByteArray::number(range_) + "\r\nPROCFLAG=0\r\n";
+        if (!ini.open(QIODevice::WriteOnly) || ini.write(settings) != settings.size())
+            return "cannot write the settings";
+        return {};
+    }
+
+    QString start(const QString& classFolder) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", display_);
+        env.remove("QT_QPA_PLATFORM");
+        if (!env.contains("DBUS_SESSION_BUS_ADDRESS"))
+            env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + dir_.path() + "/no-bus");
+        app_.setProcessEnvironment(env);
+        app_.setWorkingDirectory(dir_.path());
+        app_.start(dir_.path() + "/tateyokom", {"--class-folder", classFolder});
+        if (!app_.waitForStarted(5000)) return "the program did not start";
+        main_ = waitFor("タテヨコ塾", 30000);
+        if (main_.isEmpty())
+            return "the main window did not appear; shown: " + shownWindows() + "; " + app_.readAllStandardError();
+        const QString info = run("xwininfo", {"-id", main_}, display_);
+        menuHeight_ = field(info, "Height") - 542;
+        QThread::msleep(1200);  // the first timer tick
+        return {};
+    }
+
+    // One question: once the board's answer field is empty the question is
+    // shown and waits for keys; a digit, and once the program has shown it,
+    // the second digit or Enter. A key sent earlier could be taken by the
+    // question before.
+    QString answer(int product) {
+        if (!waitAnswerField(true, 10000)) return "the question did not come";
+        const QString digits = QString::number(product);
+        xdo({"key", digits.left(1)});
+        if (!waitAnswerField(false, 5000)) return "the first digit was not shown";
+        xdo({"key", digits.size() == 2 ? digits.mid(1) : QString("Return")});
+        return {};
+    }
+    bool waitAnswerField(bool empty, int ms) {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms) {
+            if (answerFieldEmpty() == empty) return true;
+            if (app_.state() != QProcess::Running) return false;
+            QThread::msleep(40);
+        }
+        return false;
+    }
+    // The field of the board where the answer is shown, inside its margins:
+    // one colour when it is empty.
+    bool answerFieldEmpty() {
+        const QString crop = QString("80x56+298+%1").arg(menuHeight_ + 210);
+        return run("import", {"-window", main_, "-crop", crop, "+repage", "-format", "%k", "info:"}, display_)
+                   .trimmed() == "1";
+    }
+
+    void xdo(const QStringList& args) {
+        run("xdotool", args, display_);
+        QThread::msleep(150);
+    }
+    void click(int x, int yBelowMenu) {
+        run("xdotool", {"windowfocus", "--sync", main_}, display_);
+        xdo({"mousemove", "--window", main_, QString::number(x), QString::number(menuHeight_ + yBelowMenu), "click",
+             "1"});
+    }
+    void keys(const QString& window, const QStringList& names) {
+        run("xdotool", {"windowfocus", "--sync", window}, display_);
+        QThread::msleep(150);
+        for (const QString& name : names) {
+            run("xdotool", {"key", name}, display_);
+            QThread::msleep(400);
+        }
+    }
+    QString waitFor(const QString& caption, int ms = 15000) {
+        QElapsedTimer t;
+        t.start();
+        QString id;
+        while ((id = windowNamed(caption)).isEmpty() && t.elapsed() < ms && app_.state() == QProcess::Running)
+            QThread::msleep(100);
+        return id;
+    }
+    bool waitGone(const QString& id) {
+        for (int i = 0; i < 100; ++i) {
+            if (!run("xwininfo", {"-id", id}, display_).contains("Map State: IsViewable")) return true;
+            QThread::msleep(100);
+        }
+        return false;
+    }
+    // The captions of what the program shows, for a failure's message.
+    QString shownWindows() {
+        return run("xdotool",
+                   {"search", "--all", "--onlyvisible", "--pid", QString::number(app_.processId()), "--name", ".",
+                    "getwindowname", "%@"},
+                   display_)
+            .split('\n', Qt::SkipEmptyParts)
+            .join(" | ");
+    }
+    QString windowNamed(const QString& caption) {
+        return run("xdotool",
+                   {"search", "--all", "--onlyvisible", "--pid", QString::number(app_.processId()), "--name", caption},
+                   display_)
+            .split('\n', Qt::SkipEmptyParts)
+            .value(0);
+    }
+
+    QString display_;
+    int range_;
+    QTemporaryDir dir_;
+    QProcess app_;
+    QString main_;
+    int menuHeight_ = 0;
+    qint64 registeredMs_ = -1;
+};
+
+struct Child {
+    QString name;
+    int range;  // in the range list, as the settings store it
+    int table;
+};
+
+// Where the class view shows passes: the order (1 in order) and the row of
+// the pass table.
+std::vector<std::pair<int, int>> passesShown(const ClassChild& child) {
+    std::vector<std::pair<int, int>> passes;
+    for (int r = 1; r <= kClassRanges; ++r)
+        for (int c = 1; c <= kClassOrders; ++c)
+            if (child.grid.passed(c, r)) passes.emplace_back(c, r);
+    return passes;
+}
+
+// A child's test as the teacher's folder holds it once all of it has come:
+// the pass, the 27 answers and the history's line.
+bool testArrived(const ClassChild& child, const std::string& teacher) {
+    int answers = 0;
+    for (const FactHistory& fact : child.record.facts) answers += fact.asked;
+    return child.state == ClassChild::State::Whole && !passesShown(child).empty() && answers == 27 &&
+           loadHistoryFile(teacher + child.name + "/" + kHistoryFileName).entries.size() == 1;
+}
+
+}  // namespace
+
+TEST(RealClassSync, TwoComputersPassesReachTheTeachersFolderThroughSyncthing) {
+    const QString display = qEnvironmentVariable("TATEYOKO_X_DISPLAY");
+    ASSERT_FALSE(display.isEmpty()) << "TATEYOKO_X_DISPLAY is not set: run the README's test command";
+    QElapsedTimer syncStart;
+    syncStart.start();
+    SyncedClass sync;
+    const QString started = sync.start();
+    ASSERT_TRUE(started.isEmpty()) << started.toStdString();
+    std::printf("three Syncthing instances connected and idle in %.1f s\n", syncStart.elapsed() / 1000.0);
+    SecondDisplay second;
+    const QString otherDisplay = second.start();
+    ASSERT_FALSE(otherDisplay.isEmpty()) << "no second X server";
+
+    const Child children[] = {{"あおい", 0, 1}, {"けんた", 1, 2}};
+    // Each computer is made, driven and ended in a thread of its own: their
+    // children take their tests at once, while the test watches the
+    // teacher's folder for their passes.
+    QElapsedTimer clock;
+    clock.start();
+    struct Visit {
+        QString error;
+        qint64 registeredMs = -1, seenMs = -1;
+        std::atomic<bool> over = false;
+    } visits[2];
+    const auto visit = [&](int i, QString onDisplay) {
+        ClassroomComputer computer(onDisplay, children[i].range);
+        visits[i].error = computer.visit(sync.folder(i), children[i].name, children[i].table, clock);
+        visits[i].registeredMs = computer.registeredMs();
+        visits[i].over = true;
+    };
+    std::thread threads[] = {std::thread(visit, 0, display), std::thread(visit, 1, otherDisplay)};
+
+    // The teacher's folder until both children's tests are there, at most a
+    // minute after both visits are over.
+    const std::string teacher = sync.folder(2).toStdString();
+    ClassView view;
+    qint64 overMs = -1;
+    while (visits[0].seenMs < 0 || visits[1].seenMs < 0) {
+        if (overMs < 0 && visits[0].over && visits[1].over) overMs = clock.elapsed();
+        if (overMs >= 0 && (clock.elapsed() - overMs > 60000 || !visits[0].error.isEmpty() ||
+                            !visits[1].error.isEmpty()))
+            break;
+        QThread::msleep(200);
+        view = readClassFolder(teacher, kSettingsFileName, kFactRecordFileName);
+        for (const ClassChild& child : view.children)
+            for (int i = 0; i < 2; ++i)
+                if (visits[i].seenMs < 0 && child.name == children[i].name.toStdString() &&
+                    testArrived(child, teacher))
+                    visits[i].seenMs = clock.elapsed();
+    }
+    for (std::thread& t : threads) t.join();
+    std::printf("both visits over %.1f s into the test\n", clock.elapsed() / 1000.0);
+    for (int i = 0; i < 2; ++i) {
+        const Visit& v = visits[i];
+        SCOPED_TRACE(children[i].name.toStdString());
+        ASSERT_TRUE(v.error.isEmpty()) << v.error.toStdString();
+        ASSERT_GE(v.seenMs, 0) << "the test did not reach the teacher's folder within a minute";
+        std::printf("%s: pass registered %.1f s into the test, in the teacher's folder %.1f s later\n",
+                    children[i].name.toUtf8().constData(), v.registeredMs / 1000.0,
+                    (v.seenMs - v.registeredMs) / 1000.0);
+    }
+    ASSERT_EQ(view.children.size(), 2u);
+
+    TKurasuForm window(teacher);
+    const QAbstractItemModel* model = window.ClassGrid->model();
+    ASSERT_EQ(model->rowCount(), 3);  // the heading and the two children
+    for (int i = 0; i < 2; ++i) {
+        const Child& c = children[i];
+        SCOPED_TRACE(c.name.toStdString());
+        const ClassChild& child = view.children[size_t(i)];  // by name: あ before け
+        EXPECT_EQ(child.name, c.name.toStdString());
+        // The one pass, in order, in the row of the table (a table's row is its number).
+        EXPECT_EQ(passesShown(child), (std::vector<std::pair<int, int>>{{1, c.table}}));
+        // Every answer of the test was right and is in the record.
+        EXPECT_EQ(child.record.facts[size_t(9 * (c.table - 1))].right, 3);
+        const HistoryRead history = loadHistoryFile(teacher + child.name + "/" + kHistoryFileName);
+        ASSERT_EQ(history.entries.size(), 1u);
+        EXPECT_EQ(history.entries[0].right, 27);
+        EXPECT_EQ(history.entries[0].range, c.range);
+        // The teacher's window: the name, then after name, state and rank a
+        // column per row of the pass table, ◎ in order in the table's alone.
+        EXPECT_EQ(model->index(i + 1, 0).data().toString(), c.name);
+        for (int row = 1; row <= kClassRanges; ++row)
+            EXPECT_EQ(model->index(i + 1, 2 + row).data().toString(),
+                      QString::fromUtf8(row == c.table ? "◎ ―" : "― ―"))
+                << "row " << row;
+    }
+}

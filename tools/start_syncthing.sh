@@ -58,16 +58,18 @@ dir=$(cd "$1" && pwd)
 count=${2:-3}
 [[ -z $(ls -A "$dir") ]] || fail "$dir is not empty"
 
-# A port nothing listens on, and not one handed out already.
-taken=""
-free_port() {
-    local port
+# A port that no socket uses, not handed out already, and below the ports
+# the system hands out for outgoing connections: a listener there can find
+# its port taken by one, and Syncthing then tries again only much later.
+read -r first_outgoing _ </proc/sys/net/ipv4/ip_local_port_range || first_outgoing=32768
+((first_outgoing > 12000)) || fail "no room below the outgoing ports ($first_outgoing)"
+taken=" "
+next_port() {  # sets port
     while :; do
-        port=$((20000 + RANDOM % 40000))
-        [[ " $taken " == *" $port "* ]] && continue
-        ss -Htanl "sport = :$port" | grep -q . && continue
-        taken="$taken $port"
-        echo "$port"
+        port=$((10000 + RANDOM % (first_outgoing - 10000)))
+        [[ $taken == *" $port "* ]] && continue
+        ss -Htan "sport = :$port" | grep -q . && continue
+        taken="$taken$port "
         return
     done
 }
@@ -78,8 +80,10 @@ for i in $(seq "$count"); do
     syncthing generate --home="$dir/$i/home" --no-default-folder >"$dir/$i/generate.log" 2>&1 ||
         fail "syncthing generate failed: $(cat "$dir/$i/generate.log")"
     ids[$i]=$(syncthing serve --home="$dir/$i/home" --device-id)
-    guis[$i]=127.0.0.1:$(free_port)
-    listens[$i]=tcp://127.0.0.1:$(free_port)
+    next_port
+    guis[$i]=127.0.0.1:$port
+    next_port
+    listens[$i]=tcp://127.0.0.1:$port
 done
 
 write_config() {

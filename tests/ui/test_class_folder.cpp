@@ -10,6 +10,7 @@
 #include <QSysInfo>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 #include "main/core/Classroom.h"
 #include "main/core/FactRecord.h"
@@ -19,6 +20,7 @@
 #include "tests/ui/QualifyFixture.h"
 #include "windows/Kodomo.h"
 #include "windows/Kurasu.h"
+#include "windows/Nigatemap.h"
 
 namespace {
 using codec::u;
@@ -193,7 +195,19 @@ TEST(ClassRecordWindow, ShowsEveryChildAsReadAndWritesTheCsv) {
     EXPECT_EQ(grid->index(2, 0).data().toString(), u("はなこ"));
     EXPECT_EQ(grid->index(2, 3).data().toString(), u("◎ ―"));
     EXPECT_EQ(grid->index(2, 3).data(Qt::AccessibleDescriptionRole).toString(), u("はなこ：一の段　順 ◎　乱 ―"));
-    EXPECT_EQ(window.view().merged.facts[10].asked, 1);
+    EXPECT_EQ(grid->index(1, 3).data(Qt::AccessibleDescriptionRole).toString(), u("けんた：一の段　順 ―　乱 ―"));
+
+    // The class's answers as one map, to read only.
+    bool shown = false;
+    QTimer::singleShot(50, [&] {
+        auto* map = qobject_cast<TNigateMapForm*>(QApplication::activeModalWidget());
+        if (!map) return;
+        shown = map->windowTitle() == u("クラスの にがて九九マップ") && map->PracticeButton->isHidden() &&
+                map->ClearButton->isHidden() && map->MapGrid->model()->index(2, 2).data().toString().contains(u("×"));
+        map->reject();
+    });
+    window.MapClick();
+    EXPECT_TRUE(shown);
 
     const QString csv = room.classFolder.path() + "/../class.csv";
     ASSERT_TRUE(window.CsvClick(csv));

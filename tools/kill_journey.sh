@@ -59,6 +59,12 @@ while [ "$i" -lt "$kills" ]; do
         cat "$dir/err" >&2
         exit 1
     fi
+    # Built with the sanitizers, the journey reports on stderr and stops.
+    if grep -q "ERROR: AddressSanitizer\|runtime error:" "$dir/err" "$dir/probe.err"; then
+        echo "kill $i: the journey reported a memory error or undefined behaviour:" >&2
+        cat "$dir/probe.err" "$dir/err" >&2
+        exit 1
+    fi
     # Cut temporary files beside them are never read; they go.
     find "$dir/app" -type f ! -name tateyokoM15.ini ! -name kuku_nigate.txt -delete
     i=$((i + 1))

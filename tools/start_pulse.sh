@@ -39,6 +39,12 @@ fi
 if ! running; then
     command -v pulseaudio >/dev/null || { echo "start_pulse.sh: pulseaudio is not installed" >&2; exit 1; }
     mkdir -p "$dir/home" "$dir/run/pulse" "$dir/config" "$dir/state"
+    # A server killed outright leaves its pid file, and until init reaps it
+    # the pid still answers: the new server would take it for a running one.
+    if [[ -f $dir/run/pulse/pid ]]; then
+        state=$(awk '{ print $3 }' "/proc/$(cat "$dir/run/pulse/pid")/stat" 2>/dev/null || true)
+        [[ -z $state || $state == Z ]] && rm -f "$dir/run/pulse/pid"
+    fi
     chmod 700 "$dir" "$dir/run" "$dir/run/pulse"
     rm -f "$socket"
     # -n: no default.pa, so nothing looks for hardware, D-Bus or X11.

@@ -9,15 +9,10 @@
 // error, undefined behaviour or leak it reports on its stderr fails the test.
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QThread>
 
-#include "tests/ui/OnDisplay.h"
+#include "tests/ui/RealProgram.h"
 
 namespace {
 
@@ -29,107 +24,12 @@ QByteArray iniWithOnePass() {
     return "[TESTDATA]\r\nRECCHECKARRAY=" + passes + "\r\n[JOUKEN]\r\nMENUN=1\r\nMOKUJIN=1\r\n";
 }
 
-class Journey {
-public:
-    Journey() : display_(qEnvironmentVariable("TATEYOKO_X_DISPLAY")), appDir_(qEnvironmentVariable("TATEYOKO_APP_DIR")) {}
-    bool ready() const { return !display_.isEmpty() && !appDir_.isEmpty() && dir_.isValid(); }
-
-    bool install() {
-        for (const QString& name : QDir(appDir_).entryList(QDir::Files)) {
-            if (name.endsWith(".ini") || name.endsWith(".txt")) continue;
-            if (!QFile::copy(appDir_ + "/" + name, dir_.path() + "/" + name)) return false;
-        }
-        QFile::setPermissions(dir_.path() + "/tateyokom", QFile::permissions(appDir_ + "/tateyokom"));
-        QFile ini(dir_.path() + "/tateyokoM15.ini");
-        return ini.open(QIODevice::WriteOnly) && ini.write(iniWithOnePass()) > 0;
-    }
-
-    void start() {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("DISPLAY", display_);
-        env.remove("QT_QPA_PLATFORM");
-        // As tools/run_sanitized_suite.sh sets them, when run by hand; a
-        // sanitized program stops at its first report.
-        if (!env.contains("ASAN_OPTIONS")) env.insert("ASAN_OPTIONS", "detect_leaks=1:abort_on_error=1");
-        if (!env.contains("LSAN_OPTIONS") && env.contains("TATEYOKO_SOURCE_DIR"))
-            env.insert("LSAN_OPTIONS", "suppressions=" + env.value("TATEYOKO_SOURCE_DIR") +
-                                           "/tools/sanitizer.supp:print_suppressions=0");
-        if (!env.contains("UBSAN_OPTIONS")) env.insert("UBSAN_OPTIONS", "print_stacktrace=1:halt_on_error=1");
-        // No session bus: an address that leads nowhere fails at once.
-        if (!env.contains("DBUS_SESSION_BUS_ADDRESS"))
-            env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + dir_.path() + "/no-bus");
-        app_.setProcessEnvironment(env);
-        app_.setWorkingDirectory(dir_.path());
-        app_.start(dir_.path() + "/tateyokom", {});
-        app_.waitForStarted(5000);
-    }
-
-    // A shown window of the program whose caption matches, waited for.
-    QString waitFor(const QString& caption, int ms = 15000) {
-        QElapsedTimer t;
-        t.start();
-        QString id;
-        while ((id = windowNamed(caption)).isEmpty() && t.elapsed() < ms && app_.state() == QProcess::Running)
-            QThread::msleep(100);
-        return id;
-    }
-    bool waitGone(const QString& id, int ms = 10000) {
-        QElapsedTimer t;
-        t.start();
-        while (shown(id) && t.elapsed() < ms) QThread::msleep(100);
-        return !shown(id);
-    }
-    // Keys typed into that window, one after another, as a child types them.
-    void keys(const QString& id, const QStringList& names) {
-        run("xdotool", {"windowfocus", "--sync", id}, display_);
-        QThread::msleep(150);
-        for (const QString& name : names) {
-            run("xdotool", {"key", name}, display_);
-            QThread::msleep(400);
-        }
-    }
-    void click(const QString& id, int x, int yBelowMenu) {
-        const QString info = run("xwininfo", {"-id", id}, display_);
-        const int left = field(info, "Absolute upper-left X");
-        const int top = field(info, "Absolute upper-left Y");
-        const int menu = field(info, "Height") - 542;
-        run("xdotool", {"mousemove", QString::number(left + x), QString::number(top + menu + yBelowMenu), "click", "1"},
-            display_);
-        QThread::msleep(500);
-    }
-
-    bool finished(int ms) { return app_.waitForFinished(ms); }
-    bool running() const { return app_.state() == QProcess::Running; }
-    int exitCode() const { return app_.exitStatus() == QProcess::NormalExit ? app_.exitCode() : -1; }
-    QString errors() { return QString::fromLocal8Bit(app_.readAllStandardError()); }
-    void kill() {
-        app_.kill();
-        app_.waitForFinished(5000);
-    }
-
-private:
-    QString windowNamed(const QString& caption) {
-        return run("xdotool",
-                   {"search", "--all", "--onlyvisible", "--pid", QString::number(app_.processId()), "--name", caption},
-                   display_)
-            .split('\n', Qt::SkipEmptyParts)
-            .value(0);
-    }
-    bool shown(const QString& id) {
-        return run("xwininfo", {"-id", id}, display_).contains("Map State: IsViewable");
-    }
-
-    QString display_, appDir_;
-    QTemporaryDir dir_;
-    QProcess app_;
-};
-
 }  // namespace
 
 TEST(RealJourney, EveryWindowOpensAndClosesAtItsKeysAndTheProgramEndsCleanly) {
     Journey j;
     ASSERT_TRUE(j.ready()) << "TATEYOKO_X_DISPLAY or TATEYOKO_APP_DIR is not set: run the README's test command";
-    ASSERT_TRUE(j.install());
+    ASSERT_TRUE(j.install(iniWithOnePass()));
     QElapsedTimer took;
     took.start();
     j.start();

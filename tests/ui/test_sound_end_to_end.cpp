@@ -19,17 +19,9 @@
 
 #include "support/SoundPlayer.h"
 #include "support/core/WaveImage.h"
+#include "tests/ui/NullSink.h"
 
 namespace {
-
-int peakOf(const char* samples, qsizetype bytes) {
-    int peak = 0;
-    for (qsizetype i = 0; i + 1 < bytes; i += 2) {
-        const auto s = std::int16_t(std::uint16_t(std::uint8_t(samples[i]) | std::uint8_t(samples[i + 1]) << 8));
-        peak = std::max(peak, std::abs(int(s)));
-    }
-    return peak;
-}
 
 // Runs the event loop the way a drill's waits do: short processEvents turns,
 // then a nested loop.
@@ -43,13 +35,6 @@ void pumpEvents(int ms) {
     QEventLoop loop;
     QTimer::singleShot(ms - ms / 2, &loop, &QEventLoop::quit);
     loop.exec();
-}
-
-QString pactl(const QStringList& args) {
-    QProcess p;
-    p.start("pactl", args);
-    p.waitForFinished(5000);
-    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 }  // namespace
@@ -120,42 +105,13 @@ TEST(SoundEndToEnd, RightAnswerSoundIsHeardAtSixteenPercentOfItsPeak) {
 
 namespace {
 
-// The private server's folder, from its socket's address, and the script
-// that stops and starts it there.
-QString pulseDirOf(const QByteArray& server) {
-    QString socket = QString::fromUtf8(server);
-    socket.remove(0, socket.indexOf(':') + 1);
-    return socket.left(socket.lastIndexOf('/'));
-}
-
-bool pulseScript(const QString& dir, const QStringList& args) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("TATEYOKO_PULSE_DIR", dir);
-    p.setProcessEnvironment(env);
-    p.start("bash", QStringList{qEnvironmentVariable("TATEYOKO_SOURCE_DIR") + "/tools/start_pulse.sh"} + args);
-    return p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
-
 // Plays kind 0 once and returns the loudest sample heard on the null sink.
 int heardPeak(SoundPlayer& player, const QByteArray& server, const WaveInfo& info) {
     QProcess parec;
-    parec.start("parec", {"--server=" + QString::fromUtf8(server), "--device=tateyoko_null.monitor", "--raw",
-                          "--format=s16le", "--rate=" + QString::number(info.sampleRate),
-                          "--channels=" + QString::number(info.channels), "--latency-msec=20"});
-    if (!parec.waitForStarted(5000)) return -1;
-    QElapsedTimer waited;
-    waited.start();
-    while (pactl({"--server=" + QString::fromUtf8(server), "list", "short", "source-outputs"}).trimmed().isEmpty()) {
-        if (waited.elapsed() > 5000) return -1;
-        pumpEvents(20);
-    }
+    if (!startRecording(parec, server, info.sampleRate, info.channels, pumpEvents)) return -1;
     player.playSound(0);
     pumpEvents(int(info.dataSize * 1000 / (qint64(info.sampleRate) * info.channels * 2)) + 500);
-    parec.terminate();
-    parec.waitForFinished(5000);
-    const QByteArray recorded = parec.readAllStandardOutput();
-    return peakOf(recorded.constData(), recorded.size());
+    return stopRecording(parec);
 }
 
 }  // namespace

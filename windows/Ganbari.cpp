@@ -43,7 +43,6 @@ TGanbariForm::TGanbariForm(const std::vector<HistoryEntry>& history, QWidget* pa
     model->setHeadings(1, 1);
     DayGrid = kit::grid(c, {16, 380, 688, 170}, model, 24, {120, 100, 130, 200, 120}, japaneseFont(13, true));
     DayGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    if (!days_.empty()) DayGrid->scrollToBottom();
     PrintButton = kit::button(c, {456, 560, 120, 30}, "いんさつ(&I)",
                               {.px = 15, .bold = true, .tip = "このグラフと表をプリンタで印刷します。"});
     CloseButton = kit::button(c, {584, 560, 120, 30}, "とじる(&C)", {.px = 15, .bold = true, .pressedByEnter = true});
@@ -106,7 +105,11 @@ void TGanbariForm::buildChart(QWidget* client) {
     auto* days = new QBarCategoryAxis;
     days->append(labels.isEmpty() ? QStringList{QString()} : labels);
     auto* percent = new QValueAxis;
-    percent->setRange(0, 100);
+    // Room above 100 % for the stars of faultless days, ticks at the quarters.
+    percent->setRange(0, 108);
+    percent->setTickType(QValueAxis::TicksDynamic);
+    percent->setTickAnchor(0);
+    percent->setTickInterval(25);
     percent->setLabelFormat(QStringLiteral("%d%%"));
     percent->setLabelsColor(Qt::red);
     auto* seconds = new QValueAxis;
@@ -136,7 +139,8 @@ QVariant TGanbariForm::cellData(int row, int column, int role) const {
     // Headings cannot be selected, but they are not greyed as disabled.
     if (role == Qt::ForegroundRole) return QColor(Qt::black);
     if (heading) return role == Qt::DisplayRole ? u(kHeadings[column]) : QVariant();
-    const DayProgress& d = days_[size_t(row - 1)];
+    // The newest day first, right under the headings, however many days there are.
+    const DayProgress& d = days_[days_.size() - size_t(row)];
     if (role == Qt::DisplayRole) {
         switch (column) {
         case 0: return QString::fromStdString(shortDay(d.day));

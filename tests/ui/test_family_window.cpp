@@ -159,13 +159,13 @@ TEST(FamilyOnOneComputer, TheProgressChartShowsTheHistorysDaysInItsTable) {
     for (const HistoryEntry& e : tests) ASSERT_TRUE(home.wiring.appendHistory(e));
     TGanbariForm chart(loadHistoryFile(home.wiring.historyPath()).entries, home.form.get());
     const QAbstractItemModel* table = chart.DayGrid->model();
-    ASSERT_EQ(table->rowCount(), 3);  // headings, then one row a day
-    EXPECT_EQ(table->index(1, 0).data().toString(), u("5/1"));
-    EXPECT_EQ(table->index(2, 0).data().toString(), u("5/3"));
-    EXPECT_EQ(table->index(1, 2).data().toString(), QStringLiteral("74%"));  // 20 of 27
-    EXPECT_TRUE(table->index(2, 4).data().toString().contains(u("★")));
+    ASSERT_EQ(table->rowCount(), 3);  // headings, then one row a day, the newest first
+    EXPECT_EQ(table->index(1, 0).data().toString(), u("5/3"));
+    EXPECT_EQ(table->index(2, 0).data().toString(), u("5/1"));
+    EXPECT_EQ(table->index(2, 2).data().toString(), QStringLiteral("74%"));  // 20 of 27
+    EXPECT_TRUE(table->index(1, 4).data().toString().contains(u("★")));
     // The parent's numbers are in each row's description.
-    EXPECT_TRUE(table->index(1, 3).data(Qt::AccessibleDescriptionRole).toString().contains(QStringLiteral("1500 ms")));
+    EXPECT_TRUE(table->index(2, 3).data(Qt::AccessibleDescriptionRole).toString().contains(QStringLiteral("1500 ms")));
 
     // A child without tests yet is told how the chart comes.
     TGanbariForm empty({}, home.form.get());

@@ -38,10 +38,18 @@ stop_all() {
         fi
         rm -f "$pidfile"
     done
-    for pid in $pids; do
-        for _ in $(seq 50); do kill -0 -- "-$pid" 2>/dev/null || break; sleep 0.1; done
-        kill -KILL -- "-$pid" 2>/dev/null || true
+    # Up to five seconds for all of them together; a process that has ended
+    # but waits to be reaped by init counts as gone.
+    for _ in $(seq 50); do
+        local alive=""
+        for pid in $pids; do
+            ps -o stat= -s "$pid" 2>/dev/null | grep -qv '^Z' && alive="$alive $pid"
+        done
+        pids=$alive
+        [[ -z $pids ]] && break
+        sleep 0.1
     done
+    for pid in $pids; do kill -KILL -- "-$pid" 2>/dev/null || true; done
 }
 
 if [[ ${1:-} == stop ]]; then

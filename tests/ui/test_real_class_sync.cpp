@@ -26,12 +26,30 @@
 
 namespace {
 
-// A classroom computer: the program copied into a folder of its own, whose
-// settings choose the test in order of one range at the slowest speed, so
-// that a busy computer still answers within each question's limit.
+// The program copied into a computer's folder, with settings that choose
+// the test in order of one range at the slowest speed, so that a busy
+// computer still answers within each question's limit. Both computers are
+// installed before either starts: a copy still open for writing while the
+// other thread forks would make its program "busy" to exec.
+QString installProgram(const QString& folder, int range) {
+    const QString appDir = qEnvironmentVariable("TATEYOKO_APP_DIR");
+    if (appDir.isEmpty()) return "TATEYOKO_APP_DIR is not set: run the README's test command";
+    for (const QString& file : QDir(appDir).entryList(QDir::Files)) {
+        if (file.endsWith(".ini") || file.endsWith(".chm")) continue;
+        if (!QFile::copy(appDir + "/" + file, folder + "/" + file)) return "cannot copy " + file;
+    }
+    QFile::setPermissions(folder + "/tateyokom", QFile::permissions(appDir + "/tateyokom"));
+    QFile ini(folder + "/" + kSettingsFileName);
+    const QByteArray settings = "[JOUKEN]\r\nMENUN=3\r\nMOKUJIN=" + QByteArray::number(range) + "\r\nPROCFLAG=0\r\n";
+    if (!ini.open(QIODevice::WriteOnly) || ini.write(settings) != settings.size()) return "cannot write the settings";
+    return {};
+}
+
+// A classroom computer: the program installed in a folder of its own,
+// started on a display.
 class ClassroomComputer {
 public:
-    ClassroomComputer(QString display, int range) : display_(std::move(display)), range_(range) {}
+    ClassroomComputer(QString display, QString folder) : display_(std::move(display)), folder_(std::move(folder)) {}
     ~ClassroomComputer() {
         if (app_.state() == QProcess::NotRunning) return;
         app_.kill();
@@ -44,7 +62,6 @@ public:
         const auto note = [&](const char* step) {
             steps_ += QString("%1 %2 s, ").arg(step).arg(clock.elapsed() / 1000.0, 0, 'f', 1);
         };
-        if (QString e = install(); !e.isEmpty()) return e;
         if (QString e = start(classFolder); !e.isEmpty()) return e;
         note("main window");
         // The name field, then Enter: the child's folder of the class.
@@ -82,32 +99,16 @@ public:
     const QString& steps() const { return steps_; }
 
 private:
-    QString install() {
-        const QString appDir = qEnvironmentVariable("TATEYOKO_APP_DIR");
-        if (appDir.isEmpty() || !dir_.isValid()) return "TATEYOKO_APP_DIR is not set: run the README's test command";
-        for (const QString& file : QDir(appDir).entryList(QDir::Files)) {
-            if (file.endsWith(".ini") || file.endsWith(".chm")) continue;
-            if (!QFile::copy(appDir + "/" + file, dir_.path() + "/" + file)) return "cannot copy " + file;
-        }
-        QFile::setPermissions(dir_.path() + "/tateyokom", QFile::permissions(appDir + "/tateyokom"));
-        QFile ini(dir_.path() + "/" + kSettingsFileName);
-        const QByteArray settings =
-            "[JOUKEN]\r\nMENUN=3\r\nMOKUJIN=" + QByteArray::number(range_) + "\r\nPROCFLAG=0\r\n";
-        if (!ini.open(QIODevice::WriteOnly) || ini.write(settings) != settings.size())
-            return "cannot write the settings";
-        return {};
-    }
-
     QString start(const QString& classFolder) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("DISPLAY", display_);
         env.remove("QT_QPA_PLATFORM");
         if (!env.contains("DBUS_SESSION_BUS_ADDRESS"))
-            env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + dir_.path() + "/no-bus");
+            env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + folder_ + "/no-bus");
         app_.setProcessEnvironment(env);
-        app_.setWorkingDirectory(dir_.path());
-        app_.start(dir_.path() + "/tateyokom", {"--class-folder", classFolder});
-        if (!app_.waitForStarted(5000)) return "the program did not start";
+        app_.setWorkingDirectory(folder_);
+        app_.start(folder_ + "/tateyokom", {"--class-folder", classFolder});
+        if (!app_.waitForStarted(5000)) return "the program did not start: " + app_.errorString();
         // Two programs start at once here, on a computer that may be busy.
         main_ = waitFor("タテヨコ塾", 60000);
         if (main_.isEmpty())
@@ -198,8 +199,7 @@ private:
     }
 
     QString display_;
-    int range_;
-    QTemporaryDir dir_;
+    QString folder_;
     QProcess app_;
     QString main_;
     int menuHeight_ = 0;
@@ -258,8 +258,14 @@ TEST(RealClassSync, TwoComputersPassesReachTheTeachersFolderThroughSyncthing) {
         qint64 registeredMs = -1, seenMs = -1;
         std::atomic<bool> over = false;
     } visits[2];
+    QTemporaryDir folders[2];
+    for (int i = 0; i < 2; ++i) {
+        const QString installed = folders[i].isValid() ? installProgram(folders[i].path(), children[i].range)
+                                                       : QString("no folder for the program");
+        ASSERT_TRUE(installed.isEmpty()) << installed.toStdString();
+    }
     const auto visit = [&](int i, QString onDisplay) {
-        ClassroomComputer computer(onDisplay, children[i].range);
+        ClassroomComputer computer(onDisplay, folders[i].path());
         visits[i].error = computer.visit(sync.folder(i), children[i].name, children[i].table, clock);
         visits[i].registeredMs = computer.registeredMs();
         visits[i].steps = computer.steps();

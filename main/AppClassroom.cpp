@@ -42,14 +42,9 @@ std::string AppWiring::classFilesReady() const {
 
 void AppWiring::enterClass(const std::string& folder) {
     classDir_ = folder.empty() || folder.back() == '/' ? folder : folder + "/";
-    classChild_.clear();
-    classTyped_.clear();
-    st_.studentName.clear();
-    blankChild(st_);
     // Nothing is written for the class until a child has typed a name.
-    settingsFile_ = recordFile_ = {};
-    recordWritable_ = true;
-    settingsFailureShown_ = recordFailureShown_ = false;
+    st_.studentName.clear();
+    openClassChild({}, nullptr);
 }
 
 bool AppWiring::leaveClassChild(QWidget* over) {

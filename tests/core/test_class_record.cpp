@@ -43,7 +43,8 @@ TEST(ClassRecord, EveryChildIsShownAndADamagedFolderStopsNothing) {
     StudyState five;
     five.recCheckArray[1][4] = 1;  // 五の段 at random
     recordAnswer(five.factRecord, 55, true, 800);
-    recordAnswer(five.factRecord, 3, false, 2500);
+    recordAnswer(five.factRecord, 0, false, 2500);  // 1×1 and 9×9: the map's first and last facts
+    recordAnswer(five.factRecord, 80, true, 1200);
     cls.save("けんた", five);
     // Cut by a sync in progress: the pass table stops short.
     const std::string cut = cls.child("さくら");
@@ -75,7 +76,8 @@ TEST(ClassRecord, EveryChildIsShownAndADamagedFolderStopsNothing) {
     // The class's map counts every answer of every child, the half-synced one's too.
     EXPECT_EQ(view.merged.facts[55].asked, 3);
     EXPECT_EQ(view.merged.facts[55].right, 2);
-    EXPECT_EQ(view.merged.facts[3].asked, 2);
+    EXPECT_EQ(view.merged.facts[0].asked, 2);
+    EXPECT_EQ(view.merged.facts[80].asked, 2);
     EXPECT_EQ(summarise(view.merged.facts[55]).outcomes, 3);
 }
 

@@ -5,26 +5,33 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTableView>
-#include <QtCharts/QBarCategoryAxis>
+#include <QCursor>
+#include <QDate>
+#include <QToolTip>
+#include <QtCharts/QCategoryAxis>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
+#include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
-#include <QtCharts/QValueAxis>
 
 #include "support/FormKit.h"
 #include "support/Fonts.h"
 #include "support/CupsPrint.h"
 #include "windows/PrintBoxes.h"
 
+#include <cmath>
+
 namespace {
 using kit::u;
 constexpr int kClientWidth = 720;
 constexpr int kClientHeight = 600;
-// The last days fit on the chart; the table holds them all.
-constexpr int kDaysDrawn = 30;
+// Up to about two months a day is a dot on each line.
+constexpr size_t kDotsUpTo = 62;
+// A few days are dots a child sees.
+constexpr size_t kDaysWithBigDots = 14;
 constexpr int kColumns = 5;
-const char* const kHeadings[kColumns] = {"ひにち", "テスト", "せいかい", "こたえる はやさ", "まんてん"};
+const char* const kHeadings[kColumns] = {"ひにち", "テスト", "せいかい", "こたえる じかん", "まんてん"};
 }  // namespace
 
 TGanbariForm::TGanbariForm(const std::vector<HistoryEntry>& history, QWidget* parent)
@@ -34,9 +41,9 @@ TGanbariForm::TGanbariForm(const std::vector<HistoryEntry>& history, QWidget* pa
     QWidget* c = form.client;
     Heading = kit::panel(c, {16, 10, 688, 40},
                          days_.empty() ? "テストをすると，がんばりが グラフに なるよ。"
-                                       : "あかい せん＝せいかい　あおい せん＝こたえる はやさ　★＝まんてん",
+                                       : "あかい せん＝せいかい　あおい せん＝１ぷんで こたえる かず　★＝まんてん",
                          {15, kit::kNavy, true}, kit::kYellow);
-    Heading->setToolTip(u("赤い線: 正解の割合(%)　青い線: 答えの典型的な時間(秒)　★: 全問正解のテスト(合格できる日)"));
+    Heading->setToolTip(u("赤い線: 正解の割合　青い線: 1分に答えられる問題の数（答えの時間の中央値から）　★: 全問正解のテスト　数字は下の表とその説明に"));
     buildChart(c);
     auto* model = new kit::CellModel(int(days_.size()) + 1, kColumns,
                                      [this](int row, int column, int role) { return cellData(row, column, role); });
@@ -65,7 +72,7 @@ bool TGanbariForm::PrintClick() {
     painter.end();
     std::vector<int> breaks{DayGrid->y()};
     for (int bottom : table.rowBottoms) breaks.push_back(DayGrid->y() + bottom);
-    return printPicture(this, page, u("がんばりグラフ"), breaks);
+    return printPicture(this, page, u("がんばりグラフ"), breaks, DayGrid->y(), table.rowBottoms.front());
 }
 
 void TGanbariForm::hideEvent(QHideEvent* event) {
@@ -89,47 +96,84 @@ void TGanbariForm::buildChart(QWidget* client) {
     full->setMarkerShape(QScatterSeries::MarkerShapeStar);
     full->setMarkerSize(14);
     full->setName(u("まんてん"));
-    const int first = std::max(0, int(days_.size()) - kDaysDrawn);
-    QStringList labels;
-    double slowest = 1.0;
-    for (int i = first; i < int(days_.size()); ++i) {
-        const DayProgress& d = days_[size_t(i)];
-        const int x = i - first;
-        labels << QString::fromStdString(shortDay(d.day));
+    double quickest = 0;
+    for (const DayProgress& d : days_) {
+        const qint64 x = dayOnAxis(d.day);
         share->append(x, d.sharePercent());
-        if (d.typicalMs > 0) speed->append(x, d.typicalMs / 1000.0);
-        slowest = std::max(slowest, d.typicalMs / 1000.0);
+        if (d.typicalMs > 0) speed->append(x, d.answersPerMinute());
+        quickest = std::max(quickest, d.answersPerMinute());
         if (d.fullMarks > 0) full->append(x, 100);
     }
-    for (QAbstractSeries* s : std::initializer_list<QAbstractSeries*>{share, speed, full}) chart->addSeries(s);
-    auto* days = new QBarCategoryAxis;
-    days->append(labels.isEmpty() ? QStringList{QString()} : labels);
-    auto* percent = new QValueAxis;
-    // Room above 100 % for the stars of faultless days, ticks at the quarters.
-    percent->setRange(0, 108);
-    percent->setTickType(QValueAxis::TicksDynamic);
-    percent->setTickAnchor(0);
-    percent->setTickInterval(25);
-    percent->setLabelFormat(QStringLiteral("%d%%"));
-    percent->setLabelsColor(Qt::red);
-    auto* seconds = new QValueAxis;
-    seconds->setRange(0, std::ceil(slowest));
-    seconds->setLabelFormat(QStringLiteral("%.1f s"));
-    seconds->setLabelsColor(Qt::blue);
-    chart->addAxis(days, Qt::AlignBottom);
-    chart->addAxis(percent, Qt::AlignLeft);
-    chart->addAxis(seconds, Qt::AlignRight);
-    for (QAbstractSeries* s : std::initializer_list<QAbstractSeries*>{share, full}) {
-        s->attachAxis(days);
-        s->attachAxis(percent);
+    // A day alone, or days far apart, are dots rather than a line: they are
+    // drawn as dots too, but not the hundreds of a long history.
+    for (QLineSeries* line : {share, speed}) {
+        line->setPointsVisible(days_.size() <= kDotsUpTo);
+        line->setMarkerSize(days_.size() <= kDaysWithBigDots ? 7 : 4);
     }
-    speed->attachAxis(days);
-    speed->attachAxis(seconds);
+    for (QXYSeries* s : std::initializer_list<QXYSeries*>{share, speed, full})
+        connect(s, &QXYSeries::hovered, this, [this](const QPointF& at, bool inside) { showDayTip(at, inside); });
+    for (QAbstractSeries* s : std::initializer_list<QAbstractSeries*>{share, speed, full}) chart->addSeries(s);
+
+    const TimeAxis plan = timeAxisFor(days_, QDate::currentDate().toString(Qt::ISODate).toStdString());
+    auto* dates = new QDateTimeAxis;
+    dates->setRange(QDateTime::fromMSecsSinceEpoch(plan.fromMs), QDateTime::fromMSecsSinceEpoch(plan.toMs));
+    dates->setTickCount(plan.tickCount);
+    dates->setFormat(QString::fromStdString(plan.format));
+    // The child reads words: none, half, all; the parent the numbers in the table.
+    auto* shares = new QCategoryAxis;
+    shares->setStartValue(-1);
+    shares->setRange(0, 108);  // room above 100 for the stars of faultless days
+    shares->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    shares->append(u("０"), 0);
+    shares->append(u("はんぶん"), 50);
+    shares->append(u("ぜんぶ"), 100);
+    shares->setLabelsColor(Qt::red);
+    // Answers a minute, in steps of five or more: the child reads "40もん".
+    auto* quick = new QCategoryAxis;
+    const int top = std::max(20, int(std::ceil(quickest / 20)) * 20);
+    quick->setStartValue(-1);
+    quick->setRange(0, top * 1.08);
+    quick->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    for (int step = 0; step <= 4; ++step) quick->append(u("%1もん").arg(top / 4 * step), top / 4 * step);
+    quick->setLabelsColor(Qt::blue);
+    chart->addAxis(dates, Qt::AlignBottom);
+    chart->addAxis(shares, Qt::AlignLeft);
+    chart->addAxis(quick, Qt::AlignRight);
+    for (QAbstractSeries* s : std::initializer_list<QAbstractSeries*>{share, full}) {
+        s->attachAxis(dates);
+        s->attachAxis(shares);
+    }
+    speed->attachAxis(dates);
+    speed->attachAxis(quick);
     Chart = new QChartView(chart, client);
     Chart->setGeometry(16, 58, 688, 312);
     Chart->setRenderHint(QPainter::Antialiasing);
     Chart->setAccessibleName(u("がんばりグラフ"));
-    Chart->setAccessibleDescription(u("下の表と同じ数字のグラフ: 日ごとの正解の割合と答えの時間"));
+    Chart->setAccessibleDescription(u("下の表と同じ数字のグラフ: 日ごとの正解の割合と、1分に答えられる問題の数"));
+}
+
+void TGanbariForm::showDayTip(const QPointF& at, bool inside) {
+    if (!inside || days_.empty()) return QToolTip::hideText();
+    // The day nearest the point under the pointer.
+    const auto nearest = std::min_element(days_.begin(), days_.end(), [&](const DayProgress& a, const DayProgress& b) {
+        return std::abs(dayOnAxis(a.day) - at.x()) < std::abs(dayOnAxis(b.day) - at.x());
+    });
+    QToolTip::showText(QCursor::pos(), dayDetails(*nearest), Chart);
+}
+
+QString TGanbariForm::dayDetails(const DayProgress& d) const {
+    const QString time = d.typicalMs > 0 ? u("答えの時間(中央値) %1秒（1分に約%2問）")
+                                               .arg(d.typicalMs / 1000.0, 0, 'f', 1)
+                                               .arg(qRound(d.answersPerMinute()))
+                                         : u("答えの時間 ―");
+    return u("%1: テスト%2回・正解 %3/%4問（%5%）・%6・全問正解 %7回")
+        .arg(QDate::fromString(QString::fromStdString(d.day), Qt::ISODate).toString(u("yyyy年M月d日")))
+        .arg(d.tests)
+        .arg(d.right)
+        .arg(d.asked)
+        .arg(d.sharePercent())
+        .arg(time)
+        .arg(d.fullMarks);
 }
 
 QVariant TGanbariForm::cellData(int row, int column, int role) const {
@@ -143,20 +187,13 @@ QVariant TGanbariForm::cellData(int row, int column, int role) const {
     const DayProgress& d = days_[days_.size() - size_t(row)];
     if (role == Qt::DisplayRole) {
         switch (column) {
-        case 0: return QString::fromStdString(shortDay(d.day));
+        case 0: return QString::fromStdString(shortDay(d.day, spansYears(days_)));
         case 1: return u("%1かい").arg(d.tests);
         case 2: return QStringLiteral("%1%").arg(d.sharePercent());
-        case 3: return d.typicalMs > 0 ? QStringLiteral("%1 s").arg(d.typicalMs / 1000.0, 0, 'f', 1) : u("―");
+        case 3: return d.typicalMs > 0 ? u("%1秒").arg(d.typicalMs / 1000.0, 0, 'f', 1) : u("―");
         case 4: return d.fullMarks > 0 ? u("★ %1").arg(d.fullMarks) : u("―");
         }
     }
-    if (role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole)
-        return u("%1: テスト%2回, 正解 %3/%4 問, 答えの時間(中央値) %5 ms, 全問正解 %6 回")
-            .arg(QString::fromStdString(d.day))
-            .arg(d.tests)
-            .arg(d.right)
-            .arg(d.asked)
-            .arg(d.typicalMs)
-            .arg(d.fullMarks);
+    if (role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole) return dayDetails(d);
     return {};
 }

@@ -38,6 +38,9 @@ protected:
 private:
     void buildChart(QWidget* client);
     QVariant cellData(int row, int column, int role) const;
+    void showDayTip(const QPointF& at, bool inside);
+    // The parent's numbers of a day, with its year.
+    QString dayDetails(const DayProgress& day) const;
 
     std::vector<DayProgress> days_;
     QWidget* client_ = nullptr;

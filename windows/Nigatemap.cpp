@@ -1,7 +1,9 @@
 #include "windows/Nigatemap.h"
 
+#include <QDate>
 #include <QHideEvent>
 #include <QLabel>
+#include <QPainter>
 
 #include <algorithm>
 #include <QMessageBox>
@@ -94,11 +96,40 @@ void TNigateMapForm::choose(FactMapChoice::Drill drill) {
     else accept();
 }
 
-bool TNigateMapForm::PrintClick() {
-    return printPicture(this, client_->grab(QRect(0, 0, kClientWidth, kPrintedHeight)), kit::u("にがて九九マップ"));
+QString TNigateMapForm::printedCaption() const {
+    const QString day = QDate::currentDate().toString(kit::u("yyyy年M月d日"));
+    const QString name = classMap_ ? QString() : QString::fromStdString(st_.studentName).trimmed();
+    return name.isEmpty() ? day : name + kit::u("　") + day;
 }
 
+QPixmap TNigateMapForm::printedPage() const {
+    // Whose map, and of which day, above the title, the legend and the map;
+    // the buttons are of no use on paper.
+    const QPixmap shown = client_->grab(QRect(0, 0, kClientWidth, kPrintedHeight));
+    const qreal ratio = shown.devicePixelRatio();
+    QPixmap page(QSize(kClientWidth, kCaptionHeight + kPrintedHeight) * ratio);
+    page.setDevicePixelRatio(ratio);
+    page.fill(kit::kCream);
+    QPainter painter(&page);
+    painter.drawPixmap(0, kCaptionHeight, shown);
+    for (const QPushButton* button : {PrintButton, ParentButton})
+        painter.fillRect(button->geometry().translated(0, kCaptionHeight), kit::kCream);
+    const QRect line(16, 6, kClientWidth - 32, kCaptionHeight - 6);
+    QFont font = kit::pixelFont(20, true);
+    const QString caption = printedCaption();
+    // A long name is set smaller rather than cut.
+    while (font.pixelSize() > 10 && QFontMetrics(font).horizontalAdvance(caption) > line.width())
+        font.setPixelSize(font.pixelSize() - 1);
+    painter.setFont(font);
+    painter.setPen(kit::kNavy);
+    painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, caption);
+    return page;
+}
+
+bool TNigateMapForm::PrintClick() { return printPicture(this, printedPage(), kit::u("にがて九九マップ")); }
+
 void TNigateMapForm::showClassMap() {
+    classMap_ = true;
     setWindowTitle(kit::u("クラスの にがて九九マップ"));
     TitlePanel->setText(kit::u("クラスの にがて"));
     // The class's answers are for reading: no drill and nothing to clear here.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPixmap>
 #include <vector>
 
 #include "windows/Navigator.h"
@@ -40,6 +41,11 @@ public:
     // The map as it shows now, on one page of the default printer; true once
     // the printer has taken it (a box says why not).
     bool PrintClick();
+    // What goes on paper: the child's name and the day above the map, and
+    // no buttons.
+    QPixmap printedPage() const;
+    static constexpr int kCaptionHeight = 40;  // the name and the day, above the map
+    QString printedCaption() const;
     // The merged map of a class, for the teacher to read.
     void showClassMap();
 
@@ -57,4 +63,5 @@ private:
     QWidget* client_ = nullptr;
     kit::CellModel* model_ = nullptr;
     FactMapChoice choice_;
+    bool classMap_ = false;
 };

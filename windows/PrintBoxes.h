@@ -19,7 +19,10 @@ void tellPrint(QWidget* over, const PrintJob& job, const QString& what);
 // what becomes of it. True once the printer has taken it.
 // A page ends at the last of `breaks` (heights in the picture, such as the
 // bottoms of a grid's rows) that fits on it, so that no row is cut in two.
-bool printPicture(QWidget* window, const QPixmap& picture, const QString& what, const std::vector<int>& breaks = {});
+// The strip of `headingHeight` from `headingTop` (a table's heading row)
+// starts every page after the first, so that each page can be read alone.
+bool printPicture(QWidget* window, const QPixmap& picture, const QString& what, const std::vector<int>& breaks = {},
+                  int headingTop = 0, int headingHeight = 0);
 
 class QTableView;
 // The whole grid, every row, as the window would show it were it tall

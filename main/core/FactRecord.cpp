@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <ranges>
 #include <cstdint>
 #include <sstream>
 
@@ -114,10 +115,11 @@ bool recordIsEmpty(const FactRecord& record) {
 
 FactSummary summarise(const FactHistory& history) {
     FactSummary s;
-    s.outcomes = int(history.recent.size());
+    const auto judged = history.recent.end() - std::min<std::ptrdiff_t>(kOutcomesJudged, std::ssize(history.recent));
+    s.outcomes = int(history.recent.end() - judged);
     if (s.outcomes == 0) return s;
     std::vector<int> rightTimes, answeredTimes, rightLimits, answeredLimits;
-    for (const Outcome& o : history.recent) {
+    for (const Outcome& o : std::ranges::subrange(judged, history.recent.end())) {
         const int limit = o.limitMs > 0 ? o.limitMs : kUsualLimitMs;
         if (o.kind == Outcome::Kind::Passed) continue;
         answeredTimes.push_back(o.ms);
@@ -168,10 +170,16 @@ std::vector<int> hardestFacts(const FactRecord& record, int count) {
 
 std::string hardFactsLine(const FactRecord& record) {
     if (recordIsEmpty(record)) return "テストをすると，にがてな九九がわかるよ。";
-    const std::vector<int> hard = hardestFacts(record, 3);
-    if (hard.empty()) return "にがてな九九はないよ。すごいね！";
     std::string names;
-    for (int q : hard) names += (names.empty() ? "" : "・") + std::string(formulaTable[size_t(q)]);
+    int named = 0;
+    for (int q : hardestFacts(record, kFactsRecorded)) {
+        if (named == 3 || summarise(record.facts[size_t(q)]).band != Band::Hard) break;
+        names += (names.empty() ? "" : "・") + std::string(formulaTable[size_t(q)]);
+        ++named;
+    }
+    if (names.empty())
+        return hardestFacts(record, 1).empty() ? "にがてな九九はないよ。すごいね！"
+                                               : "にがては ないよ。きいろを れんしゅうしよう！";
     return names + " が にがてだよ。れんしゅうしよう！";
 }
 

@@ -11,6 +11,9 @@
 
 inline constexpr int kFactsRecorded = 81;
 inline constexpr int kRecentOutcomes = 10;
+// A fact is judged by its last five answers, the ones the map shows as
+// marks: the colour reads what the child sees.
+inline constexpr int kOutcomesJudged = 5;
 // The limit of ふつう: what an outcome of an older record, kept without its
 // limit, is judged against.
 inline constexpr int kUsualLimitMs = 2600;
@@ -48,7 +51,7 @@ enum class Band { NotAsked, Sure, Unsure, Hard };
 // ゆっくり beyond four fifths, ふつう between; None without a right answer.
 enum class Speed { None, Quick, Usual, Slow };
 
-// One fact, summarised over its recent outcomes.
+// One fact, summarised over its last kOutcomesJudged outcomes.
 struct FactSummary {
     int outcomes = 0;      // recent outcomes counted
     int rightCount = 0;    // of them right
@@ -65,8 +68,8 @@ FactSummary summarise(const FactHistory& history);
 // then slower for their limit; equal ones in fact order. At most count.
 std::vector<int> hardestFacts(const FactRecord& record, int count);
 
-// "７×８ が にがてだよ。れんしゅうしよう！" for the three hardest, or what
-// to do when there are none.
+// "７×８ が にがてだよ。れんしゅうしよう！" for the three hardest of the
+// red (あか) facts only, as the legend names them; else what to do.
 std::string hardFactsLine(const FactRecord& record);
 
 // The file: a heading line, then one line per fact that was ever asked.

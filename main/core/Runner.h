@@ -82,7 +82,7 @@ private:
     int recorded_ = 0;             // answers recorded in this test
 };
 
-inline constexpr const char* kAfterHardPractice = "練習は終わりました。にがてテストで たしかめよう！";
+inline constexpr const char* kAfterHardPractice = "おわり！ つぎは 表示→にがて九九→にがてテスト";
 inline constexpr int kStepRevealMs = 10000;
 inline constexpr int kRevealPauseMs = 1000;
 inline constexpr int kAbortPromptGapMs = 200;

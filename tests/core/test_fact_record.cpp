@@ -43,14 +43,19 @@ TEST(FactSummaryRules, BandsAndSpeedsFollowTheLegendAtEverySpeed) {
         {"wrong every time at はやく", many(3, {K::Wrong, 700, 1800}), Band::Hard, Speed::None, 0, 700},
         {"wrong every time at ステップ", many(3, {K::Wrong, 4000, 5500}), Band::Hard, Speed::None, 0, 4000},
         {"passed every time", many(2, {K::Passed, 0, 3800}), Band::Hard, Speed::None, 0, 0},
-        {"right 4 in 10", join(many(4, {K::Right, 800, 2600}), many(6, {K::Wrong, 800, 2600})), Band::Hard,
+        {"right 2 in 5", join(many(2, {K::Right, 800, 2600}), many(3, {K::Wrong, 800, 2600})), Band::Hard,
          Speed::Quick, 40, 800},
-        {"right 5 in 10", join(many(5, {K::Right, 800, 2600}), many(5, {K::Passed, 0, 2600})), Band::Unsure,
+        {"right 1 in 2", join(many(1, {K::Right, 800, 2600}), many(1, {K::Passed, 0, 2600})), Band::Unsure,
          Speed::Quick, 50, 800},
-        {"right 8 in 10 and quick", join(many(8, {K::Right, 700, 2600}), many(2, {K::Wrong, 700, 2600})),
+        {"right 4 in 5 and quick", join(many(4, {K::Right, 700, 2600}), many(1, {K::Wrong, 700, 2600})),
          Band::Unsure, Speed::Quick, 80, 700},
-        {"right 9 in 10 and quick", join(many(9, {K::Right, 700, 2600}), many(1, {K::Wrong, 700, 2600})),
-         Band::Sure, Speed::Quick, 90, 700},
+        // Only the last five count, the five the map shows.
+        {"right the last 5 after 5 wrong", join(many(5, {K::Wrong, 3000, 2600}), many(5, {K::Right, 700, 2600})),
+         Band::Sure, Speed::Quick, 100, 700},
+        {"wrong the last 5 after 5 right", join(many(5, {K::Right, 700, 2600}), many(5, {K::Wrong, 900, 2600})),
+         Band::Hard, Speed::None, 0, 900},
+        {"a wrong one 5 back", join(many(6, {K::Wrong, 700, 2600}), many(4, {K::Right, 700, 2600})),
+         Band::Unsure, Speed::Quick, 80, 700},
         {"always right but slow", many(4, {K::Right, 2400, 2600}), Band::Unsure, Speed::Slow, 100, 2400},
         {"always right, in the middle", many(4, {K::Right, 1800, 2600}), Band::Unsure, Speed::Usual, 100, 1800},
         {"always right and quick at ステップ", many(2, {K::Right, 2500, 5500}), Band::Sure, Speed::Quick, 100, 2500},
@@ -293,8 +298,12 @@ TEST(FactRecordFile, ALockedFolderWithAWritableRecordIsSavedInPlace) {
 
 TEST(FactSummaryRules, ShareIsRoundedToTheNearestPercentAndTimesNeverNegative) {
     FactRecord r;
-    for (int i = 0; i < 8; ++i) recordAnswer(r, 0, i < 5, 1000);
-    EXPECT_EQ(summarise(r.facts[0]).sharePercent, 63);  // 62.5
+    for (int i = 0; i < 8; ++i) recordAnswer(r, 0, i > 5, 1000);
+    EXPECT_EQ(summarise(r.facts[0]).sharePercent, 40);  // of the last five
+    recordAnswer(r, 2, true, 1000);
+    recordAnswer(r, 2, true, 1000);
+    recordAnswer(r, 2, false, 1000);
+    EXPECT_EQ(summarise(r.facts[2]).sharePercent, 67);  // 66.7
     recordAnswer(r, 1, true, -40);
     EXPECT_EQ(r.facts[1].recent.front().ms, 0);
 }

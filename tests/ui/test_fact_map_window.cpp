@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QDate>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
@@ -44,7 +46,8 @@ struct MapFixture {
 TEST(FactMapWindow, ShowsEveryFactAndNamesTheHardestInWordsAChildReads) {
     MapFixture m;
     EXPECT_EQ(m.form->windowTitle(), QString::fromUtf8("にがて九九マップ"));
-    EXPECT_EQ(m.form->HardLine->text(), QString::fromUtf8("７×８・６×７ が にがてだよ。れんしゅうしよう！"));
+    // 6 x 7 is yellow: only the red ones are named
+    EXPECT_EQ(m.form->HardLine->text(), QString::fromUtf8("７×８ が にがてだよ。れんしゅうしよう！"));
     EXPECT_EQ(m.readCell(7, 8), QString::fromUtf8("７×８\n×\n"));
     EXPECT_EQ(m.readCell(6, 7), QString::fromUtf8("６×７\n×◎\nふつう"));
     EXPECT_EQ(m.readCell(2, 2), QString::fromUtf8("２×２\n◎\nはやい"));
@@ -53,7 +56,7 @@ TEST(FactMapWindow, ShowsEveryFactAndNamesTheHardestInWordsAChildReads) {
     EXPECT_EQ(m.readCell(6, 7, QAccessible::Description),
               QString::fromUtf8("正解 1/2回（50%）・答えの速さ 1.8秒（制限時間 2.6秒）"));
     m.form->ParentButton->click();
-    EXPECT_EQ(m.readCell(7, 8), QString::fromUtf8("７×８\n0%\n4.0秒"));
+    EXPECT_EQ(m.readCell(7, 8), QString::fromUtf8("７×８\n0%\n―"));  // never right: no time
     EXPECT_EQ(m.readCell(6, 7), QString::fromUtf8("６×７\n50%\n1.8秒"));
     m.form->ParentButton->click();
     EXPECT_EQ(m.readCell(2, 2), QString::fromUtf8("２×２\n◎\nはやい"));
@@ -64,6 +67,31 @@ TEST(FactMapWindow, ShowsEveryFactAndNamesTheHardestInWordsAChildReads) {
     for (const QLabel* l : m.form->findChildren<QLabel*>())
         legend |= l->isVisible() && l->text() == QString::fromUtf8("みどり＝とくい　きいろ＝もう少し　あか＝にがて");
     EXPECT_TRUE(legend);
+}
+
+// On paper: whose map and of which day, above the title and the map, and
+// none of the buttons.
+TEST(FactMapWindow, ThePrintedMapNamesTheChildAndTheDayAndHasNoButtons) {
+    MapFixture m;
+    m.st.studentName = "たかはし ゆうた";
+    const QString today = QDate::currentDate().toString(QString::fromUtf8("yyyy年M月d日"));
+    const QString caption = m.form->printedCaption();
+    const QString after = QDate::currentDate().toString(QString::fromUtf8("yyyy年M月d日"));  // midnight may pass
+    EXPECT_TRUE(caption == QString::fromUtf8("たかはし ゆうた　") + today || caption == QString::fromUtf8("たかはし ゆうた　") + after)
+        << caption.toStdString();
+    const QImage page = m.form->printedPage().toImage();
+    const QPoint below(0, TNigateMapForm::kCaptionHeight);
+    EXPECT_GT(page.height(), below.y() + m.form->MapGrid->geometry().bottom());  // the map whole, below the caption
+    for (const QPushButton* b : {m.form->PrintButton, m.form->ParentButton, m.form->PracticeButton, m.form->CloseButton}) {
+        const QRect onPage = QRect(b->geometry().topLeft() + below, b->size());
+        if (onPage.top() >= page.height()) continue;  // below the page's end
+        const QImage area = page.copy(onPage);
+        for (int y = 0; y < area.height(); ++y)
+            for (int x = 0; x < area.width(); ++x)
+                ASSERT_EQ(area.pixelColor(x, y), area.pixelColor(0, 0)) << b->text().toStdString() << " at " << x << "," << y;
+    }
+    m.form->showClassMap();  // a class's map names no child
+    EXPECT_FALSE(m.form->printedCaption().contains(QString::fromUtf8("たかはし")));
 }
 
 TEST(FactMapWindow, PractiseChoosesTheHardFactsHardestFirstAndCloses) {

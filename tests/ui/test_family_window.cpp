@@ -165,7 +165,7 @@ TEST(FamilyOnOneComputer, TheProgressChartShowsTheHistorysDaysInItsTable) {
     EXPECT_EQ(table->index(2, 2).data().toString(), QStringLiteral("74%"));  // 20 of 27
     EXPECT_TRUE(table->index(1, 4).data().toString().contains(u("★")));
     // The parent's numbers are in each row's description.
-    EXPECT_TRUE(table->index(2, 3).data(Qt::AccessibleDescriptionRole).toString().contains(QStringLiteral("1500 ms")));
+    EXPECT_TRUE(table->index(2, 3).data(Qt::AccessibleDescriptionRole).toString().contains(u("1.5秒")));
 
     // A child without tests yet is told how the chart comes.
     TGanbariForm empty({}, home.form.get());

@@ -9,6 +9,9 @@ namespace factmap {
 namespace {
 bool isFactCell(int row, int column) { return row >= 1 && row < kRows && column >= 1 && column < kColumns; }
 int factAt(int row, int column) { return (row - 1) * 9 + (column - 1); }
+// The time of the right answers; a time of wrong answers or none would read
+// as quick to a parent.
+std::string rightTime(const FactSummary& s) { return s.rightCount > 0 ? secondsText(s.typicalMs) : "―"; }
 }  // namespace
 
 Rgb bandColour(Band band) {
@@ -60,7 +63,7 @@ GridCell cellAt(const FactRecord& record, int row, int column, View view) {
     const FactSummary s = summarise(history);
     if (!s.asked()) return {fact + "\nまだ", kNeverFill};
     if (view == View::Parent)
-        return {fact + "\n" + std::to_string(s.sharePercent) + "%\n" + secondsText(s.typicalMs), bandColour(s.band)};
+        return {fact + "\n" + std::to_string(s.sharePercent) + "%\n" + rightTime(s), bandColour(s.band)};
     return {fact + "\n" + marksText(history, kMarksShown) + "\n" + speedWord(s.speed), bandColour(s.band)};
 }
 
@@ -68,9 +71,10 @@ std::string cellDetails(const FactRecord& record, int row, int column) {
     if (!isFactCell(row, column)) return "";
     const FactSummary s = summarise(record.facts[size_t(factAt(row, column))]);
     if (!s.asked()) return "まだテストで出ていません";
+    // Passed questions tell no limit of an answer: none is named.
+    const std::string limit = s.typicalLimitMs > 0 ? "（制限時間 " + secondsText(s.typicalLimitMs) + "）" : "";
     return "正解 " + std::to_string(s.rightCount) + "/" + std::to_string(s.outcomes) + "回（" +
-           std::to_string(s.sharePercent) + "%）・答えの速さ " + secondsText(s.typicalMs) + "（制限時間 " +
-           secondsText(s.typicalLimitMs) + "）";
+           std::to_string(s.sharePercent) + "%）・答えの速さ " + rightTime(s) + limit;
 }
 
 }  // namespace factmap

@@ -15,7 +15,7 @@ namespace factmap {
 
 inline constexpr int kRows = 10;  // heading row, tables 1-9
 inline constexpr int kColumns = 10;  // heading column, multipliers 1-9
-inline constexpr int kMarksShown = 5;
+inline constexpr int kMarksShown = kOutcomesJudged;
 
 inline constexpr Rgb kHeadingFill{0, 255, 255};
 inline constexpr Rgb kHeadingInk{0, 0, 128};

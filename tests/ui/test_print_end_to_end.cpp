@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -234,9 +235,7 @@ TEST(PrintEndToEnd, TheMapOfHardFactsArrivesAsOnePage) {
     TNigateMapForm map(st, ports);
     map.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&map));
-    auto* client = map.findChild<QWidget*>("client");
-    ASSERT_TRUE(client);
-    const QImage shown = client->grab().toImage();
+    const QImage shown = map.printedPage().toImage();
     {
         const QSet<QString> before = pdfsIn(pdfDir);
         BoxAnswer box;
@@ -252,9 +251,8 @@ TEST(PrintEndToEnd, TheMapOfHardFactsArrivesAsOnePage) {
         run("pdftoppm", {"-r", "96", "-png", "-singlefile", pdf, tmp.filePath("page")}, &rendered);
         ASSERT_TRUE(rendered);
         const QImage page(tmp.filePath("page.png"));
-        // the title, the legend and the map at their size on screen, without the buttons
-        const QRect buttons = map.PracticeButton->geometry();
-        const QRect expected = inkBox(shown, QRect(0, 0, shown.width(), buttons.top()));
+        // the child's name and the day, the title, the legend and the map at their size on screen
+        const QRect expected = inkBox(shown, shown.rect());
         const QRect found = inkBox(page, page.rect());
         for (auto [edge, want, got] : {std::tuple{"left", expected.left(), found.left()},
                                        {"top", expected.top(), found.top()},
@@ -275,7 +273,8 @@ TEST(PrintEndToEnd, TheMapOfHardFactsArrivesAsOnePage) {
 }
 
 // A class too long for one sheet goes on over the next, every child on
-// paper; the progress chart and its days come on one.
+// paper; the progress chart and its days come on one, and two months of
+// days on two, the second headed as the first.
 TEST(PrintEndToEnd, TheClassTableGoesOnOverPagesAndTheProgressChartFitsOne) {
     REQUIRE_PRINT_SERVER();
     const QString pdfDir = qEnvironmentVariable("TATEYOKO_PDF_DIR");
@@ -292,11 +291,21 @@ TEST(PrintEndToEnd, TheClassTableGoesOnOverPagesAndTheProgressChartFitsOne) {
     for (int d = 1; d <= 20; ++d)
         days.push_back({QStringLiteral("2026-11-%1 18:00:00").arg(d, 2, 10, QChar('0')).toStdString(), 0, 0, 3, 20, 5, 2, 1500});
     TGanbariForm chart(days);
+    // Two months of days go on over a second page, which starts with the table's headings.
+    std::vector<HistoryEntry> twoMonths;
+    for (int d = 0; d < 61; ++d)
+        twoMonths.push_back({QDate(2026, 10, 1).addDays(d).toString(Qt::ISODate).toStdString() + " 18:00:00", 0, 0, 3, 20,
+                             5, 2, 1500});
+    TGanbariForm longChart(twoMonths);
+    longChart.setObjectName(QStringLiteral("LongGanbariForm"));
     const struct {
         QDialog* window;
         std::function<bool()> print;
         int pages;
-    } cases[] = {{&table, [&] { return table.PrintClick(); }, 2}, {&chart, [&] { return chart.PrintClick(); }, 1}};
+        bool headingsOnPageTwo;
+    } cases[] = {{&table, [&] { return table.PrintClick(); }, 2, false},
+                 {&chart, [&] { return chart.PrintClick(); }, 1, false},
+                 {&longChart, [&] { return longChart.PrintClick(); }, 2, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.window->objectName().toStdString());
         c.window->show();
@@ -311,6 +320,28 @@ TEST(PrintEndToEnd, TheClassTableGoesOnOverPagesAndTheProgressChartFitsOne) {
         EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("^Pages:\\s+%1$").arg(c.pages),
                                                      QRegularExpression::MultilineOption)))
             << info.toStdString();
+        if (c.headingsOnPageTwo) {
+            // The headings' yellow at the top of page two; the rows below have none.
+            QTemporaryDir tmp;
+            bool rendered = false;
+            run("pdftoppm", {"-r", "48", "-f", "2", "-l", "2", "-png", "-singlefile", pdf, tmp.filePath("page")}, &rendered);
+            ASSERT_TRUE(rendered);
+            const QImage page(tmp.filePath("page.png"));
+            const auto yellowRows = [&](int from, int to) {
+                int rows = 0;
+                for (int y = from; y < to; ++y) {
+                    int yellow = 0;
+                    for (int x = 0; x < page.width(); ++x) {
+                        const QColor p = page.pixelColor(x, y);
+                        yellow += p.red() > 200 && p.green() > 200 && p.blue() < 80;
+                    }
+                    rows += yellow > page.width() / 2;
+                }
+                return rows;
+            };
+            EXPECT_GT(yellowRows(0, page.height() / 10), 0);
+            EXPECT_EQ(yellowRows(page.height() / 10, page.height()), 0);
+        }
         QTest::qWait(2 * PrintJob::kFollowMs);
         EXPECT_FALSE(box.seen) << box.text.toStdString();
         c.window->hide();

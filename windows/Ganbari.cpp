@@ -108,7 +108,7 @@ void TGanbariForm::buildChart(QWidget* client) {
     // drawn as dots too, but not the hundreds of a long history.
     for (QLineSeries* line : {share, speed}) {
         line->setPointsVisible(days_.size() <= kDotsUpTo);
-        line->setMarkerSize(days_.size() <= kDaysWithBigDots ? 7 : 4);
+        if (days_.size() <= kDaysWithBigDots) line->setMarkerSize(4);
     }
     for (QXYSeries* s : std::initializer_list<QXYSeries*>{share, speed, full})
         connect(s, &QXYSeries::hovered, this, [this](const QPointF& at, bool inside) { showDayTip(at, inside); });

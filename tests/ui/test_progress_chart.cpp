@@ -7,6 +7,8 @@
 #include <QAbstractItemModel>
 #include <QDate>
 #include <QTableView>
+#include <QTest>
+#include <QToolTip>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 #include <QtCharts/QDateTimeAxis>
@@ -72,6 +74,8 @@ TEST(ProgressChart, EachDayAtItsDateBothLinesRisingAndLabelsThatNameTheDay) {
     } cases[] = {
         {"one day", {{"2026-12-09", 20, 1500}}, {"12/8", "12/9", "12/10"}, "12/9"},
         {"60 days", daysFrom("2026-10-10", 60, 1), {"10/9", "10/23", "11/6", "11/20", "12/4", "12/18"}, "12/8"},
+        {"three weeks over the new year", daysFrom("2026-12-20", 21, 1),
+         {"2026/12/19", "2026/12/26", "2027/1/2", "2027/1/9", "2027/1/16"}, "2027/1/9"},
         // The same days of two years: a year apart, not one above the other.
         {"across a year",
          {{"2025-12-05", 14, 2500}, {"2025-12-09", 20, 2000}, {"2026-12-05", 27, 1200}, {"2026-12-09", 27, 900}},
@@ -118,9 +122,16 @@ TEST(ProgressChart, EachDayAtItsDateBothLinesRisingAndLabelsThatNameTheDay) {
         const Day& newest = c.days.back();
         EXPECT_EQ(table->index(1, 2).data().toString(), QStringLiteral("%1%").arg(std::lround(newest.right * 100.0 / 27)));
         EXPECT_EQ(table->index(1, 3).data().toString(), u("%1秒").arg(newest.ms / 1000.0, 0, 'f', 1));
-        EXPECT_TRUE(table->index(1, 0).data(Qt::ToolTipRole).toString().startsWith(
-            QDate::fromString(QString::fromStdString(newest.day), Qt::ISODate).toString(u("yyyy年M月d日"))));
+        const QString dated = QDate::fromString(QString::fromStdString(newest.day), Qt::ISODate).toString(u("yyyy年M月d日"));
+        EXPECT_TRUE(table->index(1, 0).data(Qt::ToolTipRole).toString().startsWith(dated));
+        // The same numbers over the newest point of the chart.
+        emit speed->hovered(speed->at(speed->count() - 1), true);
+        EXPECT_TRUE(QToolTip::text().startsWith(dated)) << QToolTip::text().toStdString();
+        EXPECT_TRUE(QToolTip::text().contains(u("%1秒").arg(newest.ms / 1000.0, 0, 'f', 1)));
+        emit speed->hovered(speed->at(0), false);
     }
+    // Gone before the next test's windows come.
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000));
 }
 
 // The year spanning history of the report: the older 12/5 is not drawn over

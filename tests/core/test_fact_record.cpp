@@ -98,6 +98,9 @@ TEST(FactSummaryRules, HardestFirstTiesInFactOrder) {
     EXPECT_EQ(hardFactsLine(r), "３×４・６×７・７×８ が にがてだよ。れんしゅうしよう！");
     EXPECT_EQ(hardFactsLine(recordOf({{q(7, 8), false, 2000}})), "７×８ が にがてだよ。れんしゅうしよう！");
     EXPECT_EQ(hardFactsLine(recordOf({{q(7, 8), true, 800}})), "にがてな九九はないよ。すごいね！");
+    // Only red facts are named, as the legend says; yellow ones alone are told kindly.
+    EXPECT_EQ(hardFactsLine(recordOf({{q(9, 9), true, 4000}, {q(7, 8), false, 2000}})), "７×８ が にがてだよ。れんしゅうしよう！");
+    EXPECT_EQ(hardFactsLine(recordOf({{q(9, 9), true, 4000}})), "にがては ないよ。きいろを れんしゅうしよう！");
     EXPECT_EQ(hardFactsLine(FactRecord{}), "テストをすると，にがてな九九がわかるよ。");
 }
 

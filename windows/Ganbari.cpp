@@ -26,9 +26,9 @@ namespace {
 using kit::u;
 constexpr int kClientWidth = 720;
 constexpr int kClientHeight = 600;
-// Up to about two months a day is a dot on each line.
+// Up to about two months a day is a dot on each line; a few days, a dot
+// large enough for a child to see.
 constexpr size_t kDotsUpTo = 62;
-// A few days are dots a child sees.
 constexpr size_t kDaysWithBigDots = 14;
 constexpr int kColumns = 5;
 const char* const kHeadings[kColumns] = {"ひにち", "テスト", "せいかい", "こたえる じかん", "まんてん"};
@@ -104,8 +104,8 @@ void TGanbariForm::buildChart(QWidget* client) {
         quickest = std::max(quickest, d.answersPerMinute());
         if (d.fullMarks > 0) full->append(x, 100);
     }
-    // A day alone, or days far apart, are dots rather than a line: they are
-    // drawn as dots too, but not the hundreds of a long history.
+    // Each day a dot on its lines, so that a day alone shows; not the
+    // hundreds of days of a long history.
     for (QLineSeries* line : {share, speed}) {
         line->setPointsVisible(days_.size() <= kDotsUpTo);
         if (days_.size() <= kDaysWithBigDots) line->setMarkerSize(4);

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <ranges>
 #include <cstdint>
+#include <ranges>
 #include <sstream>
 
 #include <QFile>

@@ -20,6 +20,7 @@
 #include "support/CupsPrint.h"
 #include "windows/PrintBoxes.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -30,6 +31,8 @@ constexpr int kClientHeight = 600;
 // large enough for a child to see.
 constexpr size_t kDotsUpTo = 62;
 constexpr size_t kDaysWithBigDots = 14;
+// Days further apart than three months are not joined by a line.
+constexpr qint64 kLongestPauseJoinedMs = 92LL * 24 * 3600 * 1000;
 constexpr int kColumns = 5;
 const char* const kHeadings[kColumns] = {"ひにち", "テスト", "せいかい", "こたえる じかん", "まんてん"};
 }  // namespace
@@ -85,34 +88,44 @@ void TGanbariForm::buildChart(QWidget* client) {
     auto* chart = new QChart;
     chart->legend()->hide();
     chart->setMargins(QMargins(4, 4, 4, 4));
-    auto* share = new QLineSeries;
-    share->setColor(Qt::red);
-    share->setName(u("せいかい"));
-    auto* speed = new QLineSeries;
-    speed->setColor(Qt::blue);
-    speed->setName(u("はやさ"));
     auto* full = new QScatterSeries;
     full->setColor(QColor(0xFF, 0xA0, 0x00));
     full->setMarkerShape(QScatterSeries::MarkerShapeStar);
     full->setMarkerSize(14);
     full->setName(u("まんてん"));
+    // Each day a dot on its lines, so that a day alone shows; not the
+    // hundreds of days of a long history.
+    std::vector<QLineSeries*> shareLines, speedLines;
+    const auto newLine = [this](std::vector<QLineSeries*>& lines, QColor colour, const char* name) {
+        auto* line = new QLineSeries;
+        line->setColor(colour);
+        line->setName(u(name));
+        line->setPointsVisible(days_.size() <= kDotsUpTo);
+        if (days_.size() <= kDaysWithBigDots) line->setMarkerSize(4);
+        lines.push_back(line);
+    };
     double quickest = 0;
+    qint64 previous = 0;
     for (const DayProgress& d : days_) {
         const qint64 x = dayOnAxis(d.day);
-        share->append(x, d.sharePercent());
-        if (d.typicalMs > 0) speed->append(x, d.answersPerMinute());
+        // A long pause leaves a gap: no slope that the child never climbed.
+        if (shareLines.empty() || x - previous > kLongestPauseJoinedMs) {
+            newLine(shareLines, Qt::red, "せいかい");
+            newLine(speedLines, Qt::blue, "はやさ");
+        }
+        previous = x;
+        shareLines.back()->append(x, d.sharePercent());
+        if (d.typicalMs > 0) speedLines.back()->append(x, d.answersPerMinute());
         quickest = std::max(quickest, d.answersPerMinute());
         if (d.fullMarks > 0) full->append(x, 100);
     }
-    // Each day a dot on its lines, so that a day alone shows; not the
-    // hundreds of days of a long history.
-    for (QLineSeries* line : {share, speed}) {
-        line->setPointsVisible(days_.size() <= kDotsUpTo);
-        if (days_.size() <= kDaysWithBigDots) line->setMarkerSize(4);
-    }
-    for (QXYSeries* s : std::initializer_list<QXYSeries*>{share, speed, full})
+    std::vector<QXYSeries*> all(shareLines.begin(), shareLines.end());
+    all.insert(all.end(), speedLines.begin(), speedLines.end());
+    all.push_back(full);  // the stars over the lines
+    for (QXYSeries* s : all) {
         connect(s, &QXYSeries::hovered, this, [this](const QPointF& at, bool inside) { showDayTip(at, inside); });
-    for (QAbstractSeries* s : std::initializer_list<QAbstractSeries*>{share, speed, full}) chart->addSeries(s);
+        chart->addSeries(s);
+    }
 
     const TimeAxis plan = timeAxisFor(days_, QDate::currentDate().toString(Qt::ISODate).toStdString());
     auto* dates = new QDateTimeAxis;
@@ -139,12 +152,10 @@ void TGanbariForm::buildChart(QWidget* client) {
     chart->addAxis(dates, Qt::AlignBottom);
     chart->addAxis(shares, Qt::AlignLeft);
     chart->addAxis(quick, Qt::AlignRight);
-    for (QAbstractSeries* s : std::initializer_list<QAbstractSeries*>{share, full}) {
+    for (QXYSeries* s : all) {
         s->attachAxis(dates);
-        s->attachAxis(shares);
+        s->attachAxis(std::find(speedLines.begin(), speedLines.end(), s) == speedLines.end() ? shares : quick);
     }
-    speed->attachAxis(dates);
-    speed->attachAxis(quick);
     Chart = new QChartView(chart, client);
     Chart->setGeometry(16, 58, 688, 312);
     Chart->setRenderHint(QPainter::Antialiasing);

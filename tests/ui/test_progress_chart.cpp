@@ -36,10 +36,19 @@ qint64 noonOf(const std::string& day) {
     return QDateTime(QDate::fromString(QString::fromStdString(day), Qt::ISODate), QTime(12, 0)).toMSecsSinceEpoch();
 }
 
-QXYSeries* seriesNamed(QChart* chart, const char* name) {
+// A line's pieces, and their points one after the other.
+struct Line {
+    QList<QXYSeries*> pieces;
+    QList<QPointF> points;
+};
+Line lineNamed(QChart* chart, const char* name) {
+    Line line;
     for (QAbstractSeries* s : chart->series())
-        if (s->name() == u(name)) return qobject_cast<QXYSeries*>(s);
-    return nullptr;
+        if (auto* xy = qobject_cast<QXYSeries*>(s); xy && s->name() == u(name)) {
+            line.pieces << xy;
+            line.points << xy->points();
+        }
+    return line;
 }
 
 }  // namespace
@@ -50,18 +59,19 @@ TEST(ProgressChart, EachDayAtItsDateBothLinesRisingAndLabelsThatNameTheDay) {
         std::vector<Day> days;
         QStringList labels;
         const char* newestInTable;
+        int pieces;  // of each line: a pause of months is a gap
     } cases[] = {
-        {"one day", {{"2026-12-09", 20, 1500}}, {"12/8", "12/9", "12/10"}, "12/9"},
-        {"60 days", daysFrom("2026-10-10", 60, 1), {"10/9", "10/23", "11/6", "11/20", "12/4", "12/18"}, "12/8"},
+        {"one day", {{"2026-12-09", 20, 1500}}, {"12/8", "12/9", "12/10"}, "12/9", 1},
+        {"60 days", daysFrom("2026-10-10", 60, 1), {"10/9", "10/23", "11/6", "11/20", "12/4", "12/18"}, "12/8", 1},
         {"three weeks over the new year", daysFrom("2026-12-20", 21, 1),
-         {"2026/12/19", "2026/12/26", "2027/1/2", "2027/1/9", "2027/1/16"}, "2027/1/9"},
+         {"2026/12/19", "2026/12/26", "2027/1/2", "2027/1/9", "2027/1/16"}, "2027/1/9", 1},
         // The same days of two years: a year apart, not one above the other.
         {"across a year",
          {{"2025-12-05", 14, 2500}, {"2025-12-09", 20, 2000}, {"2026-12-05", 27, 1200}, {"2026-12-09", 27, 900}},
          {"2025/12/4", "2026/1/29", "2026/3/26", "2026/5/21", "2026/7/16", "2026/9/10", "2026/11/5", "2026/12/31"},
-         "2026/12/9"},
+         "2026/12/9", 2},
         {"five years", daysFrom("2021-12-10", 61, 30), {"2021", "2022", "2023", "2024", "2025", "2026", "2027"},
-         "2026/11/14"},
+         "2026/11/14", 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -69,10 +79,9 @@ TEST(ProgressChart, EachDayAtItsDateBothLinesRisingAndLabelsThatNameTheDay) {
         for (const Day& d : c.days) history.push_back({d.day + " 17:00:00", 0, 0, 3, d.right, 27 - d.right, 0, d.ms});
         TGanbariForm form(history);
         QChart* chart = form.Chart->chart();
-        QXYSeries* share = seriesNamed(chart, "せいかい");
-        QXYSeries* speed = seriesNamed(chart, "はやさ");
-        QXYSeries* stars = seriesNamed(chart, "まんてん");
-        ASSERT_TRUE(share && speed && stars);
+        const Line share = lineNamed(chart, "せいかい"), speed = lineNamed(chart, "はやさ");
+        EXPECT_EQ(share.pieces.size(), c.pieces);
+        EXPECT_EQ(speed.pieces.size(), c.pieces);
         ASSERT_EQ(chart->axes(Qt::Horizontal).size(), 1);
         auto* dates = qobject_cast<QDateTimeAxis*>(chart->axes(Qt::Horizontal).front());
         ASSERT_TRUE(dates);
@@ -84,22 +93,22 @@ TEST(ProgressChart, EachDayAtItsDateBothLinesRisingAndLabelsThatNameTheDay) {
         EXPECT_EQ(labels, c.labels);
 
         // Every day at its own noon, inside the axis; a star on each faultless day.
-        ASSERT_EQ(share->count(), int(c.days.size()));
-        ASSERT_EQ(speed->count(), int(c.days.size()));
+        ASSERT_EQ(share.points.size(), qsizetype(c.days.size()));
+        ASSERT_EQ(speed.points.size(), qsizetype(c.days.size()));
         QList<QPointF> faultless;
-        for (int i = 0; i < share->count(); ++i) {
+        for (int i = 0; i < share.points.size(); ++i) {
             const Day& d = c.days[size_t(i)];
-            EXPECT_EQ(qint64(share->at(i).x()), noonOf(d.day)) << i;
-            EXPECT_EQ(share->at(i).y(), std::round(d.right * 100.0 / 27)) << i;
-            EXPECT_TRUE(from < share->at(i).x() && share->at(i).x() < to) << i;
+            EXPECT_EQ(qint64(share.points[i].x()), noonOf(d.day)) << i;
+            EXPECT_EQ(share.points[i].y(), std::round(d.right * 100.0 / 27)) << i;
+            EXPECT_TRUE(from < share.points[i].x() && share.points[i].x() < to) << i;
             if (d.right == 27) faultless << QPointF(noonOf(d.day), 100);
         }
-        EXPECT_EQ(stars->points(), faultless);
+        EXPECT_EQ(lineNamed(chart, "まんてん").points, faultless);
         // Quicker answers draw the blue line higher; a day alone is drawn as a dot.
-        for (int i = 1; i < speed->count(); ++i) EXPECT_GT(speed->at(i).y(), speed->at(i - 1).y()) << i;
-        EXPECT_GE(share->at(share->count() - 1).y(), share->at(0).y());
+        for (int i = 1; i < speed.points.size(); ++i) EXPECT_GT(speed.points[i].y(), speed.points[i - 1].y()) << i;
+        EXPECT_GE(share.points.back().y(), share.points.front().y());
         if (c.days.size() == 1) {
-            EXPECT_TRUE(share->pointsVisible() && speed->pointsVisible());
+            EXPECT_TRUE(share.pieces[0]->pointsVisible() && speed.pieces[0]->pointsVisible());
         }
 
         // The parent's numbers: the newest day first in the table, and over its point.
@@ -112,9 +121,9 @@ TEST(ProgressChart, EachDayAtItsDateBothLinesRisingAndLabelsThatNameTheDay) {
         EXPECT_EQ(table->index(1, 3).data().toString(), seconds);
         const QString dated = QDate::fromString(QString::fromStdString(newest.day), Qt::ISODate).toString(u("yyyy年M月d日"));
         EXPECT_TRUE(table->index(1, 0).data(Qt::ToolTipRole).toString().startsWith(dated));
-        emit speed->hovered(speed->at(speed->count() - 1), true);
+        emit speed.pieces.back()->hovered(speed.points.back(), true);
         EXPECT_TRUE(QToolTip::text().startsWith(dated) && QToolTip::text().contains(seconds)) << QToolTip::text().toStdString();
-        emit speed->hovered(speed->at(0), false);
+        emit speed.pieces.back()->hovered(speed.points.back(), false);
     }
     // Gone before the next test's windows come.
     EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000));

@@ -70,9 +70,10 @@ private:
     bool runActive_ = false;
     QPointer<QWidget> allowedBox_;
     // A press that only continues a key held before: flagged so, or made at
-    // the very moment of that key's release (the window system's repeat is
-    // a release and a press at one time, and the flag is only a guess), or
-    // following a press of it with no release between, within a repeat's gap.
+    // the very moment of that key's release (an X server's repeat is a
+    // release and a press at one time, and Qt flags only some of them: under
+    // a window manager, every other one came as a real release and press),
+    // or following a press of it with no release between, within a repeat's gap.
     bool continuesHold(const QKeyEvent& event) const;
 
     std::set<int> down_;   // every key down now, by Qt key code

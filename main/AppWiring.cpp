@@ -157,6 +157,8 @@ std::vector<ChildEntry> AppWiring::children() {
 }
 
 int AppWiring::addChild(QWidget* over) {
+    // A name just typed for a new child names them before another is looked for.
+    if (!savePasses(over)) return -1;
     const int number = ::addChild(familyDir_);
     if (number < 0) kit::saveFailureBox(over, cannotMakeFolderOf(childFolder(familyDir_, 1) + kSettingsFileName));
     return number;
@@ -170,6 +172,27 @@ bool AppWiring::switchTo(int number, QWidget* over) {
     loadChild(st_, number);
     rememberChild(familyDir_, number);
     return true;
+}
+
+bool AppWiring::renameChild(int number, const std::string& name, QWidget* over) {
+    if (number == child_) {
+        st_.studentName = name;
+        return savePasses(over);
+    }
+    const UserFileLocation file = number == 0 ? locateUserFile(kSettingsFileName, st_.exeDir, userConfigDir())
+                                              : UserFileLocation{childFolder(familyDir_, number) + kSettingsFileName,
+                                                                 childFolder(familyDir_, number) + kSettingsFileName};
+    const std::string error = prepareSavePath(file) ? ::renameChild(file.loadPath, file.savePath, name)
+                                                    : cannotMakeFolderOf(file.savePath);
+    if (!error.empty()) kit::saveFailureBox(over, error);
+    return error.empty();
+}
+
+bool AppWiring::removeChild(int number, QWidget* over) {
+    if (number == child_ || number <= 0) return false;
+    const std::string error = ::removeChild(familyDir_, number);
+    if (!error.empty()) kit::saveFailureBox(over, error);
+    return error.empty();
 }
 
 std::string AppWiring::writeSettingsFile(const StudyState& st) {

@@ -27,6 +27,8 @@ public:
     std::vector<ChildEntry> children() override;
     int addChild(QWidget* over) override;
     bool switchTo(int number, QWidget* over) override;
+    bool renameChild(int number, const std::string& name, QWidget* over) override;
+    bool removeChild(int number, QWidget* over) override;
     int currentChild() const { return child_; }
     // The folder of the first child's settings file; the others are below it.
     const std::string& familyFolder() const { return familyDir_; }

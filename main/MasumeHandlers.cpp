@@ -219,10 +219,15 @@ void TMasumeForm::W1Click() {
     const bool switched = services_.navigator->openChildren(this);
     R2->setVisible(inClass());
     if (switched) followChild();
+    // The child sitting here may have been given another name.
+    else if (const QString name = QString::fromStdString(st_.studentName); Edit2->text() != name) Edit2->setText(name);
 }
 
 void TMasumeForm::followChild() {
-    // Another child sits here now: their name, passes, settings and map.
+    // Another child sits here now: their name, passes, settings and map,
+    // and nothing left on the board of the child before.
+    board_.clearBoard();
+    setFieldText(Field::PassLabel, "[＊回目]");
     showChild();
     syncSelections();
     sankakuPt();

@@ -67,6 +67,7 @@ int main(int argc, char** argv) {
     if (toolkitTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), "qtbase", "_",
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&toolkitTexts);
+    kit::breakBoxLinesBetweenWords(&app);
 
     // A classroom's desktop entry names the class folder; the teacher's opens the class's table alone.
     const ClassOptions classOptions = classOptionsFrom(argc, argv);

@@ -195,6 +195,65 @@ void showFitted(QLineEdit* edit, const QString& text, const QFont& font, int flo
 }
 
 namespace {
+constexpr QChar kWordJoiner(0x2060);
+constexpr int kLongestWholeWord = 24;
+// A message box wraps its lines only beyond this width (half a small screen).
+constexpr int kNeverWrapsPx = 400;
+
+bool breaksAfter(QChar c) {
+    return c.isSpace() || QStringView(u"、。，．！？/").contains(c);
+}
+
+class BoxLines : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // Before the box sizes itself for its text.
+        if (event->type() != QEvent::Show) return false;
+        auto* box = qobject_cast<QMessageBox*>(watched);
+        if (!box || Qt::mightBeRichText(box->text())) return false;
+        auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        if (!label) return false;
+        // The box reads its text from the label: a text on lines short
+        // enough never to wrap stays exactly as given.
+        const QString text = box->text();
+        const QFontMetrics metrics(label->font());
+        bool wraps = false;
+        for (const QString& line : text.split('\n')) wraps = wraps || metrics.horizontalAdvance(line) > kNeverWrapsPx;
+        if (wraps && !text.contains(kWordJoiner)) label->setText(keepWordsWhole(text));
+        return false;
+    }
+};
+}  // namespace
+
+QString keepWordsWhole(const QString& text) {
+    QString out;
+    out.reserve(text.size() * 2);
+    qsizetype start = 0;
+    while (start < text.size()) {
+        // A word, with the space or mark after it that a line may break at.
+        qsizetype end = start;
+        while (end < text.size() && !breaksAfter(text[end])) ++end;
+        const qsizetype letters = end - start;
+        if (end < text.size()) ++end;
+        const bool whole = letters <= kLongestWholeWord;
+        for (qsizetype i = start; i < end; ++i) {
+            const QChar c = text[i];
+            if (whole && i > start && !c.isSpace() && !c.isLowSurrogate()) out += kWordJoiner;
+            out += c;
+        }
+        start = end;
+    }
+    return out;
+}
+
+QObject* breakBoxLinesBetweenWords(QObject* application) {
+    auto* filter = new BoxLines(application);
+    application->installEventFilter(filter);
+    return filter;
+}
+
+namespace {
 class EscapeIgnored : public QObject {
 public:
     using QObject::QObject;

@@ -96,6 +96,17 @@ Fitted fitted(const QFont& font, const QString& text, int width, int floorPx);
 void showFitted(QLabel* label, const QString& text, const QFont& font, int floorPx);
 void showFitted(QLineEdit* edit, const QString& text, const QFont& font, int floorPx);
 
+// Qt may break a line between any two kana. Our texts put spaces between
+// words, as texts for children do: with this, a line breaks only at those
+// spaces, after 、。，．！？ and a slash, and at line ends. The characters
+// shown are the same (word joiners between the letters of a word); a word
+// too long for any box (over 24 letters) may still break inside.
+QString keepWordsWhole(const QString& text);
+// Makes every message box of the program break its lines so, as it appears.
+// A box whose lines are too short ever to wrap keeps its text exactly.
+// The filter goes with the application, or when deleted.
+QObject* breakBoxLinesBetweenWords(QObject* application);
+
 // A window without a Cancel button: Esc means nothing in it.
 void keepOpenOnEscape(QDialog* dialog);
 

@@ -87,8 +87,9 @@ void KeyState::setAllowedBox(QWidget* box) {
 
 void KeyState::releaseAll() {
     held_.fill(false);
+    // What was pressed before the box stays so: the window manager may take
+    // the keyboard away for a moment as it gives the box the focus.
     down_.clear();
-    stale_.clear();
     leftHeld_ = rightHeld_ = false;
     leftClicked_ = rightClicked_ = false;
 }
@@ -111,20 +112,42 @@ void KeyState::recordKey(Key key, bool down, std::int64_t atMs) {
     emit inputArrived();
 }
 
+bool KeyState::continuesHold(const QKeyEvent& event) const {
+    if (event.isAutoRepeat()) return true;
+    const quint64 at = event.timestamp();
+    if (at == 0) return false;  // not stamped: nothing to tell by
+    const int key = event.key();
+    if (const auto released = lastRelease_.find(key); released != lastRelease_.end() && released->second == at)
+        return true;
+    // Repeats come within a second of each other; a later press after a
+    // release that went to another program is a new one.
+    constexpr quint64 kRepeatGapMs = 1000;
+    const auto pressed = lastPress_.find(key);
+    return down_.count(key) && pressed != lastPress_.end() && at > pressed->second && at - pressed->second < kRepeatGapMs;
+}
+
 bool KeyState::pressFromBefore(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::Show:
-        // A dialog or box appearing: what is down now was meant for before.
-        if (qobject_cast<QDialog*>(watched) && static_cast<QWidget*>(watched)->isWindow()) stale_ = down_;
+        // A dialog or box appearing: every key pressed until now was meant
+        // for before; only a new press of it acts here. A key let go just
+        // now counts too, for its release may be the first half of a repeat.
+        if (qobject_cast<QDialog*>(watched) && static_cast<QWidget*>(watched)->isWindow()) {
+            stale_ = down_;
+            for (const auto& [key, at] : lastPress_) stale_.insert(key);
+        }
         return false;
     case QEvent::KeyPress:
     case QEvent::ShortcutOverride: {
         const auto* ke = static_cast<QKeyEvent*>(event);
-        if (event->type() == QEvent::KeyPress) down_.insert(ke->key());
+        const bool continued = continuesHold(*ke);
+        if (event->type() == QEvent::KeyPress) {
+            down_.insert(ke->key());
+            if (ke->timestamp() != 0) lastPress_[ke->key()] = ke->timestamp();
+        }
         if (!stale_.count(ke->key())) return false;
-        // Only the autorepeat of the old press is held back; a new press
-        // means its release went elsewhere.
-        if (ke->isAutoRepeat()) return true;
+        if (continued) return true;
+        // A new press: meant for the window that has it now.
         stale_.erase(ke->key());
         return false;
     }
@@ -132,7 +155,7 @@ bool KeyState::pressFromBefore(QObject* watched, QEvent* event) {
         const auto* ke = static_cast<QKeyEvent*>(event);
         if (!ke->isAutoRepeat()) {
             down_.erase(ke->key());
-            stale_.erase(ke->key());
+            if (ke->timestamp() != 0) lastRelease_[ke->key()] = ke->timestamp();
         }
         return false;
     }

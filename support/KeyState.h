@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QPointer>
 #include <array>
+#include <map>
 #include <set>
 
 #include "main/core/RunnerPorts.h"
@@ -68,6 +69,15 @@ private:
     bool rightClicked_ = false;
     bool runActive_ = false;
     QPointer<QWidget> allowedBox_;
+    // A press that only continues a key held before: flagged so, or made at
+    // the very moment of that key's release (an X server's repeat is a
+    // release and a press at one time, and Qt flags only some of them: under
+    // a window manager, every other one came as a real release and press),
+    // or following a press of it with no release between, within a repeat's gap.
+    bool continuesHold(const QKeyEvent& event) const;
+
     std::set<int> down_;   // every key down now, by Qt key code
-    std::set<int> stale_;  // keys that were down when the last dialog appeared
+    std::set<int> stale_;  // keys pressed before the last dialog appeared, not pressed anew since
+    std::map<int, quint64> lastPress_;    // the window system's time of each key's last press
+    std::map<int, quint64> lastRelease_;  // ... and of its last release
 };

@@ -22,8 +22,14 @@
 namespace {
 
 constexpr int kNamePx = 24;
-// The smallest size at which a name on the certificate still reads well.
+// The smallest sizes at which a name on the certificate still reads well:
+// on a line of its own beside 殿, and set in two lines.
+constexpr int kNameLineFloorPx = 16;
 constexpr int kNameFloorPx = 14;
+// The name's line, and how high a name of two lines may reach: clear of the
+// title above.
+constexpr QRect kNameBox{120, 120, 202, 24};
+constexpr int kNameTop = 105;
 
 // A missing or damaged picture gives a null pixmap, which leaves its box empty.
 QPixmap picture(const QString& base, const QString& suffix) { return loadPicture(base + suffix); }
@@ -49,6 +55,66 @@ QLabel* title(QWidget* parent, const QRect& geometry, const char* content, int p
     QLabel* l = text(parent, geometry, content, faceFont(Face::Gyousho, px, true), colour, Qt::AlignCenter);
     kit::fillBackground(l, ground);
     return l;
+}
+
+// The widest of the lines in the font.
+int widest(const QFont& font, const QStringList& lines) {
+    const QFontMetrics m(font);
+    int w = 0;
+    for (const QString& line : lines) w = std::max(w, m.horizontalAdvance(line));
+    return w;
+}
+
+// The largest size, down to the floor, at which every line is as wide as the
+// box at most; 0 when none is.
+int largestFitting(QFont font, const QStringList& lines, int width, int fromPx, int floorPx) {
+    for (int px = fromPx; px >= floorPx; --px) {
+        font.setPixelSize(px);
+        if (widest(font, lines) <= width) return px;
+    }
+    return 0;
+}
+
+struct NameSetting {
+    QFont font;
+    QStringList lines;
+    bool shortened = false;
+};
+
+// A name on one line while it fits at a legible size, else on two: broken at
+// the space between family and given name where that fits, else between the
+// letters where the two halves come out most even. A name too long for two
+// lines at the floor keeps its first line whole and is shortened in the
+// middle of the second.
+NameSetting setName(const QString& name, const QFont& font, int width, int lineFloorPx, int floorPx) {
+    if (int px = largestFitting(font, {name}, width, font.pixelSize(), lineFloorPx)) {
+        QFont f = font;
+        f.setPixelSize(px);
+        return {f, {name}};
+    }
+    NameSetting best{font, {}};
+    int bestPx = 0;
+    const auto consider = [&](const QStringList& lines) {
+        if (int px = largestFitting(font, lines, width, font.pixelSize(), floorPx); px > bestPx) {
+            bestPx = px;
+            best.lines = lines;
+        }
+    };
+    for (int i = 1; i + 1 < name.size(); ++i)
+        if (name[i] == ' ' || name[i] == QChar(0x3000)) consider({name.left(i), name.mid(i + 1)});
+    if (bestPx == 0)
+        for (int i = 1; i < name.size(); ++i) consider({name.left(i), name.mid(i)});
+    if (bestPx > 0) {
+        best.font.setPixelSize(bestPx);
+        return best;
+    }
+    QFont f = font;
+    f.setPixelSize(floorPx);
+    const QFontMetrics m(f);
+    int cut = 1;
+    while (cut < name.size() && m.horizontalAdvance(name.left(cut + 1)) <= width) ++cut;
+    const QString rest = name.mid(cut).trimmed();
+    return {f, {name.left(cut).trimmed(), m.elidedText(rest, Qt::ElideMiddle, width)}, true};
 }
 
 }  // namespace
@@ -96,7 +162,7 @@ void TCertForm2::buildControls() {
     StaticText1 = title(client, {40, 64, 304, 39}, "九九術 免許皆伝書", 35, QColor(250, 247, 184), Qt::blue);
     StaticText1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
-    Label1 = text(client, {120, 120, 202, 24}, "くく はじめ", faceFont(Face::Mincho, kNamePx, true), Qt::black,
+    Label1 = text(client, kNameBox, "くく はじめ", faceFont(Face::Mincho, kNamePx, true), Qt::black,
                   Qt::AlignRight | Qt::AlignVCenter);
     // Placed by their corner only: they take the size of their text.
     Label2 = text(client, {336, 120, 0, 0}, "殿", faceFont(Face::Gothic, 24, true), Qt::black, Qt::AlignLeft);
@@ -171,12 +237,26 @@ void TCertForm2::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
 }
 
-// A long name is drawn smaller, never cut; 殿 stands on the name's baseline.
+// A long name is drawn smaller, then set in two lines, never cut; 殿 stands
+// on the baseline of its last line.
 void TCertForm2::showHolder(const QString& holder) {
     shownHolder_ = holder.isNull() ? QString("") : holder;
-    kit::showFitted(Label1, holder, faceFont(Face::Mincho, kNamePx, true), kNameFloorPx);
-    const QFontMetrics name(Label1->font());
-    const int baseline = Label1->y() + (Label1->height() - name.height()) / 2 + name.ascent();
+    const NameSetting set = setName(shownHolder_, faceFont(Face::Mincho, kNamePx, true), kNameBox.width(),
+                                    kNameLineFloorPx, kNameFloorPx);
+    const QFontMetrics name(set.font);
+    // Two lines grow above and below the one line's place, between the title
+    // and the first line of the text.
+    const int height = set.lines.size() == 1 ? kNameBox.height()
+                                             : (int(set.lines.size()) - 1) * name.lineSpacing() + name.height();
+    const int top = std::max(kNameTop, kNameBox.y() + kNameBox.height() / 2 - height / 2);
+    Label1->setGeometry(kNameBox.x(), top, kNameBox.width(), height);
+    Label1->setFont(set.font);
+    const QString shown = set.lines.join('\n');
+    Label1->setText(shown);
+    Label1->setAccessibleName(shownHolder_);
+    Label1->setToolTip(set.shortened ? shownHolder_ : QString());
+    const int below = (int(set.lines.size()) - 1) * name.lineSpacing();
+    const int baseline = top + (height - below - name.height()) / 2 + below + name.ascent();
     Label2->move(Label2->x(), baseline - Label2->fontMetrics().ascent());
 }
 

@@ -33,6 +33,12 @@ public:
     virtual bool switchTo(int number, QWidget* over) = 0;
     // The current child's history of tests.
     virtual std::string historyPath() const = 0;
+    // Another name for a child of this computer, the one sitting here too;
+    // false when it could not be saved (a box says so).
+    virtual bool renameChild(int, const std::string&, QWidget*) { return false; }
+    // Moves a child of this computer aside, files and all; never the first
+    // child nor the one sitting here. False when nothing moved (a box says why).
+    virtual bool removeChild(int, QWidget*) { return false; }
 
     // The class folder, ending in '/'; empty when this computer has none.
     virtual std::string classFolder() const { return {}; }

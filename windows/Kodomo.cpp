@@ -2,26 +2,31 @@
 
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QItemSelectionModel>
 #include <QPushButton>
 #include <QTableView>
 
+#include "main/core/Family.h"
 #include "support/FormKit.h"
 #include "support/Fonts.h"
 
 namespace {
 constexpr int kClientWidth = 380;
-constexpr int kClientHeight = 420;
+constexpr int kClientHeight = 460;
 constexpr int kRows = 8;  // rows shown at once; more scroll
 constexpr int kRowHeight = 28;
+constexpr const char* kAskWho = "だれが つかうかな？ なまえを えらんでね。";
 }  // namespace
 
 TKodomoForm::TKodomoForm(Household& household, QWidget* parent) : QDialog(parent), household_(household) {
     setObjectName(QStringLiteral("KodomoForm"));
     const kit::Form form = kit::buildForm(this, "子どもを かえる", kClientWidth, kClientHeight, kit::kCream, false);
     QWidget* c = form.client;
-    QLabel* heading = kit::label(c, {16, 8, 348, 24}, "だれが つかうかな？ なまえを えらんでね。", {15, kit::kNavy, true});
+    Heading = kit::label(c, {16, 8, 348, 24}, kAskWho, {15, kit::kNavy, true});
     children_ = household_.children();
     model_ = new kit::CellModel(int(children_.size()), 1,
                                 [this](int row, int column, int role) { return cellData(row, column, role); }, this);
@@ -38,17 +43,25 @@ TKodomoForm::TKodomoForm(Household& household, QWidget* parent) : QDialog(parent
     connect(AddButton, &QPushButton::clicked, this, &TKodomoForm::AddButtonClick);
     connect(BackButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(ChildGrid, &QTableView::doubleClicked, this, &TKodomoForm::ChooseButtonClick);
+    RenameButton = kit::button(c, {16, 322, 170, 32}, "なまえを かえる(&R)",
+                               {.px = 14, .bold = true, .tip = "えらんだ子どもの なまえを かえます。"});
+    RemoveButton = kit::button(c, {194, 322, 170, 32}, "この子を はずす(&D)",
+                               {.px = 14, .bold = true,
+                                .tip = "おうちの方へ：えらんだ子どもを リストから はずします。"
+                                       "きろくは removed フォルダに のこります。"});
+    connect(RenameButton, &QPushButton::clicked, this, [this] { RenameButtonClick(); });
+    connect(RemoveButton, &QPushButton::clicked, this, [this] { RemoveButtonClick(); });
 
     // For the parent or teacher: a class folder makes the typed name choose the child's folder in it.
     const std::string classFolder = household_.classFolder();
-    ClassLine = kit::label(c, {16, 328, 348, 36}, "", {12, kit::kMaroon, true});
+    ClassLine = kit::label(c, {16, 368, 348, 36}, "", {12, kit::kMaroon, true});
     kit::showFitted(ClassLine,
                     classFolder.empty() ? kit::u("クラスのフォルダ：なし")
                                         : kit::u("クラスのフォルダ：") + QString::fromStdString(classFolder),
                     kit::pixelFont(12, true), 9);
-    ClassButton = kit::button(c, {16, 372, 200, 32}, "クラスのフォルダ…(&F)",
+    ClassButton = kit::button(c, {16, 412, 200, 32}, "クラスのフォルダ…(&F)",
                               {.px = 13, .bold = true, .tip = "クラスで使うフォルダ（共有フォルダなど）をえらびます。"});
-    LeaveClassButton = kit::button(c, {224, 372, 140, 32}, "クラスをやめる(&L)",
+    LeaveClassButton = kit::button(c, {224, 412, 140, 32}, "クラスをやめる(&L)",
                                    {.px = 13, .bold = true, .tip = "このコンピュータの子どもの きろくに もどります。"});
     LeaveClassButton->setEnabled(!classFolder.empty());
     connect(ClassButton, &QPushButton::clicked, this, [this] {
@@ -56,8 +69,62 @@ TKodomoForm::TKodomoForm(Household& household, QWidget* parent) : QDialog(parent
         if (!folder.isEmpty()) setClassFolder(folder.toStdString() + "/");
     });
     connect(LeaveClassButton, &QPushButton::clicked, this, [this] { setClassFolder({}); });
-    if (!classFolder.empty()) heading->setText(kit::u("クラスの なかまから なまえを えらんでね。"));
+    if (!classFolder.empty()) Heading->setText(kit::u("クラスの なかまから なまえを えらんでね。"));
     refresh();
+}
+
+void TKodomoForm::followSelection() {
+    // A class child's name is their folder in the class; the first child's
+    // files stay where the program always kept them; the child sitting here
+    // is switched away from before being removed.
+    const int row = selectedRow();
+    const ChildEntry* child = row >= 0 && row < int(children_.size()) ? &children_[size_t(row)] : nullptr;
+    RenameButton->setEnabled(child && !child->inClass);
+    RemoveButton->setEnabled(child && !child->inClass && child->number > 0 && !child->current);
+}
+
+void TKodomoForm::RenameButtonClick(const QString& given) {
+    const int row = selectedRow();
+    if (row < 0 || row >= int(children_.size()) || children_[size_t(row)].inClass) return;
+    const ChildEntry child = children_[size_t(row)];
+    QString typed = given;
+    if (typed.isNull()) {
+        QInputDialog ask(this);
+        ask.setWindowTitle(kit::u("なまえを かえる"));
+        ask.setLabelText(kit::u("あたらしい なまえを かいてね。"));
+        ask.setTextValue(child.name == kNewChildName ? QString() : QString::fromStdString(child.name));
+        if (QLineEdit* edit = ask.findChild<QLineEdit*>()) edit->setMaxLength(kChildNameLength);
+        if (ask.exec() != QDialog::Accepted) return;
+        typed = ask.textValue();
+    }
+    const std::string name = acceptableChildName(typed.toStdString());
+    if (name.empty()) {
+        // Said where the child looks, without a box to close.
+        Heading->setText(kit::u("その なまえは つかえません。"));
+        kit::setTextColour(Heading, Qt::red);
+        return;
+    }
+    if (!household_.renameChild(child.number, name, this)) return;
+    Heading->setText(kit::u(kAskWho));
+    kit::setTextColour(Heading, kit::kNavy);
+    refresh();
+}
+
+void TKodomoForm::RemoveButtonClick(bool confirmed) {
+    const int row = selectedRow();
+    if (row < 0 || row >= int(children_.size())) return;
+    const ChildEntry child = children_[size_t(row)];
+    if (child.inClass || child.number <= 0 || child.current) return;
+    if (!confirmed) {
+        QMessageBox ask(QMessageBox::Question, kit::u("子どもを はずす"),
+                        kit::u("おうちの方へ：「%1」を この コンピュータの リストから はずします。\n"
+                               "きろくは けさずに、フォルダ children/removed に うつします。よろしいですか？")
+                            .arg(QString::fromStdString(child.name)),
+                        QMessageBox::Yes | QMessageBox::No, this);
+        ask.setDefaultButton(QMessageBox::No);
+        if (ask.exec() != QMessageBox::Yes) return;
+    }
+    if (household_.removeChild(child.number, this)) refresh();
 }
 
 void TKodomoForm::refresh() {
@@ -78,6 +145,9 @@ void TKodomoForm::refresh() {
         ChildGrid->setRowHeight(r, kRowHeight);
         if (children_[size_t(r)].current) ChildGrid->selectRow(r);
     }
+    connect(ChildGrid->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TKodomoForm::followSelection,
+            Qt::UniqueConnection);
+    followSelection();
 }
 
 int TKodomoForm::selectedRow() const {

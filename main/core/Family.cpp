@@ -2,10 +2,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
 
 #include "main/core/Settings.h"
+#include "support/core/Codec.h"
 
 namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
@@ -37,8 +39,43 @@ std::string childName(const std::string& folder, const std::string& settingsFile
 }
 
 int addChild(const std::string& baseDir) {
-    const int next = childNumbers(baseDir).back() + 1;
-    return QDir().mkpath(q(childFolder(baseDir, next))) ? next : -1;
+    const std::vector<int> numbers = childNumbers(baseDir);
+    for (int n : numbers)
+        if (n > 0 && childName(childFolder(baseDir, n), kSettingsFileName) == kNewChildName) return n;
+    const int next = numbers.back() + 1;
+    const std::string folder = childFolder(baseDir, next);
+    if (!QDir().mkpath(q(folder))) return -1;
+    StudyState st;
+    loadSettings(st, folder + kSettingsFileName);
+    st.studentName = kNewChildName;
+    return saveSettings(st, folder + kSettingsFileName, nullptr) ? next : -1;
+}
+
+std::string acceptableChildName(const std::string& typed) {
+    const QString name = q(typed).trimmed();
+    if (name.isEmpty() || name.size() > kChildNameLength || !codec::fitsCp932(name.toStdString())) return {};
+    return name.toStdString();
+}
+
+std::string renameChild(const std::string& loadPath, const std::string& savePath, const std::string& name) {
+    StudyState st;
+    loadSettings(st, loadPath);
+    st.studentName = name;
+    std::string error;
+    saveSettings(st, savePath, &error);
+    return error;
+}
+
+std::string removeChild(const std::string& baseDir, int number) {
+    const std::string folder = childFolder(baseDir, number);
+    if (number <= 0 || !QFileInfo(q(folder)).isDir()) return "フォルダ「" + folder + "」がありません";
+    const QString removed = q(childrenDir(baseDir) + kRemovedFolder + "/");
+    if (!QDir().mkpath(removed)) return "フォルダ「" + removed.toStdString() + "」を作れません";
+    QString target = removed + QString::number(number);
+    for (int again = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++again)
+        target = removed + QString::number(number) + "-" + QString::number(again);
+    if (!QDir().rename(q(folder).chopped(1), target)) return "フォルダ「" + folder + "」を移せません";
+    return {};
 }
 
 int rememberedChild(const std::string& baseDir) {

@@ -22,8 +22,33 @@ std::vector<int> childNumbers(const std::string& baseDir);
 // The name in the child's settings file, as the main window would show it.
 std::string childName(const std::string& folder, const std::string& settingsFileName);
 
-// Makes the next child's folder; its number, or -1 when it cannot be made.
+// What a child is called until a name is typed for them.
+inline constexpr const char* kNewChildName = "あたらしい こ";
+// As many characters as the main window's name field takes.
+inline constexpr int kChildNameLength = 40;
+// Where removed children's folders are kept, inside children/.
+inline constexpr const char* kRemovedFolder = "removed";
+
+// Makes the next child's folder, with a settings file that calls them
+// kNewChildName; a child still called so is chosen again instead of a second
+// one. Its number, or -1 when the folder or file cannot be made.
 int addChild(const std::string& baseDir);
+
+// The typed name without surrounding spaces; empty when it cannot be a
+// child's name: only spaces, longer than the name field, or a character
+// the settings file cannot hold.
+std::string acceptableChildName(const std::string& typed);
+
+// Gives a child who is not sitting here now another name in their settings
+// file (read from loadPath, written to savePath). Empty, or what went wrong,
+// naming the file.
+std::string renameChild(const std::string& loadPath, const std::string& savePath, const std::string& name);
+
+// Moves children/<n>/ whole into children/removed/ (as <n>, or <n>-2, <n>-3
+// where that is taken): nothing of a child is ever deleted. The first
+// child's files are where the program always kept them and stay. Empty, or
+// what went wrong, naming the folder.
+std::string removeChild(const std::string& baseDir, int number);
 
 // The child chosen last, 0 when none was noted or its folder is gone.
 int rememberedChild(const std::string& baseDir);

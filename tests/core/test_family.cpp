@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <algorithm>
 #include <QTemporaryDir>
 
 #include "main/core/Family.h"
@@ -62,6 +63,106 @@ TEST(FamilyFolders, EachChildIsNamedFromTheirOwnSettingsFile) {
     StudyState fresh;
     loadSettings(fresh, base + "none.ini");
     EXPECT_EQ(childName(base, kSettingsFileName), fresh.studentName);
+}
+
+// A new child is called so until named, and only one waits for a name.
+TEST(FamilyFolders, ANewChildIsCalledNewUntilNamedAndOnlyOneWaitsForAName) {
+    QTemporaryDir dir;
+    const std::string base = folderOf(dir);
+    const int first = addChild(base);
+    ASSERT_EQ(first, 1);
+    EXPECT_EQ(childName(childFolder(base, first), kSettingsFileName), kNewChildName);
+    EXPECT_EQ(addChild(base), first) << "a second unnamed child";
+    const std::string ini = childFolder(base, first) + kSettingsFileName;
+    ASSERT_EQ(renameChild(ini, ini, "じろう"), "");
+    EXPECT_EQ(addChild(base), 2);
+    EXPECT_EQ(childName(childFolder(base, first), kSettingsFileName), "じろう");
+}
+
+TEST(FamilyFolders, OnlyANameTheFileHoldsWholeIsAcceptedTrimmed) {
+    struct Row {
+        std::string typed, accepted;
+    };
+    std::string longest, tooLong;
+    for (int i = 0; i < 40; ++i) longest += "あ";
+    tooLong = longest + "あ";
+    const Row rows[] = {
+        {"  はなこ  ", "はなこ"},
+        {"やまだ　はなこ", "やまだ　はなこ"},
+        {"　 ", ""},
+        {"", ""},
+        {longest, longest},
+        {tooLong, ""},
+        {"はな😀", ""},
+        {"髙橋", "髙橋"},
+    };
+    for (const Row& row : rows) EXPECT_EQ(acceptableChildName(row.typed), row.accepted) << row.typed;
+}
+
+TEST(FamilyFolders, ARenameKeepsEverythingElseTheChildEarned) {
+    QTemporaryDir dir;
+    const std::string ini = folderOf(dir) + kSettingsFileName;
+    spit(ini, "; kept\r\n[TESTDATA]\r\nRECCHECKARRAY=0101\r\nSTUDENTNAME=hanako\r\n");
+    StudyState before;
+    loadSettings(before, ini);
+    ASSERT_EQ(renameChild(ini, ini, "はな"), "");
+    StudyState after;
+    loadSettings(after, ini);
+    EXPECT_EQ(after.studentName, "はな");
+    EXPECT_EQ(std::count(&before.recCheckArray[0][0], &before.recCheckArray[0][0] + kRecCols * kRecRows, 1), 2);
+    EXPECT_TRUE(std::equal(&after.recCheckArray[0][0], &after.recCheckArray[0][0] + kRecCols * kRecRows,
+                           &before.recCheckArray[0][0]));
+    EXPECT_NE(slurp(ini).find("; kept"), std::string::npos);
+    // Read from one place, saved to another (a program folder that cannot be written).
+    const std::string elsewhere = folderOf(dir) + "other.ini";
+    ASSERT_EQ(renameChild(ini, elsewhere, "はなこ"), "");
+    EXPECT_EQ(childName(folderOf(dir), "other.ini"), "はなこ");
+    EXPECT_EQ(childName(folderOf(dir), kSettingsFileName), "はな");
+    // A folder that cannot hold the file: told, naming it.
+    EXPECT_NE(renameChild(ini, folderOf(dir) + "no/such/folder/x.ini", "はな"), "");
+}
+
+// Removing moves the folder aside whole; the first child and a child that is
+// not there are never touched; a second removal of the same number keeps both.
+TEST(FamilyFolders, ARemovedChildsFilesAreMovedAsideAndNeverDeleted) {
+    QTemporaryDir dir;
+    const std::string base = folderOf(dir);
+    spit(base + kSettingsFileName, "[TESTDATA]\r\nSTUDENTNAME=first\r\n");
+    ASSERT_EQ(addChild(base), 1);
+    ASSERT_EQ(renameChild(childFolder(base, 1) + kSettingsFileName, childFolder(base, 1) + kSettingsFileName, "a"), "");
+    ASSERT_EQ(addChild(base), 2);
+    spit(childFolder(base, 1) + "kuku_history.txt", "one line\n");
+    ASSERT_TRUE(rememberChild(base, 1));
+
+    struct Row {
+        int number;
+        bool moved;
+        const char* keptAs;  // inside children/removed/
+    };
+    const Row rows[] = {{0, false, nullptr}, {7, false, nullptr}, {1, true, "1"}, {1, false, nullptr}};
+    for (const Row& row : rows) {
+        const std::vector<int> before = childNumbers(base);
+        const std::string error = removeChild(base, row.number);
+        EXPECT_EQ(error.empty(), row.moved) << row.number << ": " << error;
+        if (!row.moved) {
+            EXPECT_EQ(childNumbers(base), before) << row.number;
+            continue;
+        }
+        const std::string kept = base + "children/removed/" + row.keptAs + "/";
+        EXPECT_EQ(slurp(kept + "kuku_history.txt"), "one line\n");
+        EXPECT_EQ(childName(kept, kSettingsFileName), "a");
+    }
+    EXPECT_EQ(childNumbers(base), (std::vector<int>{0, 2}));
+    EXPECT_EQ(rememberedChild(base), 0) << "the removed child was chosen last";
+    EXPECT_EQ(childName(base, kSettingsFileName), "first");
+
+    // A child added in the freed number and removed again: both are kept.
+    ASSERT_EQ(renameChild(childFolder(base, 2) + kSettingsFileName, childFolder(base, 2) + kSettingsFileName, "b"), "");
+    mkdir(childFolder(base, 1));
+    spit(childFolder(base, 1) + kSettingsFileName, "[TESTDATA]\r\nSTUDENTNAME=c\r\n");
+    ASSERT_EQ(removeChild(base, 1), "");
+    EXPECT_EQ(childName(base + "children/removed/1-2/", kSettingsFileName), "c");
+    EXPECT_EQ(childName(base + "children/removed/1/", kSettingsFileName), "a");
 }
 
 TEST(HistoryOfTests, ATestIsCountedFromTheAnswersItAddedToTheRecord) {

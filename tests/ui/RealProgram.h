@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -86,6 +87,37 @@ public:
         QThread::msleep(500);
     }
 
+    // The formula field of the board, as the display shows it.
+    QImage formulaField(const QString& window) {
+        QProcess import;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", display_);
+        import.setProcessEnvironment(env);
+        import.start("import", {"-window", window, "png:-"});
+        import.waitForFinished(5000);
+        const QImage shot = QImage::fromData(import.readAllStandardOutput(), "PNG");
+        if (shot.isNull()) return {};
+        const int menu = shot.height() - 542;
+        return shot.copy(136, menu + 212, 160, 49);
+    }
+    // Waits for the next question: a formula shown, not the one before, the
+    // same on two looks in a row (not caught half drawn).
+    bool nextFormula(const QString& window, QImage& shown) {
+        QElapsedTimer t;
+        t.start();
+        QImage last;
+        while (t.elapsed() < 10000) {
+            const QImage now = formulaField(window);
+            if (!now.isNull() && now == last && hasText(now) && now != shown) {
+                shown = now;
+                return true;
+            }
+            last = now;
+            QThread::msleep(50);
+        }
+        return false;
+    }
+
     bool finished(int ms) { return app_.waitForFinished(ms); }
     bool running() const { return app_.state() == QProcess::Running; }
     // -1 when it did not end by itself (a signal, a crash).
@@ -102,6 +134,12 @@ private:
                    {"search", "--all", "--onlyvisible", "--pid", QString::number(app_.processId()), "--name", caption},
                    display_)
             .split('\n', Qt::SkipEmptyParts);
+    }
+    static bool hasText(const QImage& field) {
+        for (int y = 0; y < field.height(); ++y)
+            for (int x = 0; x < field.width(); ++x)
+                if (qGray(field.pixel(x, y)) < 80) return true;
+        return false;
     }
     QString windowNamed(const QString& caption) { return windowsNamed(caption).value(0); }
     bool shown(const QString& id) {

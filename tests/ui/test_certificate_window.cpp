@@ -143,15 +143,20 @@ TEST(CertificateWindow, EachTextIsSetInItsFace) {
 }
 
 // What a child takes home is never cut: every line of every kind fits its
-// box, and a name too long for its box is drawn smaller, then shortened in
-// the middle, but read whole by a screen reader; 殿 stands on its baseline.
+// box; a name too long for its line is drawn smaller, then set in two lines
+// (at the space between its words where that fits), and only a name longer
+// than two lines hold is shortened, in the middle of its second line; a
+// screen reader reads it whole; 殿 stands on the baseline of its last line.
 TEST(CertificateWindow, EveryLineAndEveryNameFitsItsBox) {
     const auto fits = [](const QLabel* l) {
-        return l->fontMetrics().horizontalAdvance(l->text()) <= l->contentsRect().width();
+        for (const QString& line : l->text().split('\n'))
+            if (l->fontMetrics().horizontalAdvance(line) > l->contentsRect().width()) return false;
+        return true;
     };
     const auto baseline = [](const QLabel* l, bool centred) {
         const QFontMetrics m(l->font());
-        return l->y() + (centred ? (l->height() - m.height()) / 2 : 0) + m.ascent();
+        const int below = int(l->text().count('\n')) * m.lineSpacing();
+        return l->y() + (centred ? (l->height() - below - m.height()) / 2 : 0) + below + m.ascent();
     };
     for (int kind : {-1, 0, 1})
         for (int range = 0; range < kRangeCount; ++range) {
@@ -160,29 +165,55 @@ TEST(CertificateWindow, EveryLineAndEveryNameFitsItsBox) {
                 EXPECT_TRUE(fits(l)) << kind << "/" << range << ": " << l->text().toStdString();
         }
     struct Name {
+        int length;
         std::string text;
+        int lines;
         bool shortened;
     };
-    const Name names[] = {{"やまだ はなこ", false},
-                          {"わたなべ ゆうたろう", false},
-                          {"じゅげむじゅげむごこうのすりきれかいじゃりすいぎょのすいぎょうまつうんらいまつ", true}};
-    for (const Name& name : names) {
-        Cert c(-1, 2);
-        c.st.studentName = name.text;
-        c.form->client->repaint();
-        const QLabel* shown = c.form->Label1;
-        const QString whole = QString::fromStdString(name.text);
-        EXPECT_TRUE(fits(shown)) << name.text;
-        EXPECT_GE(QFontInfo(shown->font()).pixelSize(), 14) << name.text;
-        EXPECT_EQ(shown->accessibleName(), whole);
-        EXPECT_EQ(shown->text() != whole, name.shortened) << shown->text().toStdString();
-        if (name.shortened) {
-            EXPECT_TRUE(shown->text().contains(u("…")));
-            EXPECT_TRUE(whole.startsWith(shown->text().section(u("…"), 0, 0)));
-            EXPECT_TRUE(whole.endsWith(shown->text().section(u("…"), 1)));
+    const Name names[] = {
+        {1, "あ", 1, false},
+        {7, "やまだ はなこ", 1, false},
+        {10, "わたなべ ゆうたろう", 1, false},
+        {15, "たかはし ゆうたろうまるのすけ", 2, false},
+        {18, "ながさわやま ゆうたろうまるのすけえ", 2, false},
+        {20, "Alexandra Wolfeschle", 1, false},
+        {20, "じゅげむじゅげむごこうのすりきれかいじゃ", 2, false},  // no space to break at
+        {20, "あ じゅげむじゅげむごこうのすりきれかい", 2, false},  // its space breaks it too unevenly
+        {20, "ＷＷＷＷＷＷＷＷＷＷ　ＷＷＷＷＷＷＷＷＷ", 2, false},
+        {40, "じゅげむじゅげむごこうのすりきれかいじゃりすいぎょのすいぎょうまつうんらいまつふ", 2, true},
+        {40, "ＷＷＷＷＷＷＷＷＷＷＷＷＷＷＷＷＷＷＷＷ ＷＷＷＷＷＷＷＷＷＷＷＷＷＷＷＷＷＷＷ", 2, true},
+    };
+    for (int kind : {-1, 0, 1})
+        for (const Name& name : names) {
+            Cert c(kind, 2);
+            c.st.studentName = name.text;
+            c.form->client->repaint();
+            const QLabel* shown = c.form->Label1;
+            const QString whole = QString::fromStdString(name.text);
+            const QString text = shown->text();
+            ASSERT_EQ(whole.size(), name.length) << name.text;
+            EXPECT_TRUE(fits(shown)) << name.text;
+            EXPECT_GE(QFontInfo(shown->font()).pixelSize(), 14) << name.text;
+            EXPECT_EQ(shown->accessibleName(), whole);
+            EXPECT_EQ(text.count('\n') + 1, name.lines) << text.toStdString();
+            // Clear of the title above and of the first line below.
+            EXPECT_GE(shown->y(), c.form->StaticText5->geometry().bottom()) << name.text;
+            EXPECT_LE(shown->geometry().bottom(), c.form->Label3->y()) << name.text;
+            const QString joined = QString(text).replace('\n', ' ');
+            const bool shownWhole = joined == whole || QString(text).remove('\n') == whole ||
+                                    QString(text).replace('\n', QChar(0x3000)) == whole;
+            EXPECT_EQ(!shownWhole, name.shortened) << text.toStdString();
+            if (name.shortened) {
+                const QString first = text.section('\n', 0, 0), second = text.section('\n', 1);
+                EXPECT_TRUE(whole.startsWith(first)) << text.toStdString();
+                EXPECT_TRUE(second.contains(u("…")));
+                EXPECT_TRUE(whole.mid(first.size()).trimmed().startsWith(second.section(u("…"), 0, 0)))
+                    << text.toStdString();
+                EXPECT_TRUE(whole.endsWith(second.section(u("…"), 1))) << text.toStdString();
+                EXPECT_EQ(shown->toolTip(), whole);
+            }
+            EXPECT_EQ(baseline(c.form->Label2, false), baseline(shown, true)) << name.text;
         }
-        EXPECT_EQ(baseline(c.form->Label2, false), baseline(shown, true)) << name.text;
-    }
 }
 
 TEST(CertificateWindow, EveryPaintFollowsTheStudyState) {

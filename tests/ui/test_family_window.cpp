@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QProgressBar>
 #include <QTemporaryDir>
 
 #include "main/AppWiring.h"
@@ -35,7 +36,7 @@ TEST(FamilyOnOneComputer, EachChildKeepsTheirOwnNamePassesAndFilesAndTheWindowFo
     ASSERT_EQ(second, 1);
     home.switchTo(second);
     EXPECT_EQ(home.wiring.currentChild(), 1);
-    EXPECT_EQ(home.form->Edit2->text(), u("くく はじめ"));
+    EXPECT_EQ(home.form->Edit2->text(), u(kNewChildName));
     EXPECT_EQ(home.st.recCheckArray[0][1], 0) << "a new child starts without the other's passes";
     // Leaving the first child saved their files where they always were.
     EXPECT_EQ(childName(home.st.exeDir, kSettingsFileName), "はなこ");
@@ -106,6 +107,101 @@ TEST(FamilyOnOneComputer, TheChildrenWindowListsAddsAndSwitches) {
     }
     EXPECT_EQ(home.wiring.currentChild(), 0);
     EXPECT_EQ(home.st.studentName, "はなこ");
+}
+
+// Two children told apart, renamed and removed in the children window, and
+// nothing of the child before left on the board after a switch.
+TEST(FamilyOnOneComputer, ChildrenAreToldApartRenamedRemovedAndSwitchedCleanly) {
+    Family home;
+    home.open();
+    home.form->Edit2->setText(u("はなこ"));
+    // The last question of a test on the board.
+    home.form->board().showMark("◎");
+    home.form->board().showProgress(17);
+    home.form->board().showPassLabel(3);
+    home.form->board().showFormula("２×３");
+    home.form->board().showAnswer("6", 1);
+    const auto inWindow = [&](const std::function<void(TKodomoForm&)>& act) {
+        home.nav.onChildren = [&] {
+            TKodomoForm window(home.wiring, home.form.get());
+            act(window);
+            return window.switched();
+        };
+        home.form->W1Click();
+    };
+    inWindow([](TKodomoForm& w) { w.AddButton->click(); });
+    ASSERT_EQ(home.wiring.currentChild(), 1);
+    EXPECT_EQ(home.form->Edit2->text(), u("あたらしい こ"));
+    EXPECT_EQ(home.form->StaticText13->text(), QString()) << "the mark of the child before";
+    EXPECT_EQ(home.form->ProgressBar3->value(), 0);
+    EXPECT_EQ(home.form->StaticText10->text(), u("[＊回目]"));
+    EXPECT_EQ(home.form->StaticText11->text(), QString());
+    EXPECT_EQ(home.form->StaticText12->text(), QString());
+    EXPECT_EQ(home.form->StaticText2->text(), u("0"));
+
+    // Pressed again before the new child is named: still two, told apart.
+    inWindow([](TKodomoForm& w) { w.AddButton->click(); });
+    ASSERT_EQ(home.wiring.children().size(), 2u);
+
+    struct Rename {
+        int row;
+        const char* typed;
+        const char* first;   // the names listed afterwards
+        const char* second;
+    };
+    const Rename renames[] = {
+        {1, "  じろう ", "はなこ", "じろう"},  // the child sitting here: the name field follows
+        {0, "はな", "はな", "じろう"},         // the other child, in their own file
+        {0, "　", "はな", "じろう"},           // refused, said in the window
+        {1, "😀", "はな", "じろう"},
+    };
+    for (const Rename& r : renames) {
+        bool refused = false;
+        inWindow([&](TKodomoForm& w) {
+            w.ChildGrid->selectRow(r.row);
+            EXPECT_TRUE(w.RenameButton->isEnabled());
+            w.RenameButtonClick(u(r.typed));
+            refused = w.Heading->text().contains(u("つかえません"));
+            EXPECT_FALSE(w.switched());
+        });
+        const std::vector<ChildEntry> children = home.wiring.children();
+        ASSERT_EQ(children.size(), 2u);
+        EXPECT_EQ(children[0].name, r.first) << r.typed;
+        EXPECT_EQ(children[1].name, r.second) << r.typed;
+        EXPECT_EQ(refused, acceptableChildName(r.typed).empty()) << r.typed;
+        EXPECT_EQ(home.form->Edit2->text(), u("じろう"));
+    }
+    EXPECT_EQ(childName(home.st.exeDir, kSettingsFileName), "はな");
+    EXPECT_EQ(childName(childFolder(home.st.exeDir, 1), kSettingsFileName), "じろう");
+
+    // Neither the first child nor the one sitting here can be removed.
+    inWindow([](TKodomoForm& w) {
+        for (int row : {0, 1}) {
+            w.ChildGrid->selectRow(row);
+            EXPECT_FALSE(w.RemoveButton->isEnabled()) << row;
+            w.RemoveButtonClick(true);
+        }
+    });
+    ASSERT_EQ(home.wiring.children().size(), 2u);
+    home.switchTo(0);
+    inWindow([](TKodomoForm& w) {
+        w.ChildGrid->selectRow(1);
+        EXPECT_TRUE(w.RemoveButton->isEnabled());
+        w.RemoveButtonClick(true);
+        EXPECT_EQ(w.ChildGrid->model()->rowCount(), 1);
+    });
+    EXPECT_EQ(home.wiring.children().size(), 1u);
+    EXPECT_EQ(childName(home.st.exeDir + "children/removed/1/", kSettingsFileName), "じろう");
+
+    // A name typed for a new child names them: the next press adds another.
+    inWindow([](TKodomoForm& w) { w.AddButton->click(); });
+    home.form->Edit2->setText(u("さぶろう"));
+    inWindow([](TKodomoForm& w) { w.AddButton->click(); });
+    const std::vector<ChildEntry> three = home.wiring.children();
+    ASSERT_EQ(three.size(), 3u);
+    EXPECT_EQ(three[1].name, "さぶろう");
+    EXPECT_EQ(three[2].name, kNewChildName);
+    EXPECT_TRUE(three[2].current);
 }
 
 // A home with one child: the settings file and the record are the very

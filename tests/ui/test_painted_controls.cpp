@@ -4,6 +4,8 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
+#include <QTextLayout>
 #include <QImage>
 #include <QRadioButton>
 #include <QTableView>
@@ -200,4 +202,78 @@ TEST(CellModel, ARefreshAnnouncesEveryCellAndTheGridShowsTheNewValues) {
     QObject::connect(&empty, &QAbstractItemModel::dataChanged, [&] { ++announced; });
     empty.refresh();
     EXPECT_EQ(announced, 1);
+}
+
+namespace {
+// Where each line but the last of the text, laid out as a wrapping label
+// lays it out, ends: the letters before the break, word joiners left out.
+QStringList linesAt(const QString& text, const QFont& font, int width) {
+    QStringList lines;
+    for (const QString& paragraph : text.split('\n')) {
+        QTextLayout layout(paragraph, font);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WordWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            lines << paragraph.mid(line.textStart(), line.textLength()).remove(QChar(0x2060));
+        }
+        layout.endLayout();
+    }
+    return lines;
+}
+}  // namespace
+
+// A line of a box ends only at a space, after 、。，．！？ or a slash, or
+// where the text ends a line itself; a word longer than any box may break.
+TEST(BoxLines, BreakOnlyBetweenWordsAtEveryWidth) {
+    const QString lease = QString::fromUtf8(
+        "「はなこ」さんの きろくは いま ほかの コンピュータ（pc-12）でも ひらいています。\n"
+        "りょうほうで つづけると，あとから ほぞんした ほうの きろくだけが のこります。");
+    const QString path = QString::fromUtf8("ファイル「/home/hanako/.config/mizunara/tateyokom/tateyokoM15.ini」に書き込めませんでした");
+    const QString emoji = QString::fromUtf8("ほし🌟が みっつ 😀😀😀 もらえたよ。");
+    const QFont font = kit::pixelFont(13);
+    struct Row {
+        const QString& text;
+        int width;
+        bool inside;  // a word broken inside: only a word longer than any box
+    };
+    const Row rows[] = {{lease, 120, false}, {lease, 200, false}, {lease, 330, false},
+                        {emoji, 60, false},  {emoji, 150, false}, {path, 150, true}};
+    const QString breakable = QString::fromUtf8(" 　、。，．！？/");
+    for (const Row& row : rows) {
+        const QString kept = kit::keepWordsWhole(row.text);
+        EXPECT_EQ(QString(kept).remove(QChar(0x2060)), row.text) << "no letter added, dropped or moved";
+        bool brokeInside = false;
+        const QStringList lines = linesAt(kept, font, row.width);
+        for (int i = 0; i + 1 < lines.size(); ++i) {
+            const QString& line = lines[i];
+            if (line.isEmpty()) continue;
+            const bool atParagraphEnd = row.text.contains(line + "\n") || row.text.endsWith(line);
+            if (!atParagraphEnd && !breakable.contains(line.back())) brokeInside = true;
+        }
+        EXPECT_EQ(brokeInside, row.inside) << row.width << ": " << lines.join(" | ").toStdString();
+        EXPECT_GT(lines.size(), row.text.count('\n') + 1) << row.width << ": wrapped at all";
+    }
+    // Without it, the same box breaks inside a word: the rows do test something.
+    const QStringList plain = linesAt(lease, font, 200);
+    bool plainInside = false;
+    for (int i = 0; i + 1 < plain.size(); ++i)
+        if (!plain[i].isEmpty() && !breakable.contains(plain[i].back()) && !lease.contains(plain[i] + "\n"))
+            plainInside = true;
+    EXPECT_TRUE(plainInside) << plain.join(" | ").toStdString();
+
+    // A message box that wraps lays its text out between words; one too
+    // short to wrap keeps its text to the letter.
+    std::unique_ptr<QObject> filter(kit::breakBoxLinesBetweenWords(qApp));
+    const QString shortText = QString::fromUtf8("まず，なまえを記入してください。");
+    for (const QString& text : {lease, shortText}) {
+        QMessageBox box(QMessageBox::Information, QString::fromUtf8("ちゅうい"), text);
+        box.show();
+        const QLabel* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        ASSERT_TRUE(label);
+        EXPECT_EQ(label->text(), text == lease ? kit::keepWordsWhole(lease) : shortText);
+        box.close();
+    }
 }

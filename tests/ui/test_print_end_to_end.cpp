@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -160,20 +161,25 @@ TEST(PrintEndToEnd, CertificateArrivesAsOnePageAtItsLaidOutSize) {
         QString queue;  // empty: the server's default
         QSizeF paperPt;
         QPoint printableAt;  // at 96 dpi
+        const char* name;
     } cases[] = {// A4, the cups-pdf driver's default; it prints the whole page.
-                 {QString(), QSizeF(595.3, 841.9), QPoint(0, 0)},
+                 {QString(), QSizeF(595.3, 841.9), QPoint(0, 0), "くく はじめ"},
                  // As tools/start_cups.sh sets it up: a quarter inch all round
-                 // it cannot print.
-                 {qEnvironmentVariable("TATEYOKO_LETTER_QUEUE"), QSizeF(612, 792), QPoint(24, 24)}};
+                 // it cannot print. A name of 20 letters, in two lines.
+                 {qEnvironmentVariable("TATEYOKO_LETTER_QUEUE"), QSizeF(612, 792), QPoint(24, 24),
+                  "ながさわやまもと ゆうたろうまるのすけえ"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.queue.isEmpty() ? "the default queue" : c.queue.toStdString());
         DefaultQueue chosen(c.queue);
         StudyState st = rangeCertificate();
+        st.studentName = c.name;
         QuietPorts ports;
         RecordingNavigator navigator(st, ports);
         TCertForm2 form(st, nullptr);
         form.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+        ASSERT_EQ(form.Label1->accessibleName(), QString::fromUtf8(c.name));
+        ASSERT_FALSE(form.Label1->text().contains(QString::fromUtf8("…"))) << "the name is shown whole";
         const QImage laidOut = form.client->grab().toImage();
 
         const QSet<QString> before = pdfsIn(pdfDir);

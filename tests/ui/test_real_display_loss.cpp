@@ -7,7 +7,6 @@
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -117,45 +116,6 @@ void expectEndsByItself(Journey& j) {
     std::printf("ended %lld ms after its display died, exit code %d\n", took, j.exitCode());
 }
 
-// The formula field of the board, as the display shows it.
-QImage formulaField(const QString& display, const QString& window) {
-    QProcess import;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", display);
-    import.setProcessEnvironment(env);
-    import.start("import", {"-window", window, "png:-"});
-    import.waitForFinished(5000);
-    const QImage shot = QImage::fromData(import.readAllStandardOutput(), "PNG");
-    if (shot.isNull()) return {};
-    const int menu = shot.height() - 542;
-    return shot.copy(136, menu + 212, 160, 49);
-}
-
-bool hasText(const QImage& field) {
-    for (int y = 0; y < field.height(); ++y)
-        for (int x = 0; x < field.width(); ++x)
-            if (qGray(field.pixel(x, y)) < 80) return true;
-    return false;
-}
-
-// Waits for the next question: a formula shown, not the one before, the
-// same on two looks in a row (not caught half drawn).
-bool nextFormula(const QString& display, const QString& window, QImage& shown) {
-    QElapsedTimer t;
-    t.start();
-    QImage last;
-    while (t.elapsed() < 10000) {
-        const QImage now = formulaField(display, window);
-        if (!now.isNull() && now == last && hasText(now) && now != shown) {
-            shown = now;
-            return true;
-        }
-        last = now;
-        QThread::msleep(50);
-    }
-    return false;
-}
-
 }  // namespace
 
 TEST(RealDisplayLoss, DuringATestTheProgramEndsAndKeepsItsFile) {
@@ -170,10 +130,10 @@ TEST(RealDisplayLoss, DuringATestTheProgramEndsAndKeepsItsFile) {
     const QString main = j.waitFor(QString::fromUtf8("タテヨコ塾"), 30000);
     ASSERT_FALSE(main.isEmpty()) << "the main window did not appear: " << j.errors().toStdString();
     QThread::msleep(1500);
-    QImage shown = formulaField(display.name(), main);
+    QImage shown = j.formulaField(main);
     j.keys(main, {"alt+e"}, 0);
     for (int m = 1; m <= 3; ++m) {
-        ASSERT_TRUE(nextFormula(display.name(), main, shown)) << "question " << m << " did not come";
+        ASSERT_TRUE(j.nextFormula(main, shown)) << "question " << m << " did not come";
         j.keys(main, {QString::number(m), "Return"}, 100);
     }
     display.kill();
@@ -194,10 +154,10 @@ TEST(RealDisplayLoss, RightAfterARegistrationTheProgramEndsAndTheFileHoldsThePas
     QThread::msleep(1500);
 
     // The whole test, every answer right: 1 × m in three passes of nine.
-    QImage shown = formulaField(display.name(), main);
+    QImage shown = j.formulaField(main);
     j.keys(main, {"alt+e"}, 0);
     for (int q = 0; q < 27; ++q) {
-        ASSERT_TRUE(nextFormula(display.name(), main, shown)) << "question " << q + 1 << " did not come";
+        ASSERT_TRUE(j.nextFormula(main, shown)) << "question " << q + 1 << " did not come";
         j.keys(main, {QString::number(q % 9 + 1), "Return"}, 100);
     }
     const QString results = j.waitFor(QString::fromUtf8("^テスト結果（段別）の表示$"));

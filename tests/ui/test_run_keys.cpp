@@ -233,3 +233,47 @@ TEST(RunKeys, AKeyHeldFromBeforeAWindowOrBoxAppearedDoesNotActInIt) {
     QTest::keyClick(results.focusWidget() ? results.focusWidget() : &results, Qt::Key_Return);
     EXPECT_FALSE(results.isVisible());
 }
+
+// The window system's repeat is not always flagged as one: a release and a
+// press at one moment, or presses without a release between, are the held
+// key still, however the window manager moved the focus meanwhile. Only a
+// press made after a release acts in the window that appeared.
+TEST(RunKeys, AHeldKeysRepeatIsKnownByItsTimesAndNotOnlyByItsFlag) {
+    struct Step {
+        QEvent::Type type;
+        quint64 at;
+    };
+    struct Row {
+        const char* what;
+        std::vector<Step> afterShow;
+        bool keyboardAwayFirst;
+        bool closes;
+    };
+    const QEvent::Type Press = QEvent::KeyPress, Release = QEvent::KeyRelease;
+    const Row rows[] = {
+        {"a release and a press at one moment", {{Release, 1700}, {Press, 1700}}, false, false},
+        {"presses without a release between", {{Press, 1700}, {Press, 1740}}, false, false},
+        {"the keyboard away for a moment first", {{Release, 1700}, {Press, 1700}}, true, false},
+        {"let go, then pressed anew", {{Release, 1700}, {Press, 1900}}, false, true},
+        {"pressed anew after a release seen by another program", {{Press, 3500}}, false, true},
+    };
+    for (const Row& row : rows) {
+        ScriptedWindow w(One, TestInOrder, Fast);
+        const auto send = [](QWidget* to, QEvent::Type type, quint64 at) {
+            QKeyEvent key(type, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+            key.setTimestamp(at);
+            QApplication::sendEvent(to, &key);
+        };
+        send(w.form.get(), Press, 1000);  // the last answer's Enter, held down
+        TResultDsp1Form results(w.st, w.navigator, w.keeper, w.form.get());
+        results.show();
+        QApplication::setActiveWindow(&results);
+        if (row.keyboardAwayFirst) {
+            QApplicationStateChangeEvent away(Qt::ApplicationInactive);
+            w.keys.eventFilter(qApp, &away);
+        }
+        for (const Step& step : row.afterShow)
+            send(results.focusWidget() ? results.focusWidget() : &results, step.type, step.at);
+        EXPECT_EQ(!results.isVisible(), row.closes) << row.what;
+    }
+}

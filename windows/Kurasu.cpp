@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTableView>
 
 #include "main/core/FactTables.h"
@@ -13,6 +12,7 @@
 #include "support/CupsPrint.h"
 #include "support/FormKit.h"
 #include "support/Fonts.h"
+#include "support/core/WholeFile.h"
 #include "windows/Keeper.h"
 #include "windows/Nigatemap.h"
 #include "windows/PrintBoxes.h"
@@ -109,10 +109,9 @@ bool TKurasuForm::CsvClick(const QString& asked) {
     if (path.isEmpty())
         path = QFileDialog::getSaveFileName(this, u("CSVで ほぞん"), u("クラスのきろく.csv"), u("CSV (*.csv)"));
     if (path.isEmpty()) return false;
-    QSaveFile file(path);
-    const QByteArray bytes = QByteArray::fromStdString(classCsv(view_));
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) return true;
-    kit::saveFailureBox(this, "ファイル「" + path.toStdString() + "」に書き込めません");
+    const std::string failed = writeWholeFile(path.toStdString(), classCsv(view_));
+    if (failed.empty()) return true;
+    kit::saveFailureBox(this, failed);
     return false;
 }
 

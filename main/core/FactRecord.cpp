@@ -6,9 +6,9 @@
 #include <sstream>
 
 #include <QFile>
-#include <QSaveFile>
 
 #include "main/core/FactTables.h"
+#include "support/core/WholeFile.h"
 
 namespace {
 
@@ -229,14 +229,8 @@ bool loadRecordFile(FactRecord& record, const std::string& path) {
     return QFile::copy(QString::fromStdString(path), aside);
 }
 
-bool saveRecordFile(const FactRecord& record, const std::string& path) {
-    QSaveFile file(QString::fromStdString(path));
-    file.setDirectWriteFallback(true);
-    const std::string text = recordToText(record);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(text.data(), qint64(text.size())) != qint64(text.size())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+bool saveRecordFile(const FactRecord& record, const std::string& path, std::string* error) {
+    const std::string failed = writeWholeFile(path, recordToText(record));
+    if (error) *error = failed;
+    return failed.empty();
 }

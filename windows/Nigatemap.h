@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "windows/Navigator.h"
+#include "windows/core/GridCell.h"
 
 class QLabel;
 class QPushButton;
@@ -57,4 +58,12 @@ private:
     QWidget* client_ = nullptr;
     kit::CellModel* model_ = nullptr;
     FactMapChoice choice_;
+    // Each cell worked out once per refresh, not once for every role a paint
+    // asks: a class's map summarises thousands of answers a cell.
+    struct ShownCell {
+        bool known = false;
+        GridCell cell;
+        QString details;
+    };
+    mutable std::vector<ShownCell> shown_;
 };

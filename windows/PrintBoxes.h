@@ -5,9 +5,11 @@
 
 #include <QPixmap>
 #include <QString>
+#include <functional>
 #include <vector>
 
 class PrintJob;
+class QPainter;
 class QWidget;
 
 // `what` names the printed thing as the box says it: 証明書, にがて九九マップ.
@@ -19,7 +21,11 @@ void tellPrint(QWidget* over, const PrintJob& job, const QString& what);
 // what becomes of it. True once the printer has taken it.
 // A page ends at the last of `breaks` (heights in the picture, such as the
 // bottoms of a grid's rows) that fits on it, so that no row is cut in two.
-bool printPicture(QWidget* window, const QPixmap& picture, const QString& what, const std::vector<int>& breaks = {});
+// `heading`, when given, is drawn at the top of every page, `scale` page
+// units to a pixel of the picture, and returns the height it took.
+using PageHeading = std::function<double(QPainter& painter, double pageWidth, double scale)>;
+bool printPicture(QWidget* window, const QPixmap& picture, const QString& what, const std::vector<int>& breaks = {},
+                  const PageHeading& heading = {});
 
 class QTableView;
 // The whole grid, every row, as the window would show it were it tall

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -288,15 +289,21 @@ TEST(PrintEndToEnd, TheClassTableGoesOnOverPagesAndTheProgressChartFitsOne) {
         ASSERT_TRUE(saveSettings(child, (folder + "/" + kSettingsFileName).toStdString(), nullptr));
     }
     TKurasuForm table(classDir.path().toStdString() + "/");
+    ASSERT_TRUE(table.waitUntilRead());
     std::vector<HistoryEntry> days;
     for (int d = 1; d <= 20; ++d)
         days.push_back({QStringLiteral("2026-11-%1 18:00:00").arg(d, 2, 10, QChar('0')).toStdString(), 0, 0, 3, 20, 5, 2, 1500});
     TGanbariForm chart(days);
+    // The class table's pages each say what they are, of which class and when.
+    const QStringList tableHeading = {QString::fromUtf8("クラスのきろく"), QDir(classDir.path()).dirName(),
+                                      QDate::currentDate().toString(QString::fromUtf8("yyyy年M月d日"))};
     const struct {
         QDialog* window;
         std::function<bool()> print;
         int pages;
-    } cases[] = {{&table, [&] { return table.PrintClick(); }, 2}, {&chart, [&] { return chart.PrintClick(); }, 1}};
+        QStringList onEveryPage;
+    } cases[] = {{&table, [&] { return table.PrintClick(); }, 2, tableHeading},
+                 {&chart, [&] { return chart.PrintClick(); }, 1, {}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.window->objectName().toStdString());
         c.window->show();
@@ -311,6 +318,12 @@ TEST(PrintEndToEnd, TheClassTableGoesOnOverPagesAndTheProgressChartFitsOne) {
         EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("^Pages:\\s+%1$").arg(c.pages),
                                                      QRegularExpression::MultilineOption)))
             << info.toStdString();
+        for (int page = 1; page <= c.pages; ++page) {
+            const QString text = run("pdftotext", {"-f", QString::number(page), "-l", QString::number(page), pdf, "-"});
+            for (const QString& words : c.onEveryPage)
+                EXPECT_TRUE(text.contains(words)) << "page " << page << " lacks " << words.toStdString() << ":\n"
+                                                  << text.toStdString();
+        }
         QTest::qWait(2 * PrintJob::kFollowMs);
         EXPECT_FALSE(box.seen) << box.text.toStdString();
         c.window->hide();

@@ -66,6 +66,7 @@ struct ClassReading {
     std::atomic<int> total{0};
     std::atomic<bool> stop{false};
     ClassView view;
+    FactRecord map;
 };
 
 TKurasuForm::TKurasuForm(const std::string& folder, QWidget* parent) : QDialog(parent), folder_(folder) {
@@ -126,6 +127,8 @@ void TKurasuForm::ReloadClick() {
             reading->total = total;
             return !reading->stop;
         });
+        // The map's copy of a large class's answers is made here too.
+        reading->map = reading->view.merged;
     });
     connect(reader_, &QThread::finished, this, &TKurasuForm::showRead);
     setReading(true);
@@ -163,8 +166,8 @@ void TKurasuForm::showRead() {
     delete reader_;
     reader_ = nullptr;
     view_ = std::move(reading_->view);
+    mapState_.factRecord = std::move(reading_->map);
     reading_.reset();
-    mapState_.factRecord = view_.merged;
     auto* old = model_;
     model_ = new kit::CellModel(kHeadingRows + int(view_.children.size()), kColumns,
                                 [this](int row, int column, int role) { return cellData(row, column, role); }, ClassGrid);

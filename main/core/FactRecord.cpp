@@ -121,21 +121,22 @@ FactSummary summarise(const FactHistory& history) {
     FactSummary s;
     s.outcomes = int(history.recent.size());
     if (s.outcomes == 0) return s;
-    std::vector<int> rightTimes, answeredTimes, rightLimits, answeredLimits;
-    for (const Outcome& o : history.recent) {
-        const int limit = o.limitMs > 0 ? o.limitMs : kUsualLimitMs;
-        if (o.kind == Outcome::Kind::Passed) continue;
-        answeredTimes.push_back(o.ms);
-        answeredLimits.push_back(limit);
-        if (o.kind != Outcome::Kind::Right) continue;
-        rightTimes.push_back(o.ms);
-        rightLimits.push_back(limit);
-    }
-    s.rightCount = int(rightTimes.size());
+    // The right answers when there are any, else every answer: counted
+    // first, so that only the times that count are gathered.
+    s.rightCount = int(std::count_if(history.recent.begin(), history.recent.end(),
+                                     [](const Outcome& o) { return o.kind == Outcome::Kind::Right; }));
     s.sharePercent = (s.rightCount * 100 + s.outcomes / 2) / s.outcomes;
-    const bool anyRight = !rightTimes.empty();
-    s.typicalMs = median(anyRight ? rightTimes : answeredTimes);
-    s.typicalLimitMs = median(anyRight ? rightLimits : answeredLimits);
+    const bool anyRight = s.rightCount > 0;
+    std::vector<int> times, limits;
+    times.reserve(history.recent.size());
+    limits.reserve(history.recent.size());
+    for (const Outcome& o : history.recent) {
+        if (anyRight ? o.kind != Outcome::Kind::Right : o.kind == Outcome::Kind::Passed) continue;
+        times.push_back(o.ms);
+        limits.push_back(o.limitMs > 0 ? o.limitMs : kUsualLimitMs);
+    }
+    s.typicalMs = median(std::move(times));
+    s.typicalLimitMs = median(std::move(limits));
     if (anyRight) {
         const double share = slowness(s);
         s.speed = share <= kQuickShare ? Speed::Quick : share <= kSlowShare ? Speed::Usual : Speed::Slow;

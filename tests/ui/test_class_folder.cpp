@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSysInfo>
 #include <QTableView>

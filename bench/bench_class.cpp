@@ -7,7 +7,7 @@
 // and while 「クラスの にがて」 opens and paints; beside them the same for a
 // bare dialog of the same size, the yardstick of what Qt itself costs.
 // Run on a display (tools/private_xvfb.sh) or QT_QPA_PLATFORM=offscreen:
-// ./bench_class [CHILDREN...]
+// ./bench_class [CHILDREN...], or ./bench_class --make DIR CHILDREN to make one class to open by hand
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -114,6 +114,11 @@ std::string spread(std::vector<double> ms) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     app.setFont(japaneseFont(13));
+    // --make DIR N: only makes such a class in DIR, to open by hand.
+    if (argc == 4 && std::string(argv[1]) == "--make") {
+        makeClass(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]));
+        return 0;
+    }
     std::vector<int> sizes;
     for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
     if (sizes.empty()) sizes = {200, 1000};

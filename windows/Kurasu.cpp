@@ -84,6 +84,7 @@ TKurasuForm::TKurasuForm(const std::string& folder, QWidget* parent) : QDialog(p
     ClassGrid = kit::grid(c, {16, 60, kClientWidth - 32, 480}, model_, kRowHeight, widths, japaneseFont(13, true));
     ClassGrid->setWordWrap(true);
     ClassGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ClassGrid->setRowHeight(0, kHeadingHeight);  // whole while the class is read
 
     ReloadButton = kit::button(c, {16, 554, 150, 32}, "よみなおす(&R)",
                                {.px = 14, .bold = true, .tip = "子どもたちの いまの きろくを 読みなおします。"});

@@ -1,7 +1,6 @@
 // The class folder side of the wiring: the typed name chooses the child's
 // folder in the class folder, and a lease tells a second computer that the
 // child is open already.
-#include <QApplication>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
@@ -105,9 +104,13 @@ void AppWiring::renewLease(QWidget* over) {
     }
     std::string error;
     leaseHeld_ = writeLease(folder, lease_, &error);
-    // Once until a write of it goes through again, not every minute.
-    if (!leaseHeld_ && !leaseFailureShown_) kit::saveFailureBox(over ? over : QApplication::activeWindow(), error);
-    leaseFailureShown_ = !leaseHeld_;
+    // Told when the child is opened, once until a write of it goes through
+    // again; a renewal on the timer may fall in a run, where no box opens.
+    if (leaseHeld_) leaseFailureShown_ = false;
+    else if (over && !leaseFailureShown_) {
+        kit::saveFailureBox(over, error);
+        leaseFailureShown_ = true;
+    }
 }
 
 NameChange AppWiring::confirmName(QWidget* over) {

@@ -83,14 +83,15 @@ mkdir "$home" && chown "$user" "$home"
 # execs (the window with it). An address that leads nowhere fails at once.
 bus="unix:path=$work/no-bus"
 
-# start DESCRIPTION FOLDER TITLE COMMAND [ARGUMENT...]: starts it as the
-# user; waits for the window called TITLE; checks where it runs and that
+# start DESCRIPTION FOLDER PATTERN TITLE COMMAND [ARGUMENT...]: starts it
+# as the user; waits for a window whose name the regular expression PATTERN
+# finds, and checks that it is called TITLE; checks where it runs and that
 # nothing but that window showed (a missing file would have brought a
 # message box); closes it.
 main="『タテヨコ塾(Ｍ)』v1.52 --- みずなら舎"
 start() {
-    what=$1 from=$2 expected=$3 arguments=""
-    shift 3
+    what=$1 from=$2 pattern=$3 expected=$4 arguments=""
+    shift 4
     (cd "$from" && exec setpriv --reuid="$user" --regid="$(id -g "$user")" --clear-groups \
         env -i HOME="$home" PATH=/usr/bin:/bin DISPLAY="$display" LANG=C.UTF-8 \
             DBUS_SESSION_BUS_ADDRESS="$bus" "$@") \
@@ -101,7 +102,7 @@ start() {
     while [ -z "$window" ] && [ $i -lt 150 ]; do
         sleep 0.1
         i=$((i + 1))
-        window=$(DISPLAY="$display" xdotool search --all --onlyvisible --pid "$pid" --name "^$expected\$" 2>/dev/null | head -n 1)
+        window=$(DISPLAY="$display" xdotool search --all --onlyvisible --pid "$pid" --name "$pattern" 2>/dev/null | head -n 1)
         kill -0 "$pid" 2>/dev/null || break
     done
     if [ -z "$window" ]; then
@@ -122,18 +123,18 @@ start() {
     wait "$pid" 2>/dev/null
     pid=""
 }
-start "the desktop entry" "$folder" "$main" "$program"
-start "the launcher in the PATH" / "$main" tateyokom
+start "the desktop entry" "$folder" タテヨコ塾 "$main" "$program"
+start "the launcher in the PATH" / タテヨコ塾 "$main" tateyokom
 # The teacher's window over a class folder named from where the command starts.
 mkdir -p "$work/class/Taro"
 printf '[TESTDATA]\r\nRECCHECKARRAY=11000000000000000000000000000000000000000000000000000000\r\n' >"$work/class/Taro/tateyokoM15.ini"
 chmod -R a+rX "$work/class"
-start "the teacher's launcher" "$work" "クラスのきろく" tateyokom --teacher --class-folder class
+start "the teacher's launcher" "$work" "^クラスのきろく$" "クラスのきろく" tateyokom --teacher --class-folder class
 case $arguments in
 *"--class-folder $work/class "*) ;;
 *) fail "the teacher's launcher gave the program: $arguments" ;;
 esac
-start "the teacher's launcher, one word" "$work/class" "クラスのきろく" tateyokom --teacher --class-folder=.
+start "the teacher's launcher, one word" "$work/class" "^クラスのきろく$" "クラスのきろく" tateyokom --teacher --class-folder=.
 case $arguments in
 *"--class-folder=$work/class/. "*) ;;
 *) fail "the teacher's launcher gave the program: $arguments" ;;

@@ -16,6 +16,7 @@
 #include "main/core/Settings.h"
 #include "main/core/UserFiles.h"
 #include "support/FormKit.h"
+#include "support/core/WholeFile.h"
 
 namespace {
 using kit::u;
@@ -101,12 +102,20 @@ void AppWiring::renewLease(QWidget* over) {
         leaseHeld_ = false;
         return;
     }
-    leaseHeld_ = writeLease(folder, lease_);
+    std::string error;
+    leaseHeld_ = writeLease(folder, lease_, &error);
+    // Told when the child is opened, once until a write of it goes through
+    // again; a renewal on the timer may fall in a run, where no box opens.
+    if (leaseHeld_) leaseFailureShown_ = false;
+    else if (over && !leaseFailureShown_) {
+        kit::saveFailureBox(over, error);
+        leaseFailureShown_ = true;
+    }
 }
 
 NameChange AppWiring::confirmName(QWidget* over) {
     if (classDir_.empty()) return NameChange::Kept;
-    const std::string folderName = classFolderNameOf(st_.studentName);
+    const std::string folderName = classChildFolderOf(classDir_, st_.studentName);
     if (folderName == classChild_) return NameChange::Kept;
     const std::string typed = st_.studentName;
     if (!leaveClassChild(over)) {
@@ -137,8 +146,9 @@ bool AppWiring::setClassFolder(const std::string& folder, QWidget* over) {
     // The child here now keeps everything before the folders change.
     if (classDir_.empty() ? !savePasses(over) : !leaveClassChild(over)) return false;
     if (classDir_.empty()) saveFactRecord(over);
-    if (!makeFolderOf(familyDir_ + kClassFolderNoteFile) || !writeClassFolderNote(familyDir_, folder)) {
-        kit::saveFailureBox(over, "ファイル「" + familyDir_ + kClassFolderNoteFile + "」に書き込めません");
+    std::string error = cannotWrite(familyDir_ + kClassFolderNoteFile);
+    if (!makeFolderOf(familyDir_ + kClassFolderNoteFile) || !writeClassFolderNote(familyDir_, folder, &error)) {
+        kit::saveFailureBox(over, error);
         return false;
     }
     if (folder.empty()) {

@@ -1,5 +1,6 @@
 #include "main/AppWiring.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -128,8 +129,24 @@ std::string AppWiring::historyPath() const {
 
 bool AppWiring::appendHistory(const HistoryEntry& entry) {
     // The history helps the parent; it never stops the child.
-    return classFilesReady().empty() && !historyPath().empty() && makeFolderOf(historyPath()) &&
-           appendHistoryFile(historyPath(), entry);
+    if (!classFilesReady().empty() || historyPath().empty()) return false;
+    historyNotWritten_.emplace_back(historyPath(), entry);
+    std::string error;
+    std::vector<std::pair<std::string, HistoryEntry>> refused;
+    for (size_t i = 0; i < historyNotWritten_.size();) {
+        const std::string path = historyNotWritten_[i].first;
+        std::vector<HistoryEntry> lines;
+        const size_t from = i;
+        for (; i < historyNotWritten_.size() && historyNotWritten_[i].first == path; ++i)
+            lines.push_back(historyNotWritten_[i].second);
+        std::string failed = makeFolderOf(path) ? std::string() : cannotMakeFolderOf(path);
+        if (failed.empty()) appendHistoryFile(path, lines, &failed);
+        if (failed.empty()) continue;
+        refused.insert(refused.end(), historyNotWritten_.begin() + std::ptrdiff_t(from), historyNotWritten_.begin() + std::ptrdiff_t(i));
+        error = failed;
+    }
+    historyNotWritten_ = std::move(refused);
+    return reportSave(QApplication::activeWindow(), error, historyFailureShown_);
 }
 
 std::vector<ChildEntry> AppWiring::children() {
@@ -170,7 +187,9 @@ bool AppWiring::switchTo(int number, QWidget* over) {
     if (!savePasses(over)) return false;
     saveFactRecord(over);
     loadChild(st_, number);
-    rememberChild(familyDir_, number);
+    std::string error;
+    rememberChild(familyDir_, number, &error);
+    reportSave(over, error, childNoteFailureShown_);
     return true;
 }
 
@@ -213,8 +232,9 @@ std::string AppWiring::writeRecordFile(const StudyState& st) {
     if (std::string why = classFilesReady(); !why.empty() || recordFile_.savePath.empty()) return why;
     if (!recordWritable_) return {};
     if (!prepareSavePath(recordFile_)) return cannotMakeFolderOf(recordFile_.savePath);
-    if (saveRecordFile(st.factRecord, recordFile_.savePath)) return {};
-    return "ファイル「" + recordFile_.savePath + "」に書き込めません";
+    std::string error;
+    saveRecordFile(st.factRecord, recordFile_.savePath, &error);
+    return error;
 }
 
 bool AppWiring::savePasses(QWidget* over) {

@@ -6,13 +6,13 @@
 
 #include "main/AppNavigator.h"
 #include "main/core/Classroom.h"
+#include "main/core/History.h"
 #include "main/MasumeForm.h"
 #include "main/core/UserFiles.h"
 #include "support/SoundPlayer.h"
 #include "windows/Household.h"
 #include "windows/Keeper.h"
 
-struct HistoryEntry;
 
 class AppWiring : public Keeper, public Household {
 public:
@@ -73,6 +73,12 @@ private:
     // One box per file until a save of it succeeds again, not one per test.
     bool settingsFailureShown_ = false;
     bool recordFailureShown_ = false;
+    bool historyFailureShown_ = false;
+    bool leaseFailureShown_ = false;
+    bool childNoteFailureShown_ = false;
+    // Lines of tests that a full or locked disk refused, with their files:
+    // written with the next test's line.
+    std::vector<std::pair<std::string, HistoryEntry>> historyNotWritten_;
     bool recordWritable_ = true;
     bool soundsPrepared_ = false;
 

@@ -264,6 +264,7 @@ int main(int argc, char** argv) {
         }
         QDir().mkpath(QStringLiteral("クラス/かとう みお"));
         TKurasuForm w("クラス/");
+        w.waitUntilRead();
         shots.show(&w, "class_record");
         QDir(QStringLiteral("クラス")).removeRecursively();
     }

@@ -75,7 +75,18 @@ bool TGanbariForm::PrintClick() {
     painter.end();
     std::vector<int> breaks{DayGrid->y()};
     for (int bottom : table.rowBottoms) breaks.push_back(DayGrid->y() + bottom);
-    return printPicture(this, page, u("がんばりグラフ"), breaks, DayGrid->y(), table.rowBottoms.front());
+    // Every page after the first starts with the table's heading row, unless
+    // the page starts with that row itself.
+    const int headingTop = DayGrid->y();
+    const int headingHeight = table.rowBottoms.front();
+    return printPicture(this, page, u("がんばりグラフ"), breaks,
+                        [&page, headingTop, headingHeight](QPainter& painter, double, double scale, double top) {
+                            if (top <= headingTop) return 0.0;
+                            const double ratio = page.devicePixelRatio();
+                            const QRectF from(0, headingTop * ratio, page.width(), headingHeight * ratio);
+                            painter.drawPixmap(QRectF(0, 0, page.deviceIndependentSize().width() * scale, headingHeight * scale), page, from);
+                            return headingHeight * scale;
+                        });
 }
 
 void TGanbariForm::hideEvent(QHideEvent* event) {

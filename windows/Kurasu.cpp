@@ -1,18 +1,25 @@
 #include "windows/Kurasu.h"
 
+#include <QDate>
+#include <QDir>
 #include <QFileDialog>
 #include <QHideEvent>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPainter>
+#include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTableView>
+#include <QThread>
+#include <QTimer>
+#include <atomic>
 
 #include "main/core/FactTables.h"
 #include "main/core/Settings.h"
 #include "support/CupsPrint.h"
 #include "support/FormKit.h"
 #include "support/Fonts.h"
+#include "support/core/WholeFile.h"
 #include "windows/Keeper.h"
 #include "windows/Nigatemap.h"
 #include "windows/PrintBoxes.h"
@@ -28,6 +35,8 @@ constexpr int kHeadingHeight = 52;
 constexpr int kRowHeight = 26;
 const char* const kHeadings[kFirstRange] = {"なまえ", "ようす", "しかく"};
 const QColor kDamaged(0xFF, 0xE0, 0xE0);
+// Often enough for a bar that moves smoothly, seldom enough to cost nothing.
+constexpr int kProgressMs = 40;
 
 // The teacher's map cannot change the answers it shows.
 class ReadOnly : public Keeper {
@@ -50,6 +59,16 @@ QString rankText(Rank rank) {
 }
 }  // namespace
 
+// What the reading thread shares with the window: how far it has got, a
+// word to stop, and, once it has finished, what it read.
+struct ClassReading {
+    std::atomic<int> done{0};
+    std::atomic<int> total{0};
+    std::atomic<bool> stop{false};
+    ClassView view;
+    FactRecord map;
+};
+
 TKurasuForm::TKurasuForm(const std::string& folder, QWidget* parent) : QDialog(parent), folder_(folder) {
     setObjectName(QStringLiteral("KurasuForm"));
     const kit::Form form = kit::buildForm(this, "クラスのきろく", kClientWidth, kClientHeight, kit::kCream, false);
@@ -65,6 +84,7 @@ TKurasuForm::TKurasuForm(const std::string& folder, QWidget* parent) : QDialog(p
     ClassGrid = kit::grid(c, {16, 60, kClientWidth - 32, 480}, model_, kRowHeight, widths, japaneseFont(13, true));
     ClassGrid->setWordWrap(true);
     ClassGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ClassGrid->setRowHeight(0, kHeadingHeight);  // whole while the class is read
 
     ReloadButton = kit::button(c, {16, 554, 150, 32}, "よみなおす(&R)",
                                {.px = 14, .bold = true, .tip = "子どもたちの いまの きろくを 読みなおします。"});
@@ -80,21 +100,85 @@ TKurasuForm::TKurasuForm(const std::string& folder, QWidget* parent) : QDialog(p
     connect(CsvButton, &QPushButton::clicked, this, [this] { CsvClick(); });
     connect(PrintButton, &QPushButton::clicked, this, [this] { PrintClick(); });
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::reject);
+    ReadingBar = new QProgressBar(c);
+    ReadingBar->setGeometry(230, 280, 460, 30);
+    ReadingBar->setFont(kit::pixelFont(14, true));
+    ReadingBar->setFormat(u("よみこみちゅう　%v / %m にん"));
+    ReadingBar->setAccessibleName(u("よみこみちゅう"));
+    ReadingBar->hide();
+    progressTimer_ = new QTimer(this);
+    progressTimer_->setInterval(kProgressMs);
+    connect(progressTimer_, &QTimer::timeout, this, &TKurasuForm::showProgress);
     ReloadClick();
 }
 
+TKurasuForm::~TKurasuForm() {
+    if (!reader_) return;
+    reading_->stop = true;
+    reader_->wait();
+    delete reader_;
+}
+
 void TKurasuForm::ReloadClick() {
-    view_ = readClassFolder(folder_, kSettingsFileName, kFactRecordFileName);
-    mapState_.factRecord = view_.merged;
+    if (reader_) return;  // one reading at a time
+    reading_ = std::make_shared<ClassReading>();
+    reader_ = QThread::create([reading = reading_, folder = folder_] {
+        reading->view = readClassFolder(folder, kSettingsFileName, kFactRecordFileName, [&reading](int done, int total) {
+            reading->done = done;
+            reading->total = total;
+            return !reading->stop;
+        });
+        // The map's copy of a large class's answers is made here too.
+        reading->map = reading->view.merged;
+    });
+    connect(reader_, &QThread::finished, this, &TKurasuForm::showRead);
+    setReading(true);
+    reader_->start();
+}
+
+bool TKurasuForm::waitUntilRead(int ms) {
+    if (reader_ && !reader_->wait(QDeadlineTimer(ms))) return false;
+    showRead();
+    return true;
+}
+
+void TKurasuForm::setReading(bool reading) {
+    for (QPushButton* button : {ReloadButton, MapButton, CsvButton, PrintButton}) button->setEnabled(!reading);
+    MapButton->setEnabled(!reading && !view_.children.empty());
+    ReadingBar->setVisible(reading);
+    if (reading) {
+        ReadingBar->setRange(0, 0);  // busy until the children are counted
+        progressTimer_->start();
+    } else {
+        progressTimer_->stop();
+    }
+}
+
+void TKurasuForm::showProgress() {
+    if (!reading_) return;
+    const int total = reading_->total;
+    if (total > 0) ReadingBar->setRange(0, total);
+    ReadingBar->setValue(reading_->done);
+}
+
+void TKurasuForm::showRead() {
+    if (!reader_) return;  // shown already
+    reader_->wait();
+    delete reader_;
+    reader_ = nullptr;
+    view_ = std::move(reading_->view);
+    mapState_.factRecord = std::move(reading_->map);
+    reading_.reset();
     auto* old = model_;
     model_ = new kit::CellModel(kHeadingRows + int(view_.children.size()), kColumns,
                                 [this](int row, int column, int role) { return cellData(row, column, role); }, ClassGrid);
     model_->setHeadings(kHeadingRows, 1);
     ClassGrid->setModel(model_);
     delete old;
+    // The other rows keep the grid's own height: a height set row by row
+    // costs time in proportion to the rows for every row.
     ClassGrid->setRowHeight(0, kHeadingHeight);
-    for (int r = 1; r < model_->rowCount(); ++r) ClassGrid->setRowHeight(r, kRowHeight);
-    MapButton->setEnabled(!view_.children.empty());
+    setReading(false);
 }
 
 void TKurasuForm::MapClick() {
@@ -109,17 +193,37 @@ bool TKurasuForm::CsvClick(const QString& asked) {
     if (path.isEmpty())
         path = QFileDialog::getSaveFileName(this, u("CSVで ほぞん"), u("クラスのきろく.csv"), u("CSV (*.csv)"));
     if (path.isEmpty()) return false;
-    QSaveFile file(path);
-    const QByteArray bytes = QByteArray::fromStdString(classCsv(view_));
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) return true;
-    kit::saveFailureBox(this, "ファイル「" + path.toStdString() + "」に書き込めません");
+    const std::string failed = writeWholeFile(path.toStdString(), classCsv(view_));
+    if (failed.empty()) return true;
+    kit::saveFailureBox(this, failed);
     return false;
 }
 
 bool TKurasuForm::PrintClick() {
-    // Every child on paper, not only the rows the window has room for.
+    // Every child on paper, not only the rows the window has room for; the
+    // heading row goes at the top of every page, under the title.
     const WholeGrid table = wholeGrid(ClassGrid);
-    return printPicture(this, table.picture, u("クラスのきろく"), table.rowBottoms);
+    const int headingBottom = table.rowBottoms.front();
+    const double ratio = table.picture.devicePixelRatio();
+    const QPixmap headingRow = table.picture.copy(0, 0, table.picture.width(), int(headingBottom * ratio));
+    const QPixmap rows = table.picture.copy(0, int(headingBottom * ratio), table.picture.width(),
+                                            table.picture.height() - int(headingBottom * ratio));
+    std::vector<int> breaks;
+    for (size_t r = 1; r < table.rowBottoms.size(); ++r) breaks.push_back(table.rowBottoms[r] - headingBottom);
+    const QString title = u("クラスのきろく　　") + QDir(QString::fromStdString(folder_)).dirName() + u("　　") +
+                          QDate::currentDate().toString(u("yyyy年M月d日"));
+    return printPicture(this, rows, u("クラスのきろく"), breaks, [title, headingRow](QPainter& painter, double width, double scale, double) {
+        QFont font = japaneseFont(13, true);
+        font.setPointSizeF(12);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        const double line = QFontMetricsF(font, painter.device()).height();
+        painter.drawText(QRectF(0, 0, width, line), Qt::AlignLeft | Qt::AlignVCenter, title);
+        const QSizeF size = headingRow.deviceIndependentSize();
+        const double top = line * 1.5;
+        painter.drawPixmap(QRectF(0, top, size.width() * scale, size.height() * scale), headingRow, QRectF(headingRow.rect()));
+        return top + size.height() * scale;
+    });
 }
 
 void TKurasuForm::hideEvent(QHideEvent* event) {

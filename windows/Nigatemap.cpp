@@ -54,7 +54,10 @@ void TNigateMapForm::buildControls(QWidget* client) {
     ParentButton = kit::button(client, {624, 76, 120, 34}, "おうちの方へ",
                                {.px = 14, .bold = true, .tip = "正解の割合と答えの速さを数字で表示します。"});
     ParentButton->setCheckable(true);
-    connect(ParentButton, &QPushButton::toggled, this, [this] { model_->refresh(); });
+    connect(ParentButton, &QPushButton::toggled, this, [this] {
+        shown_.clear();
+        model_->refresh();
+    });
 
     model_ = new kit::CellModel(factmap::kRows, factmap::kColumns,
                                 [this](int row, int column, int role) { return cellData(row, column, role); });
@@ -87,6 +90,7 @@ void TNigateMapForm::refresh() {
     PracticeButton->setEnabled(anyHard);
     TestButton->setEnabled(anyHard);
     ClearButton->setEnabled(!recordIsEmpty(st_.factRecord));
+    shown_.clear();
     model_->refresh();
 }
 
@@ -157,11 +161,17 @@ void TNigateMapForm::ClearButtonClick() {
 }
 
 QVariant TNigateMapForm::cellData(int row, int column, int role) const {
-    const auto view = ParentButton->isChecked() ? factmap::View::Parent : factmap::View::Child;
-    const GridCell cell = factmap::cellAt(st_.factRecord, row, column, view);
+    shown_.resize(size_t(factmap::kRows * factmap::kColumns));
+    ShownCell& at = shown_[size_t(row * factmap::kColumns + column)];
+    if (!at.known) {
+        const auto view = ParentButton->isChecked() ? factmap::View::Parent : factmap::View::Child;
+        at = {true, factmap::cellAt(st_.factRecord, row, column, view),
+              QString::fromStdString(factmap::cellDetails(st_.factRecord, row, column))};
+    }
+    const GridCell& cell = at.cell;
     switch (role) {
     case Qt::ToolTipRole:
-    case Qt::AccessibleDescriptionRole: return QString::fromStdString(factmap::cellDetails(st_.factRecord, row, column));
+    case Qt::AccessibleDescriptionRole: return at.details;
     case Qt::DisplayRole: return QString::fromStdString(cell.text);
     case Qt::BackgroundRole: return cellColour(cell.fill);
     case Qt::ForegroundRole: return cellColour(cell.ink);

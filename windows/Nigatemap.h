@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "windows/Navigator.h"
+#include "windows/core/GridCell.h"
 
 class QLabel;
 class QPushButton;
@@ -64,4 +65,12 @@ private:
     kit::CellModel* model_ = nullptr;
     FactMapChoice choice_;
     bool classMap_ = false;
+    // Each cell worked out once per refresh, not once for every role a paint
+    // asks: a class's map summarises thousands of answers a cell.
+    struct ShownCell {
+        bool known = false;
+        GridCell cell;
+        QString details;
+    };
+    mutable std::vector<ShownCell> shown_;
 };

@@ -44,31 +44,23 @@ void tellPrint(QWidget* over, const PrintJob& job, const QString& what) {
 }
 
 bool printPicture(QWidget* window, const QPixmap& picture, const QString& what, const std::vector<int>& breaks,
-                  int headingTop, int headingHeight) {
+                  const PageHeading& heading) {
     auto* job = new PrintJob(window);
     QObject::connect(job, &PrintJob::stageChanged, window, [window, job, what] { tellPrint(window, *job, what); });
-    job->print(what, [&](QPainter& painter, QPagedPaintDevice& page) {
+    job->print(what, [&picture, &breaks, &heading](QPainter& painter, QPagedPaintDevice& page) {
         const QSizeF size = picture.deviceIndependentSize();
         const double scale = std::min(page.logicalDpiX() / 96.0, page.width() / size.width());
-        // Whole rows of the picture on each page: the picture's pixels per page.
-        const double perPage = std::max(1.0, std::floor(page.height() / scale));
         const double ratio = picture.devicePixelRatio();
-        const double heading = headingHeight < perPage / 2 ? std::max(0, headingHeight) : 0;
         for (double top = 0, height = 0; top < size.height(); top += height) {
-            double room = perPage, at = 0;
-            if (top > 0) {
-                if (!page.newPage()) return false;
-                // Not where the page starts with the heading itself.
-                at = top > headingTop ? heading : 0;
-                painter.drawPixmap(QRectF(0, 0, size.width() * scale, at * scale), picture,
-                                   QRectF(0, headingTop * ratio, size.width() * ratio, at * ratio));
-                room -= at;
-            }
-            height = std::min(room, size.height() - top);
+            if (top > 0 && !page.newPage()) return false;
+            const double headingHeight = heading ? heading(painter, page.width(), scale, top) : 0.0;
+            // Whole rows of the picture on each page: the picture's pixels per page.
+            const double perPage = std::max(1.0, std::floor((page.height() - headingHeight) / scale));
+            height = std::min(perPage, size.height() - top);
             if (top + height < size.height())
                 for (int bottom : breaks)
-                    if (bottom > top && bottom <= top + room) height = bottom - top;
-            painter.drawPixmap(QRectF(0, at * scale, size.width() * scale, height * scale), picture,
+                    if (bottom > top && bottom <= top + perPage) height = bottom - top;
+            painter.drawPixmap(QRectF(0, headingHeight, size.width() * scale, height * scale), picture,
                                QRectF(0, top * ratio, size.width() * ratio, height * ratio));
         }
         return true;

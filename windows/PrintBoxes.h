@@ -5,9 +5,11 @@
 
 #include <QPixmap>
 #include <QString>
+#include <functional>
 #include <vector>
 
 class PrintJob;
+class QPainter;
 class QWidget;
 
 // `what` names the printed thing as the box says it: 証明書, にがて九九マップ.
@@ -19,10 +21,12 @@ void tellPrint(QWidget* over, const PrintJob& job, const QString& what);
 // what becomes of it. True once the printer has taken it.
 // A page ends at the last of `breaks` (heights in the picture, such as the
 // bottoms of a grid's rows) that fits on it, so that no row is cut in two.
-// The strip of `headingHeight` from `headingTop` (a table's heading row)
-// starts every page after the first, so that each page can be read alone.
+// `heading`, when given, is drawn at the top of every page, `scale` page
+// units to a pixel of the picture, `top` the height in the picture where the
+// page's part of it starts; it returns the height it took.
+using PageHeading = std::function<double(QPainter& painter, double pageWidth, double scale, double top)>;
 bool printPicture(QWidget* window, const QPixmap& picture, const QString& what, const std::vector<int>& breaks = {},
-                  int headingTop = 0, int headingHeight = 0);
+                  const PageHeading& heading = {});
 
 class QTableView;
 // The whole grid, every row, as the window would show it were it tall

@@ -1,29 +1,55 @@
 #include "main/core/Classroom.h"
+#include "support/core/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QString>
 
 namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
-
-bool isSpace(QChar c) { return c == u' ' || c == u'\t' || c == QChar(0x3000); }
 
 // Beyond what one folder name may hold on the file systems a share uses.
 constexpr int kLongestName = 64;
 }  // namespace
 
 std::string classFolderNameOf(const std::string& typedName) {
-    QString name = QString::fromUtf8(typedName.data(), qsizetype(typedName.size()));
-    qsizetype from = 0, to = name.size();
-    while (from < to && isSpace(name[from])) ++from;
-    while (to > from && isSpace(name[to - 1])) --to;
-    name = name.mid(from, to - from).left(kLongestName);
+    // A Japanese input method types full-width letters and spaces as readily as plain ones.
+    const QString plain =
+        QString::fromUtf8(typedName.data(), qsizetype(typedName.size())).normalized(QString::NormalizationForm_KC).trimmed();
+    QString name;
+    bool spaceBefore = false;
+    for (QChar c : plain) {
+        if (c == u' ') {
+            spaceBefore = !name.isEmpty();
+            continue;
+        }
+        if (spaceBefore) name += u' ';
+        spaceBefore = false;
+        name += c;
+    }
+    name.truncate(kLongestName);
+    // A pair cut in two is no character of any name.
+    if (!name.isEmpty() && name.back().isHighSurrogate()) name.chop(1);
     for (QChar& c : name)
         if (c.unicode() < 0x20 || c == QChar(0x7F) || QStringLiteral("/\\:*?\"<>|").contains(c)) c = u'_';
     if (name.startsWith(u'.')) name[0] = u'_';
     return name.toStdString();
+}
+
+std::string foldedChildName(const std::string& typedName) {
+    return q(classFolderNameOf(typedName)).toCaseFolded().toStdString();
+}
+
+std::string classChildFolderOf(const std::string& classDir, const std::string& typedName) {
+    const std::string plain = classFolderNameOf(typedName);
+    if (plain.empty()) return {};
+    const QDir dir(q(classDir));
+    if (dir.exists(q(plain))) return plain;
+    const std::string folded = foldedChildName(typedName);
+    // The first by name, so that every computer finds the same one.
+    for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+        if (!name.startsWith(u'.') && foldedChildName(name.toStdString()) == folded) return name.toStdString();
+    return plain;
 }
 
 std::string leaseText(const Lease& lease) {
@@ -56,11 +82,10 @@ bool readLease(const std::string& childFolder, Lease& out) {
     return leaseFromText(file.read(4096).toStdString(), out);
 }
 
-bool writeLease(const std::string& childFolder, const Lease& lease) {
-    QSaveFile file(q(childFolder + kLeaseFileName));
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write(QByteArray::fromStdString(leaseText(lease)));
-    return file.commit();
+bool writeLease(const std::string& childFolder, const Lease& lease, std::string* error) {
+    const std::string failed = writeWholeFile(childFolder + kLeaseFileName, leaseText(lease));
+    if (error) *error = failed;
+    return failed.empty();
 }
 
 void releaseLease(const std::string& childFolder, const Lease& ours) {
@@ -75,13 +100,14 @@ std::string readClassFolderNote(const std::string& familyDir) {
     return QString::fromUtf8(file.read(4096)).trimmed().toStdString();
 }
 
-bool writeClassFolderNote(const std::string& familyDir, const std::string& classFolder) {
-    const QString path = q(familyDir + kClassFolderNoteFile);
-    if (classFolder.empty()) return !QFile::exists(path) || QFile::remove(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write(QByteArray::fromStdString(classFolder + "\n"));
-    return file.commit();
+bool writeClassFolderNote(const std::string& familyDir, const std::string& classFolder, std::string* error) {
+    const std::string path = familyDir + kClassFolderNoteFile;
+    std::string failed;
+    if (classFolder.empty()) {
+        if (QFile::exists(q(path)) && !QFile::remove(q(path))) failed = cannotWrite(path);
+    } else failed = writeWholeFile(path, classFolder + "\n");
+    if (error) *error = failed;
+    return failed.empty();
 }
 
 ClassOptions classOptionsFrom(int argc, const char* const* argv) {

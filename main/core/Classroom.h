@@ -17,10 +17,18 @@ inline constexpr const char* kLeaseFileName = "kuku_lease.txt";
 inline constexpr std::int64_t kLeaseRenewSeconds = 60;
 inline constexpr std::int64_t kLeaseStaleSeconds = 180;
 
-// The folder a typed name is kept in: the name without the spaces around it
-// (full-width ones too), with what no folder name may hold replaced by '_'
-// and no leading dot; empty when no name is left.
+// The folder a new name is kept in: full-width letters, digits and spaces
+// made plain (NFKC), every run of spaces one space, none around it, what no
+// folder name may hold replaced by '_' and no leading dot; empty when no
+// name is left.
 std::string classFolderNameOf(const std::string& typedName);
+// What two names that are one child have in common: the folder name above,
+// with upper and lower case alike.
+std::string foldedChildName(const std::string& typedName);
+// The folder of classDir (ending in '/') that holds the typed name's child:
+// one whose name folds as the typed name does, even one written before names
+// were folded ("Taro" for "taro"); else the folder a new name is kept in.
+std::string classChildFolderOf(const std::string& classDir, const std::string& typedName);
 
 struct Lease {
     std::string computer;
@@ -42,14 +50,15 @@ LeaseState leaseState(const Lease* held, const Lease& ours, std::int64_t nowSeco
 // The lease in a child's folder (ending in '/'); false when there is none or
 // it cannot be read.
 bool readLease(const std::string& childFolder, Lease& out);
-bool writeLease(const std::string& childFolder, const Lease& lease);
+// False when it could not be written; *error names the file.
+bool writeLease(const std::string& childFolder, const Lease& lease, std::string* error = nullptr);
 // Removes the lease only when it is still ours.
 void releaseLease(const std::string& childFolder, const Lease& ours);
 
 // The class folder noted in familyDir (ending in '/'); empty when none.
 std::string readClassFolderNote(const std::string& familyDir);
 // Notes the class folder; an empty one removes the note.
-bool writeClassFolderNote(const std::string& familyDir, const std::string& classFolder);
+bool writeClassFolderNote(const std::string& familyDir, const std::string& classFolder, std::string* error = nullptr);
 
 // What the program was started with, for a classroom's desktop entry:
 // --class-folder DIR (or --class-folder=DIR) and --teacher.

@@ -7,9 +7,9 @@
 #include <sstream>
 
 #include <QFile>
-#include <QSaveFile>
 
 #include "main/core/FactTables.h"
+#include "support/core/WholeFile.h"
 
 namespace {
 
@@ -83,11 +83,16 @@ void addOutcome(FactRecord& record, int q, Outcome o) {
     if (int(h.recent.size()) > kRecentOutcomes) h.recent.erase(h.recent.begin());
 }
 
+// In time proportional to the values: a class's map takes the median of
+// thousands of answers a fact.
 int median(std::vector<int> values) {
-    std::sort(values.begin(), values.end());
     const size_t n = values.size();
     if (n == 0) return 0;
-    return n % 2 ? values[n / 2] : int((std::int64_t(values[n / 2 - 1]) + values[n / 2]) / 2);
+    const auto middle = values.begin() + std::ptrdiff_t(n / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    if (n % 2) return *middle;
+    const int below = *std::max_element(values.begin(), middle);
+    return int((std::int64_t(below) + *middle) / 2);
 }
 
 // Fewer right first, then slower for the limit.
@@ -118,21 +123,22 @@ FactSummary summarise(const FactHistory& history) {
     const auto judged = history.recent.end() - std::min<std::ptrdiff_t>(kOutcomesJudged, std::ssize(history.recent));
     s.outcomes = int(history.recent.end() - judged);
     if (s.outcomes == 0) return s;
-    std::vector<int> rightTimes, answeredTimes, rightLimits, answeredLimits;
-    for (const Outcome& o : std::ranges::subrange(judged, history.recent.end())) {
-        const int limit = o.limitMs > 0 ? o.limitMs : kUsualLimitMs;
-        if (o.kind == Outcome::Kind::Passed) continue;
-        answeredTimes.push_back(o.ms);
-        answeredLimits.push_back(limit);
-        if (o.kind != Outcome::Kind::Right) continue;
-        rightTimes.push_back(o.ms);
-        rightLimits.push_back(limit);
-    }
-    s.rightCount = int(rightTimes.size());
+    // The right answers when there are any, else every answer: counted
+    // first, so that only the times that count are gathered.
+    s.rightCount = int(std::count_if(judged, history.recent.end(),
+                                     [](const Outcome& o) { return o.kind == Outcome::Kind::Right; }));
     s.sharePercent = (s.rightCount * 100 + s.outcomes / 2) / s.outcomes;
-    const bool anyRight = !rightTimes.empty();
-    s.typicalMs = median(anyRight ? rightTimes : answeredTimes);
-    s.typicalLimitMs = median(anyRight ? rightLimits : answeredLimits);
+    const bool anyRight = s.rightCount > 0;
+    std::vector<int> times, limits;
+    times.reserve(s.outcomes);
+    limits.reserve(s.outcomes);
+    for (const Outcome& o : std::ranges::subrange(judged, history.recent.end())) {
+        if (anyRight ? o.kind != Outcome::Kind::Right : o.kind == Outcome::Kind::Passed) continue;
+        times.push_back(o.ms);
+        limits.push_back(o.limitMs > 0 ? o.limitMs : kUsualLimitMs);
+    }
+    s.typicalMs = median(std::move(times));
+    s.typicalLimitMs = median(std::move(limits));
     if (anyRight) {
         const double share = slowness(s);
         s.speed = share <= kQuickShare ? Speed::Quick : share <= kSlowShare ? Speed::Usual : Speed::Slow;
@@ -237,14 +243,8 @@ bool loadRecordFile(FactRecord& record, const std::string& path) {
     return QFile::copy(QString::fromStdString(path), aside);
 }
 
-bool saveRecordFile(const FactRecord& record, const std::string& path) {
-    QSaveFile file(QString::fromStdString(path));
-    file.setDirectWriteFallback(true);
-    const std::string text = recordToText(record);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(text.data(), qint64(text.size())) != qint64(text.size())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+bool saveRecordFile(const FactRecord& record, const std::string& path, std::string* error) {
+    const std::string failed = writeWholeFile(path, recordToText(record));
+    if (error) *error = failed;
+    return failed.empty();
 }

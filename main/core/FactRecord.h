@@ -89,5 +89,5 @@ inline constexpr const char* kFactRecordFileName = "kuku_nigate.txt";
 // the record helps, it never stops the program.
 bool loadRecordFile(FactRecord& record, const std::string& path);
 // Replaces the file in one step; false when it could not be written (the
-// old file is then left as it was).
-bool saveRecordFile(const FactRecord& record, const std::string& path);
+// old file is then left as it was, and *error names the file).
+bool saveRecordFile(const FactRecord& record, const std::string& path, std::string* error = nullptr);

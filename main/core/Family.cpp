@@ -3,11 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 
 #include "main/core/Settings.h"
 #include "support/core/Codec.h"
+#include "support/core/WholeFile.h"
 
 namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
@@ -88,10 +88,9 @@ int rememberedChild(const std::string& baseDir) {
     return std::find(known.begin(), known.end(), n) != known.end() ? n : 0;
 }
 
-bool rememberChild(const std::string& baseDir, int number) {
+bool rememberChild(const std::string& baseDir, int number, std::string* error) {
     if (!QDir(q(childrenDir(baseDir))).exists()) return number == 0;
-    QSaveFile file(q(childrenDir(baseDir) + kCurrentChildFile));
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write(QByteArray::number(std::max(number, 0)) + '\n');
-    return file.commit();
+    const std::string failed = writeWholeFile(childrenDir(baseDir) + kCurrentChildFile, std::to_string(std::max(number, 0)) + "\n");
+    if (error) *error = failed;
+    return failed.empty();
 }

@@ -52,5 +52,6 @@ std::string removeChild(const std::string& baseDir, int number);
 
 // The child chosen last, 0 when none was noted or its folder is gone.
 int rememberedChild(const std::string& baseDir);
-// Notes the chosen child; a home with one child keeps no note.
-bool rememberChild(const std::string& baseDir, int number);
+// Notes the chosen child; a home with one child keeps no note. False when
+// the note could not be written; *error names the file.
+bool rememberChild(const std::string& baseDir, int number, std::string* error = nullptr);

@@ -1,4 +1,5 @@
 #include "main/core/History.h"
+#include "support/core/WholeFile.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -102,16 +103,21 @@ HistoryRead loadHistoryFile(const std::string& path) {
     return historyFromText(text);
 }
 
-bool appendHistoryFile(const std::string& path, const HistoryEntry& entry) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadWrite)) return false;
+bool appendHistoryFile(const std::string& path, const HistoryEntry& entry, std::string* error) {
+    return appendHistoryFile(path, std::vector<HistoryEntry>{entry}, error);
+}
+
+bool appendHistoryFile(const std::string& path, const std::vector<HistoryEntry>& entries, std::string* error) {
     std::string out;
-    if (file.size() == 0) out = std::string(kHeading) + '\n';
-    // A cut line gets a ninth field, so that a number cut short is never read.
-    else if (file.seek(file.size() - 1) && file.read(1) != "\n") out = "\t(cut)\n";
-    out += historyLine(entry);
-    // One write of the whole line: a line is never interleaved with another.
-    file.seek(file.size());
-    const bool written = file.write(out.data(), qint64(out.size())) == qint64(out.size());
-    return file.flush() && written;
+    {
+        QFile file(QString::fromStdString(path));
+        if (!file.exists() || file.size() == 0) out = std::string(kHeading) + '\n';
+        // A cut line gets a ninth field, so that a number cut short is never read.
+        else if (file.open(QIODevice::ReadOnly) && file.seek(file.size() - 1) && file.read(1) != "\n") out = "\t(cut)\n";
+    }
+    for (const HistoryEntry& entry : entries) out += historyLine(entry);
+    // One write of the whole lines: a line is never interleaved with another.
+    const std::string failed = appendWhole(path, out);
+    if (error) *error = failed;
+    return failed.empty();
 }

@@ -49,5 +49,7 @@ HistoryRead historyFromText(std::string_view text);
 HistoryRead loadHistoryFile(const std::string& path);
 // Appends the entry's line, the heading first into a new file; a cut last
 // line is closed first so that the new line stays whole. False when the
-// file could not be written.
-bool appendHistoryFile(const std::string& path, const HistoryEntry& entry);
+// file could not be written; then the file ends as before and *error names it.
+bool appendHistoryFile(const std::string& path, const HistoryEntry& entry, std::string* error = nullptr);
+// The same for several entries, in one write.
+bool appendHistoryFile(const std::string& path, const std::vector<HistoryEntry>& entries, std::string* error = nullptr);

@@ -17,9 +17,11 @@ UserFileLocation locateUserFile(const std::string& fileName, const std::string& 
     const std::string beside = joined(exeDir, fileName);
     const std::string inConfig = joined(configDir, fileName);
     const QFileInfo besideInfo(u(beside));
-    if (besideInfo.isFile() && besideInfo.isWritable()) return {beside, beside};
+    // A file is replaced whole through a new file beside it: its folder must take one.
+    const bool folderWritable = QFileInfo(u(exeDir)).isWritable();
+    if (besideInfo.isFile() && besideInfo.isWritable() && folderWritable) return {beside, beside};
     if (!configDir.empty() && QFileInfo(u(inConfig)).isFile()) return {inConfig, inConfig};
-    if (!besideInfo.exists() && QFileInfo(u(exeDir)).isWritable()) return {beside, beside};
+    if (!besideInfo.exists() && folderWritable) return {beside, beside};
     if (configDir.empty()) return {beside, beside};
     return {beside, inConfig};
 }

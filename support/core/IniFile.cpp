@@ -1,7 +1,6 @@
 #include "support/core/IniFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QString>
 #include <QStringDecoder>
 
@@ -9,6 +8,7 @@
 #include <cstdint>
 
 #include "support/core/Codec.h"
+#include "support/core/WholeFile.h"
 
 namespace {
 
@@ -196,25 +196,9 @@ std::string IniFile::bytes() const {
 }
 
 bool IniFile::save(const std::string& path, std::string* error) const {
-    QSaveFile file(qPath(path));
-    // A locked folder with a writable file (an administrator's install for a
-    // child's account) has no room for the temporary file: write in place.
-    file.setDirectWriteFallback(true);
-    const auto fail = [&](const QString& reason) {
-        setError(error, "ファイル「" + path + "」に書き込めません (" + reason.toStdString() + ")");
-        return false;
-    };
-    // Unbuffered, and flushed by hand: commit() alone lets a short write
-    // from a full disk pass as success and renames the cut file into place.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return fail(file.errorString());
-    const std::string data = bytes();
-    if (file.write(data.data(), qint64(data.size())) != qint64(data.size()) || !file.flush()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return fail(reason);
-    }
-    if (!file.commit()) return fail(file.errorString());
-    return true;
+    const std::string failed = writeWholeFile(path, bytes());
+    if (!failed.empty()) setError(error, failed);
+    return failed.empty();
 }
 
 int IniFile::findSection(std::string_view section) const {

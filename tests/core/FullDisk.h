@@ -10,10 +10,12 @@
 
 class FullDisk {
 public:
-    FullDisk() {
+    // room: the bytes a file may still reach before the disk is full, so
+    // that a write stops part of the way, as on a disk that fills under it.
+    explicit FullDisk(rlim_t room = 0) {
         ok_ = getrlimit(RLIMIT_FSIZE, &saved_) == 0;
         rlimit none = saved_;
-        none.rlim_cur = 0;
+        none.rlim_cur = room;
         oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
         ok_ = ok_ && setrlimit(RLIMIT_FSIZE, &none) == 0;
     }

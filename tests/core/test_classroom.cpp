@@ -16,7 +16,12 @@ TEST(ClassFolderNames, ATypedNameIsAFolderNameOfTheSameChild) {
     } cases[] = {
         {"はなこ", "はなこ"},
         {"　はなこ ", "はなこ"},  // spaces around, full-width too, are not part of the name
-        {"やまだ　はなこ", "やまだ　はなこ"},
+        // what an input method types full-width is one child with what is typed plain
+        {"やまだ　はなこ", "やまだ はなこ"},
+        {"さとう 　 けん", "さとう けん"},
+        {"ｔａｒｏ　１２", "taro 12"},
+        {"ﾀﾛｳ", "タロウ"},
+        {"Taro", "Taro"},  // the case as first typed, for the teacher's list
         {"a/b\\c:d*e?f\"g<h>i|j", "a_b_c_d_e_f_g_h_i_j"},
         {"..", "_."},
         {".はなこ", "_はなこ"},
@@ -27,6 +32,36 @@ TEST(ClassFolderNames, ATypedNameIsAFolderNameOfTheSameChild) {
     for (const auto& c : cases) EXPECT_EQ(classFolderNameOf(c.typed), c.folder) << c.typed;
     // However long the name, the folder name stays one a share can hold.
     EXPECT_EQ(QString::fromStdString(classFolderNameOf(std::string(300, 'x'))).size(), 64);
+    EXPECT_EQ(QString::fromStdString(classFolderNameOf(std::string(63, 'x') + "😀")).size(), 63);
+}
+
+TEST(ClassFolderNames, NamesThatFoldAlikeAreOneChildWhateverFolderHoldsThem) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // Written before names were folded, and a sync engine's own folder.
+    for (const char* old : {"Taro", "さとう　けん", ".stfolder", "Ｈｉｒｏ"}) QDir(dir.path()).mkdir(QString::fromUtf8(old));
+    const std::string classDir = dir.path().toStdString() + "/";
+    const struct {
+        const char* typed;
+        const char* folder;
+    } cases[] = {
+        {"Taro", "Taro"},
+        {"taro", "Taro"},
+        {"ＴＡＲＯ", "Taro"},
+        {" taro ", "Taro"},
+        {"さとう けん", "さとう　けん"},
+        {"さとう　　けん", "さとう　けん"},
+        {"hiro", "Ｈｉｒｏ"},
+        {"さとうけん", "さとうけん"},  // a space between names tells two children apart
+        {"jiro", "jiro"},
+        {"STFOLDER", "STFOLDER"},
+        {".stfolder", "_stfolder"},
+        {"  ", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(classChildFolderOf(classDir, c.typed), c.folder) << c.typed;
+    // A folder of exactly the name typed wins over one that folds alike.
+    QDir(dir.path()).mkdir("taro");
+    EXPECT_EQ(classChildFolderOf(classDir, "taro"), "taro");
 }
 
 TEST(ClassLease, AChildOpenElsewhereIsToldUntilTheLeaseIsLeftBehind) {

@@ -59,6 +59,16 @@ TEST(UserFiles, ALockedProgramFolderSavesToTheConfigurationFolder) {
     EXPECT_TRUE(QDir(QString::fromStdString(f.config)).exists());
 }
 
+TEST(UserFiles, ALockedFolderWithAWritableFileSavesToTheConfigurationFolder) {
+    Folders f;
+    f.put(f.beside());
+    f.lockProgramFolder();
+    if (!f.permissionsBind()) GTEST_SKIP() << "permission bits do not bind this user";
+    const UserFileLocation at = locateUserFile("a.ini", f.exe, f.config);
+    EXPECT_EQ(at.loadPath, f.beside());
+    EXPECT_EQ(at.savePath, f.inConfig());
+}
+
 TEST(UserFiles, ALockedReadOnlyFileIsReadUntilTheUsersOwnCopyExists) {
     Folders f;
     f.put(f.beside());

@@ -83,13 +83,18 @@ mkdir "$home" && chown "$user" "$home"
 # execs (the window with it). An address that leads nowhere fails at once.
 bus="unix:path=$work/no-bus"
 
-# start DESCRIPTION FOLDER COMMAND: starts it as the user; waits for the
-# main window; checks where it runs and that nothing but the main window
-# showed (a missing file would have brought a message box); closes it.
+# start DESCRIPTION FOLDER PATTERN TITLE COMMAND [ARGUMENT...]: starts it
+# as the user; waits for a window whose name the regular expression PATTERN
+# finds, and checks that it is called TITLE; checks where it runs and that
+# nothing but that window showed (a missing file would have brought a
+# message box); closes it.
+main="『タテヨコ塾(Ｍ)』v1.52 --- みずなら舎"
 start() {
-    (cd "$2" && exec setpriv --reuid="$user" --regid="$(id -g "$user")" --clear-groups \
+    what=$1 from=$2 pattern=$3 expected=$4 arguments=""
+    shift 4
+    (cd "$from" && exec setpriv --reuid="$user" --regid="$(id -g "$user")" --clear-groups \
         env -i HOME="$home" PATH=/usr/bin:/bin DISPLAY="$display" LANG=C.UTF-8 \
-            DBUS_SESSION_BUS_ADDRESS="$bus" "$3") \
+            DBUS_SESSION_BUS_ADDRESS="$bus" "$@") \
         >"$work/run.log" 2>&1 &
     pid=$!
     window=""
@@ -97,28 +102,43 @@ start() {
     while [ -z "$window" ] && [ $i -lt 150 ]; do
         sleep 0.1
         i=$((i + 1))
-        window=$(DISPLAY="$display" xdotool search --all --onlyvisible --pid "$pid" --name "タテヨコ塾" 2>/dev/null | head -n 1)
+        window=$(DISPLAY="$display" xdotool search --all --onlyvisible --pid "$pid" --name "$pattern" 2>/dev/null | head -n 1)
         kill -0 "$pid" 2>/dev/null || break
     done
     if [ -z "$window" ]; then
-        fail "$1: no window within 15 s"; cat "$work/run.log"
+        fail "$what: no window within 15 s"; cat "$work/run.log"
     else
         sleep 1.5
         title=$(DISPLAY="$display" xdotool getwindowname "$window")
-        [ "$title" = "『タテヨコ塾(Ｍ)』v1.52 --- みずなら舎" ] || fail "$1: window called $title"
+        [ "$title" = "$expected" ] || fail "$what: window called $title"
         [ "$(readlink "/proc/$pid/cwd")" = /usr/lib/tateyokom ] ||
-            fail "$1: runs in $(readlink "/proc/$pid/cwd")"
-        [ "$(stat -c %U "/proc/$pid")" = "$user" ] || fail "$1: not run as $user"
+            fail "$what: runs in $(readlink "/proc/$pid/cwd")"
+        [ "$(stat -c %U "/proc/$pid")" = "$user" ] || fail "$what: not run as $user"
         windows=$(DISPLAY="$display" xdotool search --all --onlyvisible --pid "$pid" --name . 2>/dev/null | wc -l)
-        [ "$windows" -eq 1 ] || fail "$1: $windows windows showed (a message box?)"
-        echo "$1: window shown: $title"
+        [ "$windows" -eq 1 ] || fail "$what: $windows windows showed (a message box?)"
+        arguments=$(tr '\0' ' ' <"/proc/$pid/cmdline")
+        echo "$what: window shown: $title ($arguments)"
     fi
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
     pid=""
 }
-start "the desktop entry" "$folder" "$program"
-start "the launcher in the PATH" / tateyokom
+start "the desktop entry" "$folder" タテヨコ塾 "$main" "$program"
+start "the launcher in the PATH" / タテヨコ塾 "$main" tateyokom
+# The teacher's window over a class folder named from where the command starts.
+mkdir -p "$work/class/Taro"
+printf '[TESTDATA]\r\nRECCHECKARRAY=11000000000000000000000000000000000000000000000000000000\r\n' >"$work/class/Taro/tateyokoM15.ini"
+chmod -R a+rX "$work/class"
+start "the teacher's launcher" "$work" "^クラスのきろく$" "クラスのきろく" tateyokom --teacher --class-folder class
+case $arguments in
+*"--class-folder $work/class "*) ;;
+*) fail "the teacher's launcher gave the program: $arguments" ;;
+esac
+start "the teacher's launcher, one word" "$work/class" "^クラスのきろく$" "クラスのきろく" tateyokom --teacher --class-folder=.
+case $arguments in
+*"--class-folder=$work/class/. "*) ;;
+*) fail "the teacher's launcher gave the program: $arguments" ;;
+esac
 
 apt-get purge -y -qq -o DPkg::Lock::Timeout=300 tateyokom >"$work/apt.log" 2>&1 ||
     { cat "$work/apt.log"; fail "apt-get purge tateyokom"; }

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSysInfo>
 #include <QTableView>
@@ -74,6 +75,17 @@ TEST(ClassFolder, TheTypedNameChoosesTheChildsFolderWrittenFromTheFirstSaveOn) {
     EXPECT_TRUE(room.exists(room.file("じろう", kFactRecordFileName)));
     EXPECT_EQ(loadHistoryFile(room.file("じろう", kHistoryFileName)).entries.size(), 1u);
     EXPECT_EQ(slurp(room.st.exeDir + kSettingsFileName), kOldIni) << "the computer's own file is left alone";
+
+    // A folder written before names were folded is the child's whatever the
+    // input method types; the window keeps the name as typed.
+    StudyState taro;
+    taro.recCheckArray[0][5] = 1;
+    QDir().mkpath(QString::fromStdString(room.classDir + "Taro"));
+    ASSERT_TRUE(saveSettings(taro, room.file("Taro", kSettingsFileName), nullptr));
+    room.type("ｔａｒｏ");
+    EXPECT_EQ(room.st.recCheckArray[0][5], 1);
+    EXPECT_EQ(room.form->Edit2->text(), u("ｔａｒｏ"));
+    EXPECT_FALSE(room.exists(room.classDir + "taro"));
 
     // はなこ sits down: her passes and answers from the class folder.
     room.type(" はなこ");
@@ -182,10 +194,47 @@ TEST(ClassFolder, TheChildrenWindowListsTheClassAndSwitchesByName) {
     EXPECT_EQ(room.st.recCheckArray[0][1], 1);
 }
 
+// A class is read beside the window: until it is read the window shows how
+// far it has got and can only be closed; よみなおす reads again the same way,
+// and a window closed while it reads stops the reading.
+TEST(ClassRecordWindow, ReadsBesideTheWindowShowingHowFarItHasGot) {
+    Classroom room;
+    for (int i = 0; i < 40; ++i) QDir().mkpath(QString::fromStdString(room.classDir + "こ" + std::to_string(i)));
+    TKurasuForm window(room.classDir);
+    const auto acting = [&] {
+        std::vector<bool> enabled;
+        for (QPushButton* b : {window.ReloadButton, window.MapButton, window.CsvButton, window.PrintButton})
+            enabled.push_back(b->isEnabled());
+        return enabled;
+    };
+    EXPECT_FALSE(window.ReadingBar->isHidden());
+    EXPECT_EQ(acting(), std::vector<bool>(4, false));
+    EXPECT_TRUE(window.CloseButton->isEnabled());
+    ASSERT_TRUE(window.waitUntilRead());
+    EXPECT_TRUE(window.ReadingBar->isHidden());
+    EXPECT_EQ(acting(), std::vector<bool>(4, true));
+    EXPECT_EQ(window.ClassGrid->model()->rowCount(), 1 + 41);
+
+    QDir().mkpath(QString::fromStdString(room.classDir + "あたらしい こ"));
+    window.ReloadClick();
+    EXPECT_FALSE(window.ReadingBar->isHidden());
+    EXPECT_FALSE(window.ReloadButton->isEnabled());
+    EXPECT_EQ(window.ClassGrid->model()->rowCount(), 1 + 41) << "the table read before stays until the new one is read";
+    ASSERT_TRUE(window.waitUntilRead());
+    EXPECT_EQ(window.ClassGrid->model()->rowCount(), 1 + 42);
+    // The reading's own end, queued before it was shown, changes nothing.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.ClassGrid->model()->rowCount(), 1 + 42);
+
+    auto* closing = new TKurasuForm(room.classDir);
+    delete closing;  // while it reads: no wait for the whole class, nothing left running
+}
+
 TEST(ClassRecordWindow, ShowsEveryChildAsReadAndWritesTheCsv) {
     Classroom room;
     QDir().mkpath(QString::fromStdString(room.classDir + "けんた"));  // half-synced: no settings yet
     TKurasuForm window(room.classDir);
+    ASSERT_TRUE(window.waitUntilRead());
     const QAbstractItemModel* grid = window.ClassGrid->model();
     ASSERT_EQ(grid->rowCount(), 3);
     EXPECT_EQ(grid->headerData(3, Qt::Horizontal).toString(), u("一の段\n順 乱"));

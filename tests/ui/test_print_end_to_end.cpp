@@ -293,6 +293,7 @@ TEST(PrintEndToEnd, TheClassTableGoesOnOverPagesAndTheProgressChartFitsOne) {
         ASSERT_TRUE(saveSettings(child, (folder + "/" + kSettingsFileName).toStdString(), nullptr));
     }
     TKurasuForm table(classDir.path().toStdString() + "/");
+    ASSERT_TRUE(table.waitUntilRead());
     std::vector<HistoryEntry> days;
     for (int d = 1; d <= 20; ++d)
         days.push_back({QStringLiteral("2026-11-%1 18:00:00").arg(d, 2, 10, QChar('0')).toStdString(), 0, 0, 3, 20, 5, 2, 1500});
@@ -308,10 +309,11 @@ TEST(PrintEndToEnd, TheClassTableGoesOnOverPagesAndTheProgressChartFitsOne) {
         QDialog* window;
         std::function<bool()> print;
         int pages;
-        bool headingsOnPageTwo;
-    } cases[] = {{&table, [&] { return table.PrintClick(); }, 2, false},
-                 {&chart, [&] { return chart.PrintClick(); }, 1, false},
-                 {&longChart, [&] { return longChart.PrintClick(); }, 2, true}};
+        bool headedPages;        // every page begins alike: the title, the folder, the date and the heading row
+        bool headingsOnPageTwo;  // the table's heading row again at the top of page two
+    } cases[] = {{&table, [&] { return table.PrintClick(); }, 2, true, false},
+                 {&chart, [&] { return chart.PrintClick(); }, 1, false, false},
+                 {&longChart, [&] { return longChart.PrintClick(); }, 2, false, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.window->objectName().toStdString());
         c.window->show();
@@ -326,6 +328,21 @@ TEST(PrintEndToEnd, TheClassTableGoesOnOverPagesAndTheProgressChartFitsOne) {
         EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("^Pages:\\s+%1$").arg(c.pages),
                                                      QRegularExpression::MultilineOption)))
             << info.toStdString();
+        if (c.headedPages) {
+            // The printed text carries no readable code points, so the pages' tops are compared as pictures.
+            QTemporaryDir pictures;
+            run("pdftoppm", {"-r", "40", "-gray", "-png", pdf, pictures.filePath("page")});
+            QStringList pages = QDir(pictures.path()).entryList({"page*.png"}, QDir::Files, QDir::Name);
+            ASSERT_EQ(pages.size(), c.pages);
+            const QImage first(pictures.filePath(pages[0]));
+            const QImage last(pictures.filePath(pages.back()));
+            const int top = first.height() * 6 / 100;  // the heading, and not yet the first child
+            EXPECT_EQ(first.copy(0, 0, first.width(), top), last.copy(0, 0, last.width(), top));
+            int ink = 0;  // a heading is there at all, not two blank tops alike
+            for (int y = 0; y < top; ++y)
+                for (int x = 0; x < first.width(); ++x) ink += qGray(first.pixel(x, y)) < 128;
+            EXPECT_GT(ink, 50);
+        }
         if (c.headingsOnPageTwo) {
             // The headings' yellow across the top of page two, and nowhere below.
             QTemporaryDir tmp;

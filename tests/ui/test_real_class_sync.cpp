@@ -314,6 +314,7 @@ TEST(RealClassSync, TwoComputersPassesReachTheTeachersFolderThroughSyncthing) {
     ASSERT_EQ(view.children.size(), 2u);
 
     TKurasuForm window(teacher);
+    ASSERT_TRUE(window.waitUntilRead());
     const QAbstractItemModel* model = window.ClassGrid->model();
     ASSERT_EQ(model->rowCount(), 3);  // the heading and the two children
     for (int i = 0; i < 2; ++i) {

@@ -16,9 +16,11 @@
 #include <unistd.h>
 #endif
 
+#include "main/core/History.h"
 #include "main/core/Settings.h"
 #include "tests/core/FileBytes.h"
 #include "tests/core/FullDisk.h"
+#include "tests/ui/FamilyFixture.h"
 #include "tests/ui/ScriptedRun.h"
 
 namespace {
@@ -63,6 +65,39 @@ TEST(SaveFailureBox, AFullDiskNamesTheFileOnceAndKeepsIt) {
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_TRUE(boxes[0].contains(QString::fromStdString(ini))) << boxes[0].toStdString();
     EXPECT_EQ(slurp(ini), kOld);
+}
+
+// The history's lines of tests that a full disk refused: one box naming
+// the file, the file as it was, and the lines written with the next test's.
+TEST(SaveFailureBox, HistoryLinesAFullDiskRefusedAreToldOnceAndWrittenLater) {
+    Family family;
+    family.open();
+    const std::string history = family.wiring.historyPath();
+    ASSERT_FALSE(history.empty());
+    QStringList boxes;
+    QTimer dismiss;
+    QObject::connect(&dismiss, &QTimer::timeout, family.form.get(), [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxes << box->text();
+            box->accept();
+        }
+    });
+    dismiss.start(10);
+    const HistoryEntry test{"2026-05-01 16:05:09", 3, 0, 1, 27, 0, 0, 1200};
+    {
+        FullDisk full;
+        ASSERT_TRUE(full.ok());
+        EXPECT_FALSE(family.wiring.appendHistory(test));
+        EXPECT_FALSE(family.wiring.appendHistory(test));
+    }
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].contains(QString::fromStdString(history))) << boxes[0].toStdString();
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(history)));
+    EXPECT_TRUE(family.wiring.appendHistory(test));
+    const HistoryRead read = loadHistoryFile(history);
+    EXPECT_EQ(read.entries.size(), 3u);
+    EXPECT_EQ(read.skipped, 0);
+    EXPECT_EQ(boxes.size(), 1);
 }
 
 // Run as an ordinary user (tools/as_test_user.sh): the folder and the file

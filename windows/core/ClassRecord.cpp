@@ -65,11 +65,15 @@ ClassChild readClassChild(const std::string& name, const std::string& settingsBy
 }
 
 ClassView readClassFolder(const std::string& folder, const std::string& settingsFileName,
-                          const std::string& recordFileName) {
+                          const std::string& recordFileName, const ClassReadProgress& progress) {
     ClassView view;
     const QDir dir(QString::fromStdString(folder));
-    for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
-        if (name.startsWith('.')) continue;  // a sync engine's own folders
+    QStringList names = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    // A sync engine's own folders are no children.
+    names.removeIf([](const QString& name) { return name.startsWith('.'); });
+    view.children.reserve(size_t(names.size()));
+    for (const QString& name : names) {
+        if (progress && !progress(int(view.children.size()), int(names.size()))) break;
         const QString at = dir.filePath(name) + '/';
         std::string settings, record;
         const bool settingsFound = readWhole(at + QString::fromStdString(settingsFileName), settings);
@@ -77,6 +81,7 @@ ClassView readClassFolder(const std::string& folder, const std::string& settings
         view.children.push_back(readClassChild(name.toStdString(), settings, settingsFound, record, recordFound));
         addInto(view.merged, view.children.back().record);
     }
+    if (progress) progress(int(view.children.size()), int(names.size()));
     return view;
 }
 

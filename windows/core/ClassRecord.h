@@ -4,6 +4,7 @@
 // them; the class's answers make one map of hard facts.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,11 +26,15 @@ struct ClassView {
     FactRecord merged;                 // every child's answers counted together
 };
 
+// Told after each child's folder is read, with how many there are; reading
+// stops when it returns false.
+using ClassReadProgress = std::function<bool(int done, int total)>;
+
 // Reads every child's folder; a folder whose settings file is missing, cut
 // or unreadable, or whose record is not whole, is marked damaged with what
 // could be read, and never stops the rest.
 ClassView readClassFolder(const std::string& folder, const std::string& settingsFileName,
-                          const std::string& recordFileName);
+                          const std::string& recordFileName, const ClassReadProgress& progress = {});
 
 // One child's files, read as the class view reads them.
 ClassChild readClassChild(const std::string& name, const std::string& settingsBytes, bool settingsFound,

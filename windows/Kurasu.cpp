@@ -84,7 +84,7 @@ TKurasuForm::TKurasuForm(const std::string& folder, QWidget* parent) : QDialog(p
 }
 
 void TKurasuForm::ReloadClick() {
-    view_ = readClassFolder(folder_, kSettingsFileName, kFactRecordFileName);
+    view_ = readClassFolder(folder_);
     mapState_.factRecord = view_.merged;
     auto* old = model_;
     model_ = new kit::CellModel(kHeadingRows + int(view_.children.size()), kColumns,

@@ -23,7 +23,7 @@ struct ClassFolder {
         ASSERT_TRUE(saveSettings(st, at + kSettingsFileName, nullptr));
         ASSERT_TRUE(saveRecordFile(st.factRecord, at + kFactRecordFileName));
     }
-    ClassView read() { return readClassFolder(dir.path().toStdString(), kSettingsFileName, kFactRecordFileName); }
+    ClassView read() { return readClassFolder(dir.path().toStdString() + "/"); }
     QTemporaryDir dir;
 };
 

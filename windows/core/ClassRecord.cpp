@@ -8,16 +8,6 @@
 #include "support/core/IniFile.h"
 
 namespace {
-constexpr qint64 kLargest = 1024 * 1024;
-
-bool readWhole(const QString& path, std::string& bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    const QByteArray data = file.read(kLargest);
-    bytes.assign(data.constData(), size_t(data.size()));
-    return true;
-}
-
 // A pass table as every save writes it: 56 flags, each 0 or 1.
 bool wholePassTable(const std::string& text) {
     return text.size() == size_t(kRecCols * kRecRows) &&
@@ -64,17 +54,27 @@ ClassChild readClassChild(const std::string& name, const std::string& settingsBy
     return child;
 }
 
-ClassView readClassFolder(const std::string& folder, const std::string& settingsFileName,
-                          const std::string& recordFileName) {
+ClassChild childOf(const std::string& name, const ChildMerge& m) {
+    ClassChild child;
+    child.name = name;
+    StudyState st;
+    passesInto(st, m.passes);
+    if (!m.settingsFound) child.fault = "設定ファイルがまだありません";
+    else if (!m.passTableWhole) child.fault = "設定ファイルの合格表が読めません";
+    else if (m.recordFound && !m.recordWhole) child.fault = "にがて九九の記録の一部が読めません";
+    if (!child.fault.empty()) child.state = ClassChild::State::Damaged;
+    child.grid = gridFromPasses(st);
+    child.rank = runCheck(child.grid);
+    child.record = m.record;
+    return child;
+}
+
+ClassView readClassFolder(const std::string& folder) {
     ClassView view;
     const QDir dir(QString::fromStdString(folder));
     for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
-        if (name.startsWith('.')) continue;  // a sync engine's own folders
-        const QString at = dir.filePath(name) + '/';
-        std::string settings, record;
-        const bool settingsFound = readWhole(at + QString::fromStdString(settingsFileName), settings);
-        const bool recordFound = readWhole(at + QString::fromStdString(recordFileName), record);
-        view.children.push_back(readClassChild(name.toStdString(), settings, settingsFound, record, recordFound));
+        if (name.startsWith('.')) continue;  // a sync engine's own folders, and the leases
+        view.children.push_back(childOf(name.toStdString(), readChildFolder(dir.filePath(name).toStdString() + "/")));
         addInto(view.merged, view.children.back().record);
     }
     return view;

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QSysInfo>
+#include <QTimer>
 
 #include <algorithm>
 #include <iterator>
@@ -105,7 +106,15 @@ void AppWiring::renewLease(QWidget* over) {
 void AppWiring::tellOthersOpen(QWidget* over) {
     // Told as the child opens; at the minute's tick a box waits while the
     // child answers or reads another box.
-    if (!over && ((busy_ && busy_()) || QApplication::activeModalWidget())) return;
+    if (!over && !toTell_.empty() && ((busy_ && busy_()) || QApplication::activeModalWidget())) {
+        // Asked again soon, not a minute later.
+        if (!retryPending_) QTimer::singleShot(2000, &leaseTimer_, [this] {
+            retryPending_ = false;
+            tellOthersOpen(nullptr);
+        });
+        retryPending_ = true;
+        return;
+    }
     if (!over) over = window_.data();
     if (!over || toTell_.empty()) return;
     const Lease other = toTell_.front();

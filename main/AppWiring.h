@@ -94,5 +94,6 @@ private:
     std::vector<Lease> toTell_;      // found while the child was busy
     QPointer<QWidget> window_;       // where a box that nobody asked for shows
     std::function<bool()> busy_;
+    bool retryPending_ = false;
     QTimer leaseTimer_;
 };

@@ -403,8 +403,19 @@ bool saveClassSettings(const StudyState& st, const PassMarks& marks, std::int64_
 }
 }  // namespace
 
+bool ChildFiles::nothingToKeep(const StudyState& st) const {
+    // A name only typed in passing leaves no folder behind.
+    if (kind_ != Kind::Class || QFileInfo(q(folder())).isDir()) return false;
+    const bool samePasses = std::equal(&st.recCheckArray[0][0], &st.recCheckArray[0][0] + kPassCells,
+                                       &seen_.recCheckArray[0][0]);
+    const bool sameAnswers = std::equal(st.factRecord.facts.begin(), st.factRecord.facts.end(),
+                                        seen_.factRecord.facts.begin(),
+                                        [](const FactHistory& a, const FactHistory& b) { return a.asked == b.asked; });
+    return samePasses && sameAnswers;
+}
+
 std::string ChildFiles::saveSettings(const StudyState& st, std::int64_t nowMs) {
-    if (kind_ == Kind::None) return {};
+    if (kind_ == Kind::None || nothingToKeep(st)) return {};
     if (std::string why = whyNotWritable(); !why.empty()) return why;
     if (!prepareSavePath(settings_)) return cannotMakeFolderOf(settings_.savePath);
     std::string error;
@@ -421,7 +432,7 @@ std::string ChildFiles::saveSettings(const StudyState& st, std::int64_t nowMs) {
 }
 
 std::string ChildFiles::saveRecord(const StudyState& st, std::int64_t nowMs) {
-    if (kind_ == Kind::None) return {};
+    if (kind_ == Kind::None || nothingToKeep(st)) return {};
     if (std::string why = whyNotWritable(); !why.empty()) return why;
     if (!recordWritable_) return {};
     if (!prepareSavePath(record_)) return cannotMakeFolderOf(record_.savePath);

@@ -114,6 +114,7 @@ public:
     std::string historyPath() const;
 
 private:
+    bool nothingToKeep(const StudyState& st) const;
     enum class Kind { None, Home, Class };
     Kind kind_ = Kind::None;
     UserFileLocation settings_;

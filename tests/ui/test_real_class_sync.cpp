@@ -79,7 +79,7 @@ public:
         if (dismissNotice()) note("told of the other computer");
         at("named");
         if (dismissNotice()) note("told of the other computer");
-        xdo({"key", "alt+e"});  // 始める
+        keys(main_, {"alt+e"});  // 始める, with the focus back from a box
         for (int pass = 0; pass < 3; ++pass)
             for (int m = 1; m <= 9; ++m)
                 if (QString e = answer(table * m); !e.isEmpty())

@@ -93,9 +93,13 @@ void AppWiring::openClassChild(const std::string& folderName, QWidget* over) {
 
 void AppWiring::renewLease(QWidget* over) {
     if (classDir_.empty() || files_.none()) return;
-    lease_ = thisProgram();
-    leaseHeld_ = takeLease(classDir_, files_.folderName(), computer_, lease_);
-    for (const Lease& other : othersOpen(leasesOn(classDir_, files_.folderName()), lease_, lease_.atSeconds)) {
+    // Written once a minute; read at every check.
+    const Lease now = thisProgram();
+    if (!leaseHeld_ || now.atSeconds - lease_.atSeconds >= kLeaseRenewSeconds) {
+        lease_ = now;
+        leaseHeld_ = takeLease(classDir_, files_.folderName(), computer_, lease_);
+    }
+    for (const Lease& other : othersOpen(leasesOn(classDir_, files_.folderName()), lease_, now.atSeconds)) {
         const auto same = [&](const Lease& l) { return l.computer == other.computer && l.process == other.process; };
         if (std::none_of(told_.begin(), told_.end(), same) && std::none_of(toTell_.begin(), toTell_.end(), same))
             toTell_.push_back(other);

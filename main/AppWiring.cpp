@@ -43,7 +43,7 @@ bool reportSave(QWidget* over, const std::string& error, bool& shown) {
 
 AppWiring::AppWiring(StudyState& st, Clock& clock) : st_(st), navigator_(st, player_, clock, *this) {
     navigator_.setHousehold(this);
-    leaseTimer_.setInterval(int(kLeaseRenewSeconds * 1000));
+    leaseTimer_.setInterval(int(kLeaseCheckSeconds * 1000));
     QObject::connect(&leaseTimer_, &QTimer::timeout, [this] { checkLease(); });
 }
 

@@ -106,6 +106,19 @@ std::vector<Lease> othersOpen(const std::vector<Lease>& leases, const Lease& our
 bool takeLease(const std::string& classDir, const std::string& folderName, const std::string& computer,
                const Lease& ours) {
     if (!QDir().mkpath(q(classDir + kLeaseFolder))) return false;
+    // Leases this computer left behind on the child (a program killed) are its own to remove.
+    const QDir dir(q(classDir + kLeaseFolder));
+    const QString mine = q(folderName + "." + computer + ".");
+    for (const QString& entry : dir.entryList({mine + QStringLiteral("*.txt")}, QDir::Files | QDir::NoSymLinks)) {
+        QFile file(dir.filePath(entry));
+        Lease left;
+        if (entry != q(leasePath({}, folderName, computer, ours.process)).section(u'/', -1) &&
+            file.open(QIODevice::ReadOnly) && leaseFromText(file.read(4096).toStdString(), left) &&
+            leaseState(&left, ours, ours.atSeconds) == LeaseState::Free) {
+            file.close();
+            file.remove();
+        }
+    }
     QSaveFile file(q(leasePath(classDir, folderName, computer, ours.process)));
     if (!file.open(QIODevice::WriteOnly)) return false;
     file.write(QByteArray::fromStdString(leaseText(ours)));

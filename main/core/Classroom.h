@@ -16,6 +16,9 @@ inline constexpr const char* kLeaseFileName = "kuku_lease.txt";
 // A lease is renewed this often while the child is open, and counts as left
 // behind (a computer switched off mid-run) when it is this old.
 inline constexpr std::int64_t kLeaseRenewSeconds = 60;
+// The other programs' leases are read this often, so that a child open on
+// two computers hears of it within a minute, a sync engine's delay included.
+inline constexpr std::int64_t kLeaseCheckSeconds = 15;
 inline constexpr std::int64_t kLeaseStaleSeconds = 180;
 
 // The folder a typed name is kept in: the name without the spaces around it

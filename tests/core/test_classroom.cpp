@@ -310,4 +310,41 @@ TEST(ClassLease, BothProgramsOnOneChildSeeEachOtherAndOnlyTheirOwnGoes) {
         << "a lease left behind tells nobody";
     dropLease(classDir, "はな.こ", "id-b", b);
     EXPECT_TRUE(othersOpen(leasesOn(classDir, "はな.こ"), a, b.atSeconds).empty());
+
+    // What a killed program of this computer left behind goes when the child opens again here;
+    // another program open here now, or another computer's lease, stays.
+    const std::int64_t later = a.atSeconds + kLeaseStaleSeconds + 60;
+    ASSERT_TRUE(takeLease(classDir, "はな.こ", "id-b", {"pc-b", 21, later - 5}));
+    ASSERT_TRUE(takeLease(classDir, "はな.こ", "id-a", {"pc-a", 11, later}));
+    EXPECT_EQ(leasesOn(classDir, "はな.こ").size(), 2u) << "id-a's old lease of process 10 is gone";
+    EXPECT_EQ(othersOpen(leasesOn(classDir, "はな.こ"), {"pc-a", 11, later}, later).size(), 1u);
+}
+
+TEST(ClassChildMerge, OptionsFollowTheNewestSaveWhateverTheFileName) {
+    QTemporaryDir dir;
+    const std::string classDir = dir.path().toStdString() + "/";
+    const struct {
+        const char* computer;
+        int volume;
+        std::int64_t at;
+        int expected;  // the volume the next program opens with
+    } saves[] = {
+        {"pc-b", 70, 2'000'000'000'000, 70},
+        {"pc-a", 30, 2'000'000'000'100, 30},  // a name before pc-b's, a save after it
+        {"pc-b", 55, 2'000'000'000'050, 30},  // a clock behind: older than pc-a's
+        {"pc-c", 10, 2'000'000'000'200, 10},
+    };
+    for (const auto& s : saves) {
+        ChildFiles files = ChildFiles::inClass(classDir, "たろう", s.computer);
+        StudyState st;
+        files.load(st);
+        st.effectVolume = s.volume;
+        st.recCheckArray[0][0] = 1;  // a pass, so that the folder is made
+        ASSERT_EQ(files.saveSettings(st, s.at), "");
+        StudyState next;
+        next.studentName = "たろう";
+        ChildFiles::inClass(classDir, "たろう", "pc-next").load(next);
+        EXPECT_EQ(next.effectVolume, s.expected) << s.computer << " at " << s.at;
+        EXPECT_EQ(next.studentName, "たろう") << "the name is the one typed";
+    }
 }

@@ -110,6 +110,12 @@ FactHistory answersAfter(const FactHistory& h, std::int64_t since, std::int64_t 
     return out;
 }
 
+// Nowhere to keep an id of our own: the computer's, the same at every start.
+std::string fallbackId(const std::string& host) {
+    const QByteArray unique = QSysInfo::machineUniqueId().toHex().left(8);
+    return host + "-" + (unique.isEmpty() ? std::string("0") : unique.toStdString());
+}
+
 struct RecordGroup {
     FactRecord record;
     std::int64_t clearedAt = 0;
@@ -276,17 +282,20 @@ ChildMerge readChildFolder(const std::string& folder, const std::string& compute
 }
 
 std::string computerIdIn(const std::string& familyDir) {
-    const QString path = q(familyDir + kComputerIdFile);
-    std::string id;
-    if (readBounded(path, 64, id)) {
-        id = QString::fromStdString(id).trimmed().toStdString();
-        if (!id.empty() && id.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789-") == std::string::npos)
-            return id;
-    }
     std::string host;
     for (char c : QSysInfo::machineHostName().toLower().toStdString())
         if (host.size() < 16 && ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-')) host += c;
     if (host.empty()) host = "pc";
+    const QString path = q(familyDir + kComputerIdFile);
+    std::string id;
+    if (readBounded(path, 64, id)) {
+        id = QString::fromStdString(id).trimmed().toStdString();
+        // A program folder that several computers share keeps the first one's id: not ours.
+        if (id.rfind(host + "-", 0) == 0 &&
+            id.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789-") == std::string::npos)
+            return id;
+        if (!id.empty()) return fallbackId(host);
+    }
     const QString made = QString::number(QRandomGenerator::system()->generate(), 16).rightJustified(8, u'0');
     id = host + "-" + made.toStdString();
     QSaveFile file(path);
@@ -294,9 +303,7 @@ std::string computerIdIn(const std::string& familyDir) {
         file.write(QByteArray::fromStdString(id + "\n"));
         if (file.commit()) return id;
     }
-    // Nowhere to keep it: the computer's own id, the same at every start.
-    const QByteArray unique = QSysInfo::machineUniqueId().toHex().left(8);
-    return host + "-" + (unique.isEmpty() ? std::string("0") : unique.toStdString());
+    return fallbackId(host);
 }
 
 ChildFiles ChildFiles::atHome(const UserFileLocation& settings, const UserFileLocation& record) {

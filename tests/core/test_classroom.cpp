@@ -348,3 +348,17 @@ TEST(ClassChildMerge, OptionsFollowTheNewestSaveWhateverTheFileName) {
         EXPECT_EQ(next.studentName, "たろう") << "the name is the one typed";
     }
 }
+
+TEST(ClassComputerId, IsMadeOnceAndNeverTakenFromAnotherComputer) {
+    QTemporaryDir dir;
+    const std::string family = dir.path().toStdString() + "/";
+    const std::string id = computerIdIn(family);
+    EXPECT_EQ(computerIdIn(family), id) << "the same at every start";
+    EXPECT_EQ(childFileName(computerFileName(ChildFileName::Kind::Settings, id)).computer, id);
+    // A program folder shared by several computers holds the first one's id.
+    spit(family + kComputerIdFile, "another-host-1234abcd\n");
+    const std::string here = computerIdIn(family);
+    EXPECT_NE(here, "another-host-1234abcd");
+    EXPECT_EQ(computerIdIn(family), here);
+    EXPECT_EQ(slurp(family + kComputerIdFile), "another-host-1234abcd\n") << "not written over";
+}

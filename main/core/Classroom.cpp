@@ -131,8 +131,9 @@ void dropLease(const std::string& classDir, const std::string& folderName, const
 }
 
 std::string openElsewhereText(const std::string& typedName, const std::string& otherComputer) {
-    return "「" + typedName + "」さんの きろくは いま ほかの コンピュータ（" + otherComputer +
-           "）でも ひらいています。\nどちらで ごうかくしても，ごうかくは ちゃんと のこります。";
+    // A line each, so that the box breaks between words only.
+    return "「" + typedName + "」さんの きろくは いま\nほかの コンピュータ（" + otherComputer +
+           "）でも ひらいています。\nどちらで ごうかくしても，\nごうかくは ちゃんと のこります。";
 }
 
 std::string readClassFolderNote(const std::string& familyDir) {

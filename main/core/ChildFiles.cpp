@@ -210,7 +210,7 @@ std::string computerFileName(ChildFileName::Kind kind, const std::string& comput
     return {};
 }
 
-ChildMerge readChildFolder(const std::string& folder, const std::string& computer) {
+ChildMerge readChildFolder(const std::string& folder, const std::string& computer, bool withHistory) {
     ChildMerge m;
     const QDir dir(q(folder));
     std::int64_t newest = -1;
@@ -256,6 +256,7 @@ ChildMerge readChildFolder(const std::string& folder, const std::string& compute
             break;
         }
         case ChildFileName::Kind::History:
+            if (!withHistory) break;
             for (HistoryEntry& e : loadHistoryFile(path.toStdString()).entries)
                 if (lines.insert(historyLine(e)).second) m.history.push_back(std::move(e));
             break;
@@ -477,7 +478,7 @@ void ChildFiles::noteRecordCleared(std::int64_t nowMs) {
 }
 
 std::vector<HistoryEntry> ChildFiles::history() const {
-    if (kind_ == Kind::Class) return readChildFolder(folder(), computer_).history;
+    if (kind_ == Kind::Class) return readChildFolder(folder(), computer_, true).history;
     if (kind_ == Kind::Home) return loadHistoryFile(historyPath()).entries;
     return {};
 }

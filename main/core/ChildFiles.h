@@ -67,8 +67,9 @@ struct ChildMerge {
     bool ownRecordWhole = true;
     std::vector<HistoryEntry> history;  // every computer's lines, once each, oldest first
 };
-// folder ends in '/'; computer is this computer's id (may be empty).
-ChildMerge readChildFolder(const std::string& folder, const std::string& computer = {});
+// folder ends in '/'; computer is this computer's id (may be empty). The
+// histories, the largest files, are read only when asked for.
+ChildMerge readChildFolder(const std::string& folder, const std::string& computer = {}, bool withHistory = false);
 
 // The stable id of this computer, kept in familyDir (ending in '/'): made
 // once from the computer's name and a random part; a folder that cannot be

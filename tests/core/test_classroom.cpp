@@ -255,7 +255,7 @@ TEST(ClassChildMerge, ConflictCopiesAndHistoriesAreReadOnce) {
     ASSERT_TRUE(appendHistoryFile(folder + "kuku_rireki.sync-conflict-20261209-101010-ABCDEFG.txt", first));
     ASSERT_TRUE(appendHistoryFile(folder + "kuku_rireki.pc-2.txt", second));
 
-    const ChildMerge m = readChildFolder(folder, "pc-1");
+    const ChildMerge m = readChildFolder(folder, "pc-1", true);
     EXPECT_TRUE(m.passes.passed(0));
     EXPECT_TRUE(m.passes.passed(kRecRows));
     EXPECT_EQ(m.record.facts[3].asked, 2);

@@ -282,11 +282,15 @@ ChildMerge readChildFolder(const std::string& folder, const std::string& compute
     return m;
 }
 
-std::string computerIdIn(const std::string& familyDir) {
+std::string idOfHost(const std::string& hostName) {
     std::string host;
-    for (char c : QSysInfo::machineHostName().toLower().toStdString())
+    for (char c : QString::fromStdString(hostName).toLower().toStdString())
         if (host.size() < 16 && ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-')) host += c;
-    if (host.empty()) host = "pc";
+    return host.empty() ? "pc" : host;
+}
+
+std::string computerIdIn(const std::string& familyDir) {
+    const std::string host = idOfHost(QSysInfo::machineHostName().toStdString());
     const QString path = q(familyDir + kComputerIdFile);
     std::string id;
     if (readBounded(path, 64, id)) {

@@ -76,6 +76,9 @@ ChildMerge readChildFolder(const std::string& folder, const std::string& compute
 // written gives an id made from the computer alone.
 inline constexpr const char* kComputerIdFile = "kuku_computer.txt";
 std::string computerIdIn(const std::string& familyDir);
+// The computer's name as an id begins: lower-case letters, digits and '-'
+// only (a dot would end it in a file name), at most 16; "pc" when none is left.
+std::string idOfHost(const std::string& hostName);
 
 class ChildFiles {
 public:

@@ -1,17 +1,19 @@
 // The class folder side of the wiring: the typed name chooses the child's
 // folder in the class folder, and a lease tells a second computer that the
 // child is open already.
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QSysInfo>
+#include <QTimer>
 
 #include <algorithm>
 #include <iterator>
 
 #include "main/AppWiring.h"
 #include "main/core/Family.h"
+#include "main/core/ChildFiles.h"
 #include "main/core/FactRecord.h"
 #include "main/core/Settings.h"
 #include "main/core/UserFiles.h"
@@ -27,96 +29,110 @@ void blankChild(StudyState& st) {
     clearRecord(st.factRecord);
 }
 
+// The passes and answers of a test taken before the name, into the child's
+// own; the choices of that test stay, so that its results show and register.
+void carryInto(StudyState& st, const StudyState& before) {
+    for (int c = 0; c < kRecCols; ++c)
+        for (int r = 0; r < kRecRows; ++r) st.recCheckArray[c][r] |= before.recCheckArray[c][r];
+    addAnswers(st.factRecord, before.factRecord);
+    st.rangeIndex = before.rangeIndex;
+    st.contentIndex = before.contentIndex;
+    st.currentDan = before.currentDan;
+    st.levelIndex = before.levelIndex;
+}
+
 Lease thisProgram() {
     return {QSysInfo::machineHostName().toStdString(), QCoreApplication::applicationPid(),
             QDateTime::currentSecsSinceEpoch()};
 }
 }  // namespace
 
-std::string AppWiring::classFilesReady() const {
-    if (classDir_.empty()) return {};
-    // A share that is not mounted must not be made again as a local folder.
-    if (!QFileInfo(QString::fromStdString(classDir_)).isDir())
-        return "クラスのフォルダ「" + classDir_ + "」が見つかりません";
-    return {};
-}
-
 void AppWiring::enterClass(const std::string& folder) {
     classDir_ = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    if (computer_.empty()) computer_ = computerIdIn(familyDir_);
     // Nothing is written for the class until a child has typed a name.
     st_.studentName.clear();
+    testBeforeName_.reset();
     openClassChild({}, nullptr);
 }
 
 bool AppWiring::leaveClassChild(QWidget* over) {
-    if (classChild_.empty()) return true;
+    if (files_.none()) return true;
     if (!savePasses(over)) return false;
     saveFactRecord(over);
-    if (leaseHeld_) releaseLease(classChildFolder(), lease_);
+    if (leaseHeld_) dropLease(classDir_, files_.folderName(), computer_, lease_);
     leaseHeld_ = false;
+    told_.clear();
+    toTell_.clear();
     leaseTimer_.stop();
     return true;
 }
 
 void AppWiring::openClassChild(const std::string& folderName, QWidget* over) {
-    classChild_ = folderName;
     classTyped_ = st_.studentName;
     settingsFailureShown_ = recordFailureShown_ = false;
-    recordWritable_ = true;
     if (folderName.empty()) {
         blankChild(st_);
-        settingsFile_ = recordFile_ = {};
+        files_ = {};
         return;
     }
-    const std::string folder = classChildFolder();
-    settingsFile_ = {folder + kSettingsFileName, folder + kSettingsFileName};
-    recordFile_ = {folder + kFactRecordFileName, folder + kFactRecordFileName};
-    if (QFileInfo::exists(QString::fromStdString(settingsFile_.loadPath))) {
-        loadSettings(st_, settingsFile_.loadPath);
-        st_.studentName = classTyped_;
-    } else {
-        blankChild(st_);
-    }
-    // A damaged record that could not be kept aside is never written over.
-    recordWritable_ = loadRecordFile(st_.factRecord, recordFile_.loadPath);
+    // What was earned before the name was typed is the child's.
+    const bool carry = files_.none() && (testBeforeName_ || !recordIsEmpty(st_.factRecord));
+    const StudyState before = st_;
+    files_ = ChildFiles::inClass(classDir_, folderName, computer_);
+    files_.load(st_);
     followSounds();
-    if (QFileInfo(QString::fromStdString(folder)).isDir()) renewLease(over);
+    if (over) window_ = over->window();
+    renewLease(over);
     leaseTimer_.start();
+    if (!carry) return;
+    carryInto(st_, before);
+    saveFactRecord(over);
+    if (testBeforeName_) files_.appendHistory(*testBeforeName_);
+    testBeforeName_.reset();
 }
 
 void AppWiring::renewLease(QWidget* over) {
-    if (classDir_.empty() || classChild_.empty()) return;
-    const std::string folder = classChildFolder();
-    lease_ = thisProgram();
-    Lease held;
-    const bool found = readLease(folder, held);
-    const LeaseState state = leaseState(found ? &held : nullptr, lease_, lease_.atSeconds);
-    if (state == LeaseState::HeldElsewhere) {
-        // Told once, when the child is opened; the lease is taken when it is left behind.
-        if (over && !leaseHeld_)
-            QMessageBox::information(
-                over, u("ちゅうい"),
-                u("「%1」さんの きろくは いま ほかの コンピュータ（%2）でも ひらいています。\n"
-                  "りょうほうで つづけると，あとから ほぞんした ほうの きろくだけが のこります。")
-                    .arg(QString::fromStdString(classTyped_), QString::fromStdString(held.computer)));
-        leaseHeld_ = false;
+    if (classDir_.empty() || files_.none()) return;
+    // Written once a minute; read at every check.
+    const Lease now = thisProgram();
+    if (!leaseHeld_ || now.atSeconds - lease_.atSeconds >= kLeaseRenewSeconds) {
+        lease_ = now;
+        leaseHeld_ = takeLease(classDir_, files_.folderName(), computer_, lease_);
+    }
+    for (const Lease& other : othersOpen(leasesOn(classDir_, files_.folderName()), lease_, now.atSeconds)) {
+        const auto same = [&](const Lease& l) { return l.computer == other.computer && l.process == other.process; };
+        if (std::none_of(told_.begin(), told_.end(), same) && std::none_of(toTell_.begin(), toTell_.end(), same))
+            toTell_.push_back(other);
+    }
+    tellOthersOpen(over);
+}
+
+void AppWiring::tellOthersOpen(QWidget* over) {
+    // Told as the child opens; at the minute's tick a box waits while the
+    // child answers or reads another box.
+    if (!over && !toTell_.empty() && ((busy_ && busy_()) || QApplication::activeModalWidget())) {
+        // Asked again soon, not a minute later.
+        if (!retryPending_) QTimer::singleShot(2000, &leaseTimer_, [this] {
+            retryPending_ = false;
+            tellOthersOpen(nullptr);
+        });
+        retryPending_ = true;
         return;
     }
-    std::string error;
-    leaseHeld_ = writeLease(folder, lease_, &error);
-    // Told when the child is opened, once until a write of it goes through
-    // again; a renewal on the timer may fall in a run, where no box opens.
-    if (leaseHeld_) leaseFailureShown_ = false;
-    else if (over && !leaseFailureShown_) {
-        kit::saveFailureBox(over, error);
-        leaseFailureShown_ = true;
-    }
+    if (!over) over = window_.data();
+    if (!over || toTell_.empty()) return;
+    const Lease other = toTell_.front();
+    toTell_.clear();
+    told_.push_back(other);
+    QMessageBox::information(over, u("ちゅうい"), u(openElsewhereText(classTyped_, other.computer)));
 }
 
 NameChange AppWiring::confirmName(QWidget* over) {
     if (classDir_.empty()) return NameChange::Kept;
     const std::string folderName = classChildFolderOf(classDir_, st_.studentName);
-    if (folderName == classChild_) return NameChange::Kept;
+    if (folderName == files_.folderName()) return NameChange::Kept;
+    const bool carrying = files_.none() && (testBeforeName_ || !recordIsEmpty(st_.factRecord));
     const std::string typed = st_.studentName;
     if (!leaveClassChild(over)) {
         st_.studentName = classTyped_;
@@ -124,7 +140,7 @@ NameChange AppWiring::confirmName(QWidget* over) {
     }
     st_.studentName = typed;
     openClassChild(folderName, over);
-    return NameChange::Loaded;
+    return carrying && !folderName.empty() ? NameChange::Carried : NameChange::Loaded;
 }
 
 bool AppWiring::switchToClassChild(const std::string& name, QWidget* over) {

@@ -60,7 +60,7 @@ bool AppNavigator::openChildren(QWidget* over) {
 
 void AppNavigator::openProgress(QWidget* over) {
     if (!household_) return;
-    showModal<TGanbariForm>(over, loadHistoryFile(household_->historyPath()).entries);
+    showModal<TGanbariForm>(over, household_->history());
 }
 
 void AppNavigator::openClassRecord(QWidget* over) {

@@ -1,6 +1,7 @@
 #include "main/AppWiring.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -22,21 +23,11 @@ std::string workingDir() { return QDir::currentPath().toStdString(); }
 
 std::string userConfigDir() { return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString(); }
 
-// A first save into the user's own folder starts from the file that was
-// read, so that lines this program does not own are kept.
-bool prepareSavePath(const UserFileLocation& at) {
-    if (!makeFolderOf(at.savePath)) return false;
-    if (at.savePath == at.loadPath) return true;
-    const QString target = QString::fromStdString(at.savePath);
-    if (!QFileInfo::exists(target) && QFileInfo::exists(QString::fromStdString(at.loadPath))) {
-        QFile::copy(QString::fromStdString(at.loadPath), target);
-        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
-    }
-    return true;
-}
 std::string cannotMakeFolderOf(const std::string& path) {
     return "フォルダ「" + QFileInfo(QString::fromStdString(path)).absolutePath().toStdString() + "」を作れません";
 }
+
+std::int64_t nowMs() { return QDateTime::currentMSecsSinceEpoch(); }
 
 // The box a failed save shows, as at quit; not again for the same file
 // until a save of it has gone through.
@@ -53,12 +44,12 @@ bool reportSave(QWidget* over, const std::string& error, bool& shown) {
 
 AppWiring::AppWiring(StudyState& st, Clock& clock) : st_(st), navigator_(st, player_, clock, *this) {
     navigator_.setHousehold(this);
-    leaseTimer_.setInterval(int(kLeaseRenewSeconds * 1000));
-    QObject::connect(&leaseTimer_, &QTimer::timeout, [this] { renewLease(nullptr); });
+    leaseTimer_.setInterval(int(kLeaseCheckSeconds * 1000));
+    QObject::connect(&leaseTimer_, &QTimer::timeout, [this] { checkLease(); });
 }
 
 AppWiring::~AppWiring() {
-    if (leaseHeld_) releaseLease(classChildFolder(), lease_);
+    if (leaseHeld_) dropLease(classDir_, files_.folderName(), computer_, lease_);
 }
 
 MasumeServices AppWiring::services() {
@@ -98,17 +89,14 @@ MasumeServices AppWiring::services() {
 void AppWiring::loadChild(StudyState& st, int number) {
     child_ = number;
     if (number == 0) {
-        settingsFile_ = locateUserFile(kSettingsFileName, st.exeDir, userConfigDir());
-        recordFile_ = locateUserFile(kFactRecordFileName, st.exeDir, userConfigDir());
+        files_ = ChildFiles::atHome(locateUserFile(kSettingsFileName, st.exeDir, userConfigDir()),
+                                    locateUserFile(kFactRecordFileName, st.exeDir, userConfigDir()));
     } else {
         const std::string folder = childFolder(familyDir_, number);
-        settingsFile_ = {folder + kSettingsFileName, folder + kSettingsFileName};
-        recordFile_ = {folder + kFactRecordFileName, folder + kFactRecordFileName};
+        files_ = ChildFiles::atHome({folder + kSettingsFileName, folder + kSettingsFileName},
+                                    {folder + kFactRecordFileName, folder + kFactRecordFileName});
     }
-    loadSettings(st, settingsFile_.loadPath);
-    // A damaged record that could not be kept aside is never written over.
-    recordWritable_ =
-        loadRecordFile(st.factRecord, recordFile_.loadPath) || recordFile_.loadPath != recordFile_.savePath;
+    files_.load(st);
     settingsFailureShown_ = recordFailureShown_ = false;
     followSounds();
 }
@@ -121,15 +109,14 @@ void AppWiring::followSounds() {
     else player_.loadSounds(st_.effectVolume, workingDir());
 }
 
-std::string AppWiring::historyPath() const {
-    if (settingsFile_.savePath.empty()) return {};
-    return QFileInfo(QString::fromStdString(settingsFile_.savePath)).absolutePath().toStdString() + "/" +
-           kHistoryFileName;
-}
-
 bool AppWiring::appendHistory(const HistoryEntry& entry) {
+    // A test before the name is the test of the child who types one next.
+    if (!classDir_.empty() && files_.none()) {
+        testBeforeName_ = entry;
+        return true;
+    }
     // The history helps the parent; it never stops the child.
-    if (!classFilesReady().empty() || historyPath().empty()) return false;
+    if (!files_.whyNotWritable().empty() || historyPath().empty()) return false;
     historyNotWritten_.emplace_back(historyPath(), entry);
     std::string error;
     std::vector<std::pair<std::string, HistoryEntry>> refused;
@@ -155,7 +142,7 @@ std::vector<ChildEntry> AppWiring::children() {
         const QDir dir(QString::fromStdString(classDir_));
         for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
             if (name.startsWith('.')) continue;  // a sync engine's own folders
-            out.push_back({-1, name.toStdString(), name.toStdString() == classChild_, true});
+            out.push_back({-1, name.toStdString(), name.toStdString() == files_.folderName(), true});
         }
         return out;
     }
@@ -215,35 +202,32 @@ bool AppWiring::removeChild(int number, QWidget* over) {
 }
 
 std::string AppWiring::writeSettingsFile(const StudyState& st) {
-    if (std::string why = classFilesReady(); !why.empty() || settingsFile_.savePath.empty()) return why;
-    if (!prepareSavePath(settingsFile_)) return cannotMakeFolderOf(settingsFile_.savePath);
-    std::string error;
-    if (classDir_.empty()) saveSettings(st, settingsFile_.savePath, &error);
-    else {
-        // A name being typed over is not yet the child whose file this is.
-        StudyState child = st;
-        child.studentName = classTyped_;
-        if (saveSettings(child, settingsFile_.savePath, &error)) renewLease(nullptr);
-    }
-    return error;
+    if (classDir_.empty()) return files_.saveSettings(st, nowMs());
+    // A name being typed over is not yet the child whose file this is.
+    StudyState child = st;
+    child.studentName = classTyped_;
+    return files_.saveSettings(child, nowMs());
 }
 
-std::string AppWiring::writeRecordFile(const StudyState& st) {
-    if (std::string why = classFilesReady(); !why.empty() || recordFile_.savePath.empty()) return why;
-    if (!recordWritable_) return {};
-    if (!prepareSavePath(recordFile_)) return cannotMakeFolderOf(recordFile_.savePath);
-    std::string error;
-    saveRecordFile(st.factRecord, recordFile_.savePath, &error);
-    return error;
-}
+std::string AppWiring::writeRecordFile(const StudyState& st) { return files_.saveRecord(st, nowMs()); }
 
 bool AppWiring::savePasses(QWidget* over) {
     return reportSave(over, writeSettingsFile(st_), settingsFailureShown_);
 }
 
+bool AppWiring::savePassesCleared(QWidget* over) {
+    files_.notePassesCleared(nowMs());
+    return savePasses(over);
+}
+
+bool AppWiring::saveFactRecordCleared(QWidget* over) {
+    files_.noteRecordCleared(nowMs());
+    return saveFactRecord(over);
+}
+
 bool AppWiring::saveFactRecord(QWidget* over) {
     // In a class the child's folder is whole from their first test on, so
     // that the teacher sees them; one box when the class folder is away.
-    if (!classChild_.empty() && !reportSave(over, writeSettingsFile(st_), settingsFailureShown_)) return false;
+    if (files_.classChild() && !reportSave(over, writeSettingsFile(st_), settingsFailureShown_)) return false;
     return reportSave(over, writeRecordFile(st_), recordFailureShown_);
 }

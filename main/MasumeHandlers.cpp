@@ -242,6 +242,18 @@ bool TMasumeForm::confirmName() {
     const NameChange change = services_.household->confirmName(this);
     confirmingName_ = false;
     if (change == NameChange::Loaded) followChild();
+    if (change == NameChange::Carried) {
+        // The test just taken is this child's: its results stay to be seen and registered.
+        const StudyState run = st_;
+        followChild();
+        std::copy(&run.kekkaArray[0][0], &run.kekkaArray[0][0] + kKekkaRows * kKekkaCols, &st_.kekkaArray[0][0]);
+        st_.questionOrder = run.questionOrder;
+        st_.shuffleRanks = run.shuffleRanks;
+        st_.orderMode = run.orderMode;
+        st_.firstPos = run.firstPos;
+        st_.endPos = run.endPos;
+        st_.passNo = run.passNo;
+    }
     if (change == NameChange::Refused) Edit2->setText(QString::fromStdString(st_.studentName));
     return change != NameChange::Refused;
 }

@@ -106,6 +106,7 @@ int main(int argc, char** argv) {
     // saving anything.
     std::optional<AfterFirstFrame> quit;
     if (qEnvironmentVariableIsSet("TATEYOKO_QUIT_AFTER_FIRST_FRAME")) quit.emplace([] { _exit(0); });
+    wiring.setBusy([&keys] { return keys.runActive(); });
     TMasumeForm form(st, keys, clock, wiring.services());
     form.show();
     return app.exec();

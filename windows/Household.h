@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "main/core/History.h"
+
 class QWidget;
 
 struct ChildEntry {
@@ -19,6 +21,7 @@ struct ChildEntry {
 enum class NameChange {
     Kept,    // the same child as before, or no class folder
     Loaded,  // another child of the class: their files are in the state now
+    Carried, // the first child of the class: their files, and the test taken before the name
     Refused  // the child before could not be saved (a box said so): the name goes back
 };
 
@@ -39,6 +42,8 @@ public:
     // Moves a child of this computer aside, files and all; never the first
     // child nor the one sitting here. False when nothing moved (a box says why).
     virtual bool removeChild(int, QWidget*) { return false; }
+    // Every line of the child's history, from whichever computers keep it.
+    virtual std::vector<HistoryEntry> history() const { return loadHistoryFile(historyPath()).entries; }
 
     // The class folder, ending in '/'; empty when this computer has none.
     virtual std::string classFolder() const { return {}; }

@@ -10,6 +10,10 @@ public:
     virtual ~Keeper() = default;
     // The settings file, pass table included, as a quit would write it now.
     virtual bool savePasses(QWidget* over) = 0;
+    // After 成績クリア: every pass registered before now is gone, wherever it was earned.
+    virtual bool savePassesCleared(QWidget* over) { return savePasses(over); }
     // The record of every answer behind the map of hard facts.
     virtual bool saveFactRecord(QWidget* over) = 0;
+    // After the record is cleared: every answer given before now is gone, wherever it was given.
+    virtual bool saveFactRecordCleared(QWidget* over) { return saveFactRecord(over); }
 };

@@ -123,7 +123,7 @@ void TKurasuForm::ReloadClick() {
     if (reader_) return;  // one reading at a time
     reading_ = std::make_shared<ClassReading>();
     reader_ = QThread::create([reading = reading_, folder = folder_] {
-        reading->view = readClassFolder(folder, kSettingsFileName, kFactRecordFileName, [&reading](int done, int total) {
+        reading->view = readClassFolder(folder, [&reading](int done, int total) {
             reading->done = done;
             reading->total = total;
             return !reading->stop;

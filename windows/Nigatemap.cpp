@@ -157,7 +157,7 @@ void TNigateMapForm::ClearButtonClick() {
     if (answer != QMessageBox::Ok) return;
     clearRecord(st_.factRecord);
     refresh();
-    keeper_.saveFactRecord(this);
+    keeper_.saveFactRecordCleared(this);
 }
 
 QVariant TNigateMapForm::cellData(int row, int column, int role) const {

@@ -144,7 +144,7 @@ void TSikakuCheckForm::D1Click() {
     if (answer != QMessageBox::Ok) return;
     rank_ = clearRecords(grid_, st_);
     showCheck();
-    keeper_.savePasses(this);
+    keeper_.savePassesCleared(this);
 }
 
 void TSikakuCheckForm::C1Click() { close(); }

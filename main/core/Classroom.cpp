@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QString>
+#include <algorithm>
 
 namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
@@ -92,6 +93,69 @@ void releaseLease(const std::string& childFolder, const Lease& ours) {
     Lease held;
     if (readLease(childFolder, held) && leaseState(&held, ours, held.atSeconds) == LeaseState::Ours)
         QFile::remove(q(childFolder + kLeaseFileName));
+}
+
+std::string leasePath(const std::string& classDir, const std::string& folderName, const std::string& computer,
+                      std::int64_t process) {
+    return classDir + kLeaseFolder + "/" + folderName + "." + computer + "." + std::to_string(process) + ".txt";
+}
+
+std::vector<Lease> leasesOn(const std::string& classDir, const std::string& folderName) {
+    std::vector<Lease> leases;
+    Lease one;
+    if (readLease(classDir + folderName + "/", one)) leases.push_back(one);
+    const QDir dir(q(classDir + kLeaseFolder));
+    const QString prefix = q(folderName) + u'.';
+    for (const QString& entry : dir.entryList({prefix + QStringLiteral("*.txt")}, QDir::Files | QDir::NoSymLinks)) {
+        // <child>.<computer>.<process>.txt: the child's name may hold dots, the others not.
+        const QStringList parts = entry.chopped(4).mid(prefix.size()).split(u'.');
+        if (parts.size() != 2) continue;
+        QFile file(dir.filePath(entry));
+        if (file.open(QIODevice::ReadOnly) && leaseFromText(file.read(4096).toStdString(), one)) leases.push_back(one);
+    }
+    return leases;
+}
+
+std::vector<Lease> othersOpen(const std::vector<Lease>& leases, const Lease& ours, std::int64_t nowSeconds) {
+    std::vector<Lease> others;
+    for (const Lease& l : leases) {
+        if (leaseState(&l, ours, nowSeconds) != LeaseState::HeldElsewhere) continue;
+        const bool known = std::any_of(others.begin(), others.end(), [&](const Lease& o) {
+            return o.computer == l.computer && o.process == l.process;
+        });
+        if (!known) others.push_back(l);
+    }
+    return others;
+}
+
+bool takeLease(const std::string& classDir, const std::string& folderName, const std::string& computer,
+               const Lease& ours) {
+    if (!QDir().mkpath(q(classDir + kLeaseFolder))) return false;
+    // Leases this computer left behind on the child (a program killed) are its own to remove.
+    const QDir dir(q(classDir + kLeaseFolder));
+    const QString mine = q(folderName + "." + computer + ".");
+    for (const QString& entry : dir.entryList({mine + QStringLiteral("*.txt")}, QDir::Files | QDir::NoSymLinks)) {
+        QFile file(dir.filePath(entry));
+        Lease left;
+        if (entry != q(leasePath({}, folderName, computer, ours.process)).section(u'/', -1) &&
+            file.open(QIODevice::ReadOnly) && leaseFromText(file.read(4096).toStdString(), left) &&
+            leaseState(&left, ours, ours.atSeconds) == LeaseState::Free) {
+            file.close();
+            file.remove();
+        }
+    }
+    return writeWholeFile(leasePath(classDir, folderName, computer, ours.process), leaseText(ours)).empty();
+}
+
+void dropLease(const std::string& classDir, const std::string& folderName, const std::string& computer,
+               const Lease& ours) {
+    QFile::remove(q(leasePath(classDir, folderName, computer, ours.process)));
+}
+
+std::string openElsewhereText(const std::string& typedName, const std::string& otherComputer) {
+    // A line each, so that the box breaks between words only.
+    return "「" + typedName + "」さんの きろくは いま\nほかの コンピュータ（" + otherComputer +
+           "）でも ひらいています。\nどちらで ごうかくしても，\nごうかくは ちゃんと のこります。";
 }
 
 std::string readClassFolderNote(const std::string& familyDir) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Beside the first child's settings file: the class folder chosen in the
 // children's window. Only written once one is chosen.
@@ -15,6 +16,9 @@ inline constexpr const char* kLeaseFileName = "kuku_lease.txt";
 // A lease is renewed this often while the child is open, and counts as left
 // behind (a computer switched off mid-run) when it is this old.
 inline constexpr std::int64_t kLeaseRenewSeconds = 60;
+// The other programs' leases are read this often, so that a child open on
+// two computers hears of it within a minute, a sync engine's delay included.
+inline constexpr std::int64_t kLeaseCheckSeconds = 15;
 inline constexpr std::int64_t kLeaseStaleSeconds = 180;
 
 // The folder a new name is kept in: full-width letters, digits and spaces
@@ -54,6 +58,25 @@ bool readLease(const std::string& childFolder, Lease& out);
 bool writeLease(const std::string& childFolder, const Lease& lease, std::string* error = nullptr);
 // Removes the lease only when it is still ours.
 void releaseLease(const std::string& childFolder, const Lease& ours);
+
+// Every program that opens a child of the class keeps a lease of its own,
+// in a folder of the class folder (so that a name only typed in passing
+// leaves no child's folder behind): <child>.<computer id>.<process>.txt.
+// The lease only tells; it never guards.
+inline constexpr const char* kLeaseFolder = ".kuku_lease";
+std::string leasePath(const std::string& classDir, const std::string& folderName, const std::string& computer,
+                      std::int64_t process);
+// Every lease on the child, a lease in the child's folder from before included.
+std::vector<Lease> leasesOn(const std::string& classDir, const std::string& folderName);
+// The other programs that have the child open now, one each.
+std::vector<Lease> othersOpen(const std::vector<Lease>& leases, const Lease& ours, std::int64_t nowSeconds);
+bool takeLease(const std::string& classDir, const std::string& folderName, const std::string& computer,
+               const Lease& ours);
+void dropLease(const std::string& classDir, const std::string& folderName, const std::string& computer,
+               const Lease& ours);
+
+// What both computers tell the child when a second one opens them.
+std::string openElsewhereText(const std::string& typedName, const std::string& otherComputer);
 
 // The class folder noted in familyDir (ending in '/'); empty when none.
 std::string readClassFolderNote(const std::string& familyDir);

@@ -14,6 +14,9 @@
 namespace {
 
 constexpr char kHeading[] = "tateyokom fact record 2";
+// A class folder's record: dated outcomes, and when it was cleared.
+constexpr char kDatedHeading[] = "tateyokom fact record 3";
+constexpr std::string_view kClearedLine = "cleared ";
 // Older records kept outcomes without their limit.
 constexpr char kFirstHeading[] = "tateyokom fact record 1";
 // Bounds of what a record can honestly hold; a line beyond them is damaged.
@@ -51,6 +54,13 @@ bool readOutcome(std::string_view& line, Outcome* o) {
     if (!line.empty() && line.front() == '/') {
         line.remove_prefix(1);
         if (!readInt(line, &o->limitMs, kLongestLimitMs)) return false;
+    }
+    o->at = 0;
+    if (!line.empty() && line.front() == '@') {
+        line.remove_prefix(1);
+        const auto [end, ec] = std::from_chars(line.data(), line.data() + line.size(), o->at);
+        if (ec != std::errc() || o->at < 0) return false;
+        line.remove_prefix(size_t(end - line.data()));
     }
     return mark != 'P' || o->limitMs > 0;
 }
@@ -113,6 +123,17 @@ void recordPass(FactRecord& record, int q, int limitMs) {
 }
 
 void clearRecord(FactRecord& record) { record = FactRecord{}; }
+
+void addAnswers(FactRecord& record, const FactRecord& more) {
+    for (size_t q = 0; q < size_t(kFactsRecorded); ++q) {
+        FactHistory& h = record.facts[q];
+        const FactHistory& m = more.facts[q];
+        h.asked += m.asked;
+        h.right += m.right;
+        h.recent.insert(h.recent.end(), m.recent.begin(), m.recent.end());
+        if (int(h.recent.size()) > kRecentOutcomes) h.recent.erase(h.recent.begin(), h.recent.end() - kRecentOutcomes);
+    }
+}
 
 bool recordIsEmpty(const FactRecord& record) {
     return std::all_of(record.facts.begin(), record.facts.end(), [](const FactHistory& h) { return h.asked == 0; });
@@ -189,9 +210,10 @@ std::string hardFactsLine(const FactRecord& record) {
     return names + " が にがてだよ。れんしゅうしよう！";
 }
 
-std::string recordToText(const FactRecord& record) {
+std::string recordToText(const FactRecord& record, const std::int64_t* clearedAt) {
     std::ostringstream out;
-    out << kHeading << '\n';
+    out << (clearedAt ? kDatedHeading : kHeading) << '\n';
+    if (clearedAt && *clearedAt > 0) out << kClearedLine << *clearedAt << '\n';
     for (int q = 0; q < kFactsRecorded; ++q) {
         const FactHistory& h = record.facts[size_t(q)];
         if (h.asked == 0) continue;
@@ -200,14 +222,16 @@ std::string recordToText(const FactRecord& record) {
             out << ' ' << char(o.kind);
             if (o.kind != Outcome::Kind::Passed) out << o.ms;
             if (o.limitMs > 0) out << '/' << o.limitMs;
+            if (clearedAt && o.at > 0) out << '@' << o.at;
         }
         out << '\n';
     }
     return out.str();
 }
 
-bool recordFromText(FactRecord& record, std::string_view text) {
+bool recordFromText(FactRecord& record, std::string_view text, std::int64_t* clearedAt) {
     clearRecord(record);
+    if (clearedAt) *clearedAt = 0;
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     bool whole = true, first = true;
     while (!text.empty()) {
@@ -217,16 +241,25 @@ bool recordFromText(FactRecord& record, std::string_view text) {
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (first) {
             first = false;
-            if (line == kHeading || line == kFirstHeading) continue;
+            if (line == kHeading || line == kFirstHeading || line == kDatedHeading) continue;
             whole = false;  // not headed as a record: its lines may still be ours
+        }
+        if (line.substr(0, kClearedLine.size()) == kClearedLine) {
+            std::int64_t at = 0;
+            const std::string_view n = line.substr(kClearedLine.size());
+            const auto [end, ec] = std::from_chars(n.data(), n.data() + n.size(), at);
+            if (ec != std::errc() || end != n.data() + n.size() || at < 0) whole = false;
+            else if (clearedAt) *clearedAt = at;
+            continue;
         }
         if (!line.empty() && !parseLine(record, line)) whole = false;
     }
     return whole;
 }
 
-bool loadRecordFile(FactRecord& record, const std::string& path) {
+bool loadRecordFile(FactRecord& record, const std::string& path, std::int64_t* clearedAt) {
     clearRecord(record);
+    if (clearedAt) *clearedAt = 0;
     QFile file(QString::fromStdString(path));
     if (!file.exists()) return true;
     // A record has 81 short lines; what is far larger is read in part.
@@ -234,7 +267,7 @@ bool loadRecordFile(FactRecord& record, const std::string& path) {
     bool whole = file.open(QIODevice::ReadOnly) && file.size() <= kLargest;
     if (file.isOpen()) {
         const QByteArray bytes = file.read(kLargest);
-        whole = recordFromText(record, std::string_view(bytes.constData(), size_t(bytes.size()))) && whole;
+        whole = recordFromText(record, std::string_view(bytes.constData(), size_t(bytes.size())), clearedAt) && whole;
         file.close();
     }
     if (whole) return true;
@@ -243,8 +276,9 @@ bool loadRecordFile(FactRecord& record, const std::string& path) {
     return QFile::copy(QString::fromStdString(path), aside);
 }
 
-bool saveRecordFile(const FactRecord& record, const std::string& path, std::string* error) {
-    const std::string failed = writeWholeFile(path, recordToText(record));
+bool saveRecordFile(const FactRecord& record, const std::string& path, const std::int64_t* clearedAt,
+                    std::string* error) {
+    const std::string failed = writeWholeFile(path, recordToText(record, clearedAt));
     if (error) *error = failed;
     return failed.empty();
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,9 @@ struct Outcome {
     Kind kind = Kind::Right;
     int ms = 0;       // from the question to the answer's last digit
     int limitMs = 0;  // the test's limit then; 0 where not known
+    // When it was saved, ms since 1970; 0 where not known. Only a class
+    // folder's files, merged from many computers, keep it.
+    std::int64_t at = 0;
     bool operator==(const Outcome&) const = default;
 };
 
@@ -41,6 +45,8 @@ struct FactRecord {
 void recordAnswer(FactRecord& record, int q, bool right, int answerMs, int limitMs = kUsualLimitMs);
 void recordPass(FactRecord& record, int q, int limitMs = kUsualLimitMs);
 void clearRecord(FactRecord& record);
+// The answers of `more`, given after those of `record`, added to them.
+void addAnswers(FactRecord& record, const FactRecord& more);
 bool recordIsEmpty(const FactRecord& record);
 
 // How sure a fact is, as the map colours it: あか when it is not answered
@@ -73,12 +79,14 @@ std::vector<int> hardestFacts(const FactRecord& record, int count);
 std::string hardFactsLine(const FactRecord& record);
 
 // The file: a heading line, then one line per fact that was ever asked.
-std::string recordToText(const FactRecord& record);
+// With clearedAt (a class folder's file), the outcomes carry their dates and
+// the file when the record was last cleared.
+std::string recordToText(const FactRecord& record, const std::int64_t* clearedAt = nullptr);
 // Reads every good line of such a text, CRLF line ends and a UTF-8 BOM
 // allowed, and passes over the others. Returns false when anything was
 // passed over (a bad line, a cut last line, no heading): the text was not
 // read whole.
-bool recordFromText(FactRecord& record, std::string_view text);
+bool recordFromText(FactRecord& record, std::string_view text, std::int64_t* clearedAt = nullptr);
 
 inline constexpr const char* kFactRecordFileName = "kuku_nigate.txt";
 
@@ -87,7 +95,8 @@ inline constexpr const char* kFactRecordFileName = "kuku_nigate.txt";
 // such file) before anything can write over it: returns false when it could
 // not be kept aside, and then the file must not be written over. No message:
 // the record helps, it never stops the program.
-bool loadRecordFile(FactRecord& record, const std::string& path);
+bool loadRecordFile(FactRecord& record, const std::string& path, std::int64_t* clearedAt = nullptr);
 // Replaces the file in one step; false when it could not be written (the
 // old file is then left as it was, and *error names the file).
-bool saveRecordFile(const FactRecord& record, const std::string& path, std::string* error = nullptr);
+bool saveRecordFile(const FactRecord& record, const std::string& path, const std::int64_t* clearedAt = nullptr,
+                    std::string* error = nullptr);

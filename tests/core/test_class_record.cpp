@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "main/core/ChildFiles.h"
 #include "main/core/Settings.h"
 #include "tests/core/FileBytes.h"
 #include "windows/core/ClassRecord.h"
@@ -23,7 +24,7 @@ struct ClassFolder {
         ASSERT_TRUE(saveSettings(st, at + kSettingsFileName, nullptr));
         ASSERT_TRUE(saveRecordFile(st.factRecord, at + kFactRecordFileName));
     }
-    ClassView read() { return readClassFolder(dir.path().toStdString(), kSettingsFileName, kFactRecordFileName); }
+    ClassView read() { return readClassFolder(dir.path().toStdString() + "/"); }
     QTemporaryDir dir;
 };
 
@@ -100,4 +101,36 @@ TEST(ClassRecord, TheCsvHasABomAHeadingAndOneQuotedRowPerChild) {
     EXPECT_EQ(rows[2].rfind("\"けん,\"\"た\"\"\",", 0), 0u) << rows[2];
     // A child without passes is all ―, none ◎.
     EXPECT_EQ(rows[2].find("◎"), std::string::npos);
+}
+
+// One child on three computers, one of them still the program of before:
+// the teacher sees every computer's passes and answers, once.
+TEST(ClassRecord, AChildOnManyComputersIsShownAsTheirMerge) {
+    ClassFolder cls;
+    StudyState before = master();
+    before.recCheckArray[0][0] = 0;  // 一の段 in order: not passed there
+    cls.save("あおい", before);
+    const std::string classDir = cls.dir.path().toStdString() + "/";
+    StudyState a, b;
+    ChildFiles onA = ChildFiles::inClass(classDir, "あおい", "pc-a");
+    ChildFiles onB = ChildFiles::inClass(classDir, "あおい", "pc-b");
+    onA.load(a);
+    onB.load(b);
+    a.recCheckArray[0][0] = 1;
+    recordAnswer(a.factRecord, 1, true, 700);
+    recordAnswer(b.factRecord, 2, true, 700);
+    ASSERT_EQ(onA.saveSettings(a, 2'000'000'000'000), "");
+    ASSERT_EQ(onA.saveRecord(a, 2'000'000'000'000), "");
+    ASSERT_EQ(onB.saveRecord(b, 2'000'000'000'001), "");
+    ASSERT_EQ(onB.saveSettings(b, 2'000'000'000'001), "");  // B never showed A's pass
+
+    const ClassView view = cls.read();
+    ASSERT_EQ(view.children.size(), 1u);
+    const ClassChild& aoi = view.children[0];
+    EXPECT_EQ(aoi.state, ClassChild::State::Whole) << aoi.fault;
+    EXPECT_TRUE(aoi.grid.passed(1, 1));
+    EXPECT_EQ(aoi.rank, Rank::Master);
+    EXPECT_EQ(view.merged.facts[55].asked, 1) << "the answer of before, counted once";
+    EXPECT_EQ(view.merged.facts[1].asked, 1);
+    EXPECT_EQ(view.merged.facts[2].asked, 1);
 }

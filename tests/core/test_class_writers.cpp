@@ -129,7 +129,7 @@ struct Classroom {
 // What the teacher's side sees in one read, against what it saw before.
 // The histories grow with every save: one child's is read each time.
 void checkRead(const std::string& classFolder, std::array<int, kNames.size()>& lastSeen, int historyOf) {
-    const ClassView view = readClassFolder(classFolder, kSettingsFileName, kFactRecordFileName);
+    const ClassView view = readClassFolder(classFolder);
     ASSERT_EQ(view.children.size(), kNames.size());
     for (const ClassChild& child : view.children) {
         const int c = int(std::find(kNames.begin(), kNames.end(), child.name) - kNames.begin());

@@ -13,13 +13,17 @@
 #include <QTest>
 #include <QTimer>
 
+#include "main/core/ChildFiles.h"
 #include "main/core/Classroom.h"
+#include "main/core/Settings.h"
+#include "support/core/IniFile.h"
 #include "main/core/FactRecord.h"
 #include "main/core/History.h"
 #include "support/core/Codec.h"
 #include "tests/ui/FamilyFixture.h"
 #include "tests/ui/QualifyFixture.h"
 #include "windows/Kodomo.h"
+#include "windows/core/ResultByTable.h"
 #include "windows/Kurasu.h"
 #include "windows/Nigatemap.h"
 
@@ -53,6 +57,17 @@ struct Classroom : Family {
         QTest::keyClick(form->Edit2, Qt::Key_Return);
     }
     std::string file(const std::string& child, const char* name) const { return classDir + child + "/" + name; }
+    // The child as every computer's files together make them.
+    ChildMerge merged(const std::string& child) const { return readChildFolder(classDir + child + "/", {}, true); }
+    StudyState saved(const std::string& child) const {
+        const ChildMerge m = merged(child);
+        IniFile ini;
+        ini.setBytes(m.newestSettings);
+        StudyState st;
+        readSettings(st, ini);
+        passesInto(st, m.passes);
+        return st;
+    }
     bool exists(const std::string& path) const { return QFile::exists(QString::fromStdString(path)); }
 
     QTemporaryDir classFolder;
@@ -71,9 +86,10 @@ TEST(ClassFolder, TheTypedNameChoosesTheChildsFolderWrittenFromTheFirstSaveOn) {
     EXPECT_FALSE(room.exists(room.classDir + "じろう")) << "a name alone makes no folder";
     room.form->Button1->click();  // a test, every question left to time out
     ASSERT_EQ(room.nav.resultsByTable, 1);
-    EXPECT_TRUE(room.exists(room.file("じろう", kSettingsFileName)));
-    EXPECT_TRUE(room.exists(room.file("じろう", kFactRecordFileName)));
-    EXPECT_EQ(loadHistoryFile(room.file("じろう", kHistoryFileName)).entries.size(), 1u);
+    EXPECT_TRUE(room.merged("じろう").settingsFound);
+    EXPECT_TRUE(room.merged("じろう").recordFound);
+    EXPECT_EQ(room.merged("じろう").history.size(), 1u);
+    EXPECT_FALSE(room.exists(room.file("じろう", kSettingsFileName))) << "each computer writes files of its own";
     EXPECT_EQ(slurp(room.st.exeDir + kSettingsFileName), kOldIni) << "the computer's own file is left alone";
 
     // A folder written before names were folded is the child's whatever the
@@ -92,31 +108,67 @@ TEST(ClassFolder, TheTypedNameChoosesTheChildsFolderWrittenFromTheFirstSaveOn) {
     EXPECT_EQ(room.st.recCheckArray[0][0], 1);
     EXPECT_EQ(room.st.factRecord.facts[10].asked, 1);
     EXPECT_EQ(room.form->Edit2->text(), u(" はなこ"));
-    Lease lease;
-    ASSERT_TRUE(readLease(room.classDir + "はなこ/", lease)) << "her folder is taken while she is here";
-    EXPECT_EQ(lease.process, QCoreApplication::applicationPid());
-    EXPECT_FALSE(readLease(room.classDir + "じろう/", lease)) << "じろう's folder was let go";
-    StudyState jiro;
-    loadSettings(jiro, room.file("じろう", kSettingsFileName));
-    EXPECT_EQ(jiro.studentName, "じろう");
+    const Lease here{QSysInfo::machineHostName().toStdString(), QCoreApplication::applicationPid(),
+                     QDateTime::currentSecsSinceEpoch()};
+    const Lease elsewhere{"pc-x", 1, here.atSeconds};
+    EXPECT_EQ(othersOpen(leasesOn(room.classDir, "はなこ"), elsewhere, here.atSeconds).size(), 1u)
+        << "she is noted as open here";
+    EXPECT_TRUE(othersOpen(leasesOn(room.classDir, "じろう"), elsewhere, here.atSeconds).empty())
+        << "じろう was let go";
+    EXPECT_EQ(room.saved("じろう").studentName, "じろう");
 
     // Typing over her name and quitting keeps her file hers.
     room.form->Edit2->setText(u("はな"));
     room.st.recCheckArray[1][0] = 1;
     room.form->close();
-    StudyState hanako;
-    loadSettings(hanako, room.file("はなこ", kSettingsFileName));
+    const StudyState hanako = room.saved("はなこ");
     EXPECT_EQ(hanako.studentName, " はなこ");
     EXPECT_EQ(hanako.recCheckArray[1][0], 1);
+    EXPECT_EQ(hanako.recCheckArray[0][0], 1) << "her pass from today's program is kept";
+    EXPECT_EQ(slurp(room.file("はなこ", kSettingsFileName)).find("KUKUCLASS"), std::string::npos)
+        << "the file of today's program is left as it was";
     EXPECT_FALSE(room.exists(room.classDir + "はな"));
 }
 
-TEST(ClassFolder, ASecondComputerIsToldAndALeaseLeftBehindIsTaken) {
+// A class computer starts with no name, so a child often takes a test first:
+// the test is theirs once they type their name.
+TEST(ClassFolder, ATestTakenBeforeTheNameIsTheChildsWhoTypesItNext) {
     Classroom room;
     room.open();
-    const std::string hanako = room.classDir + "はなこ/";
+    BoxAnswer asked;
+    {
+        BoxWatcher watcher(asked, QMessageBox::Ok);
+        room.form->Button1->click();  // a test, every question left to time out
+    }
+    EXPECT_TRUE(asked.text.contains(u("なまえ"))) << asked.text.toStdString();
+    ASSERT_EQ(room.nav.resultsByTable, 0);
+    // As if every answer had been right.
+    for (auto& pass : room.st.kekkaArray)
+        for (int& outcome : pass) outcome = outcome == 2 ? 2 : 1;
+
+    room.type("けんた");
+    const TableResult shown = readTableResult(room.st);
+    EXPECT_EQ(shown.answered, 27) << "the results show the test just taken";
+    ASSERT_TRUE(shown.registrable);
+    EXPECT_TRUE(registerTableResult(room.st, shown, RegisterFrom::Button, [&] { room.wiring.savePasses(nullptr); }).empty());
+    const ChildMerge kenta = room.merged("けんた");
+    EXPECT_TRUE(kenta.passes.passed((shown.pass.column - 1) * kRecRows + shown.pass.row - 1)) << "registered as without a class";
+    int asked27 = 0;
+    for (const FactHistory& h : kenta.record.facts) asked27 += h.asked;
+    EXPECT_EQ(asked27, 27) << "the map has the test";
+    EXPECT_EQ(kenta.history.size(), 1u) << "and so has the history";
+
+    // The next child starts with nothing of it.
+    room.type("じろう");
+    EXPECT_TRUE(recordIsEmpty(room.st.factRecord));
+    EXPECT_TRUE(room.merged("じろう").history.empty());
+}
+
+TEST(ClassFolder, BothComputersAreToldAndALeaseLeftBehindTellsNobody) {
+    Classroom room;
+    room.open();
     const qint64 now = QDateTime::currentSecsSinceEpoch();
-    ASSERT_TRUE(writeLease(hanako, {"きょうしつ-2", 77, now - 10}));
+    ASSERT_TRUE(takeLease(room.classDir, "はなこ", "pc-2", {"きょうしつ-2", 77, now - 10}));
     BoxAnswer told;
     {
         BoxWatcher watcher(told, QMessageBox::Ok);
@@ -124,21 +176,53 @@ TEST(ClassFolder, ASecondComputerIsToldAndALeaseLeftBehindIsTaken) {
     }
     ASSERT_TRUE(told.seen);
     EXPECT_TRUE(told.text.contains(u("きょうしつ-2"))) << told.text.toStdString();
-    Lease lease;
-    ASSERT_TRUE(readLease(hanako, lease));
-    EXPECT_EQ(lease.computer, "きょうしつ-2") << "a fresh lease stays with its computer";
+    const QString words = told.text;
 
-    // The other computer was switched off: its lease grows old and is taken.
-    room.type("じろう");
-    ASSERT_TRUE(writeLease(hanako, {"きょうしつ-2", 77, now - kLeaseStaleSeconds - 5}));
+    // Told once, not at every minute after.
     BoxAnswer again;
     {
         BoxWatcher watcher(again, QMessageBox::Ok);
-        room.type("はなこ");
+        room.wiring.checkLease();
     }
     EXPECT_FALSE(again.seen) << again.text.toStdString();
-    ASSERT_TRUE(readLease(hanako, lease));
-    EXPECT_EQ(lease.computer, QSysInfo::machineHostName().toStdString());
+
+    // A third program opens her: this one hears of it within the minute, in the same words.
+    ASSERT_TRUE(takeLease(room.classDir, "はなこ", "pc-3", {"きょうしつ-3", 78, now}));
+    BoxAnswer third;
+    {
+        BoxWatcher watcher(third, QMessageBox::Ok);
+        room.wiring.checkLease();
+    }
+    ASSERT_TRUE(third.seen);
+    EXPECT_EQ(third.text, QString(words).replace(u("きょうしつ-2"), u("きょうしつ-3")));
+
+    // The other computer was switched off: its lease grows old and tells nobody.
+    room.type("じろう");
+    ASSERT_TRUE(takeLease(room.classDir, "はなこ", "pc-2", {"きょうしつ-2", 77, now - kLeaseStaleSeconds - 5}));
+    ASSERT_TRUE(takeLease(room.classDir, "はなこ", "pc-3", {"きょうしつ-3", 78, now - kLeaseStaleSeconds - 5}));
+    BoxAnswer stale;
+    {
+        BoxWatcher watcher(stale, QMessageBox::Ok);
+        room.type("はなこ");
+    }
+    EXPECT_FALSE(stale.seen) << stale.text.toStdString();
+}
+
+// A brand-new name typed on two computers: both are told, and a name typed
+// in passing leaves no folder behind.
+TEST(ClassFolder, ANewNameTypedOnTwoComputersIsToldWithoutAFolder) {
+    Classroom room;
+    room.open();
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    ASSERT_TRUE(takeLease(room.classDir, "さくら", "pc-2", {"きょうしつ-2", 77, now}));
+    BoxAnswer told;
+    {
+        BoxWatcher watcher(told, QMessageBox::Ok);
+        room.type("さくら");
+    }
+    EXPECT_TRUE(told.seen);
+    room.type("じろう");
+    EXPECT_FALSE(room.exists(room.classDir + "さくら"));
 }
 
 // A share that went away must not be made again on the local disk, and the
@@ -163,9 +247,7 @@ TEST(ClassFolder, AClassFolderThatIsGoneKeepsTheChildAndSaysSo) {
 
     ASSERT_TRUE(QDir().rename(moved, room.classFolder.path()));
     room.type("じろう");
-    StudyState hanako;
-    loadSettings(hanako, room.file("はなこ", kSettingsFileName));
-    EXPECT_EQ(hanako.recCheckArray[1][0], 1);
+    EXPECT_EQ(room.saved("はなこ").recCheckArray[1][0], 1);
 }
 
 TEST(ClassFolder, TheChildrenWindowListsTheClassAndSwitchesByName) {

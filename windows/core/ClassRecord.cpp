@@ -8,16 +8,6 @@
 #include "support/core/IniFile.h"
 
 namespace {
-constexpr qint64 kLargest = 1024 * 1024;
-
-bool readWhole(const QString& path, std::string& bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    const QByteArray data = file.read(kLargest);
-    bytes.assign(data.constData(), size_t(data.size()));
-    return true;
-}
-
 // A pass table as every save writes it: 56 flags, each 0 or 1.
 bool wholePassTable(const std::string& text) {
     return text.size() == size_t(kRecCols * kRecRows) &&
@@ -64,21 +54,31 @@ ClassChild readClassChild(const std::string& name, const std::string& settingsBy
     return child;
 }
 
-ClassView readClassFolder(const std::string& folder, const std::string& settingsFileName,
-                          const std::string& recordFileName, const ClassReadProgress& progress) {
+ClassChild childOf(const std::string& name, const ChildMerge& m) {
+    ClassChild child;
+    child.name = name;
+    StudyState st;
+    passesInto(st, m.passes);
+    if (!m.settingsFound) child.fault = "設定ファイルがまだありません";
+    else if (!m.passTableWhole) child.fault = "設定ファイルの合格表が読めません";
+    else if (m.recordFound && !m.recordWhole) child.fault = "にがて九九の記録の一部が読めません";
+    if (!child.fault.empty()) child.state = ClassChild::State::Damaged;
+    child.grid = gridFromPasses(st);
+    child.rank = runCheck(child.grid);
+    child.record = m.record;
+    return child;
+}
+
+ClassView readClassFolder(const std::string& folder, const ClassReadProgress& progress) {
     ClassView view;
     const QDir dir(QString::fromStdString(folder));
     QStringList names = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-    // A sync engine's own folders are no children.
+    // A sync engine's own folders, and the leases, are no children.
     names.removeIf([](const QString& name) { return name.startsWith('.'); });
     view.children.reserve(size_t(names.size()));
     for (const QString& name : names) {
         if (progress && !progress(int(view.children.size()), int(names.size()))) break;
-        const QString at = dir.filePath(name) + '/';
-        std::string settings, record;
-        const bool settingsFound = readWhole(at + QString::fromStdString(settingsFileName), settings);
-        const bool recordFound = readWhole(at + QString::fromStdString(recordFileName), record);
-        view.children.push_back(readClassChild(name.toStdString(), settings, settingsFound, record, recordFound));
+        view.children.push_back(childOf(name.toStdString(), readChildFolder(dir.filePath(name).toStdString() + "/")));
         addInto(view.merged, view.children.back().record);
     }
     if (progress) progress(int(view.children.size()), int(names.size()));

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "main/core/ChildFiles.h"
 #include "main/core/FactRecord.h"
 #include "windows/core/Qualification.h"
 
@@ -30,11 +31,12 @@ struct ClassView {
 // stops when it returns false.
 using ClassReadProgress = std::function<bool(int done, int total)>;
 
-// Reads every child's folder; a folder whose settings file is missing, cut
-// or unreadable, or whose record is not whole, is marked damaged with what
-// could be read, and never stops the rest.
-ClassView readClassFolder(const std::string& folder, const std::string& settingsFileName,
-                          const std::string& recordFileName, const ClassReadProgress& progress = {});
+// Reads every child's folder, each the merge of every computer's files; a
+// folder without a settings file, or whose newest pass table or a record is
+// not whole, is marked damaged with what could be read, and never stops the rest.
+ClassView readClassFolder(const std::string& folder, const ClassReadProgress& progress = {});
+// One child as the class view shows them.
+ClassChild childOf(const std::string& name, const ChildMerge& merged);
 
 // One child's files, read as the class view reads them.
 ClassChild readClassChild(const std::string& name, const std::string& settingsBytes, bool settingsFound,

@@ -148,7 +148,7 @@ int main(int argc, char** argv) {
         const std::string folder = dir.path().toStdString() + "/";
         QElapsedTimer reading;
         reading.start();
-        const ClassView view = readClassFolder(folder, kSettingsFileName, kFactRecordFileName);
+        const ClassView view = readClassFolder(folder);
         const double readingMs = double(reading.nsecsElapsed()) / 1e6;
         QElapsedTimer summing;
         summing.start();

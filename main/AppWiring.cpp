@@ -23,10 +23,6 @@ std::string workingDir() { return QDir::currentPath().toStdString(); }
 
 std::string userConfigDir() { return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString(); }
 
-std::string cannotMakeFolderOf(const std::string& path) {
-    return "フォルダ「" + QFileInfo(QString::fromStdString(path)).absolutePath().toStdString() + "」を作れません";
-}
-
 std::int64_t nowMs() { return QDateTime::currentMSecsSinceEpoch(); }
 
 // The box a failed save shows, as at quit; not again for the same file

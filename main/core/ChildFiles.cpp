@@ -381,22 +381,6 @@ std::string ChildFiles::whyNotWritable() const {
 }
 
 namespace {
-// A first save into the user's own folder starts from the file that was
-// read, so that lines this program does not own are kept.
-bool prepareSavePath(const UserFileLocation& at) {
-    if (!makeFolderOf(at.savePath)) return false;
-    if (at.savePath == at.loadPath) return true;
-    const QString target = q(at.savePath);
-    if (!QFileInfo::exists(target) && QFileInfo::exists(q(at.loadPath))) {
-        QFile::copy(q(at.loadPath), target);
-        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
-    }
-    return true;
-}
-std::string cannotMakeFolderOf(const std::string& path) {
-    return "フォルダ「" + QFileInfo(q(path)).absolutePath().toStdString() + "」を作れません";
-}
-
 // One computer's settings file of a class child: the settings as at home,
 // and when each pass came and went.
 bool saveClassSettings(const StudyState& st, const PassMarks& marks, std::int64_t nowMs, const std::string& path,

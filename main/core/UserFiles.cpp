@@ -3,6 +3,7 @@
 #include "support/core/Codec.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -27,3 +28,18 @@ UserFileLocation locateUserFile(const std::string& fileName, const std::string& 
 }
 
 bool makeFolderOf(const std::string& path) { return QDir().mkpath(QFileInfo(u(path)).absolutePath()); }
+
+bool prepareSavePath(const UserFileLocation& at) {
+    if (!makeFolderOf(at.savePath)) return false;
+    if (at.savePath == at.loadPath) return true;
+    const QString target = u(at.savePath);
+    if (!QFileInfo::exists(target) && QFileInfo::exists(u(at.loadPath))) {
+        QFile::copy(u(at.loadPath), target);
+        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+    }
+    return true;
+}
+
+std::string cannotMakeFolderOf(const std::string& path) {
+    return "フォルダ「" + QFileInfo(u(path)).absolutePath().toStdString() + "」を作れません";
+}

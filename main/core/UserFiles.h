@@ -23,3 +23,9 @@ UserFileLocation locateUserFile(const std::string& fileName, const std::string& 
 // Makes the folder of path, so that a first save into a new configuration
 // folder can succeed. False when it cannot be made.
 bool makeFolderOf(const std::string& path);
+// A first save into the user's own folder starts from the file that was
+// read, so that lines this program does not own are kept. False when the
+// folder cannot be made.
+bool prepareSavePath(const UserFileLocation& at);
+// The error text of a folder that could not be made.
+std::string cannotMakeFolderOf(const std::string& path);

@@ -52,7 +52,7 @@ const std::vector<Writer>& writers() {
          }},
         {"record", kFactRecordFileName, "tateyokom fact record 2\n10 3 2 R1200/6000 W3000/6000 R900/6000\n",
          [](const std::string& folder, std::string* error) {
-             return saveRecordFile(someAnswers(), folder + kFactRecordFileName, error);
+             return saveRecordFile(someAnswers(), folder + kFactRecordFileName, nullptr, error);
          }},
         {"history", kHistoryFileName, "# tateyokom がんばりきろく 1\n",
          [](const std::string& folder, std::string* error) {

@@ -105,6 +105,7 @@ void AppWiring::loadChild(StudyState& st, int number) {
         recordFile_ = {folder + kFactRecordFileName, folder + kFactRecordFileName};
     }
     loadSettings(st, settingsFile_.loadPath);
+    loadVoiceChoice(st, voiceChoicePath(settingsFile_.loadPath));
     // A damaged record that could not be kept aside is never written over.
     recordWritable_ =
         loadRecordFile(st.factRecord, recordFile_.loadPath) || recordFile_.loadPath != recordFile_.savePath;
@@ -118,6 +119,13 @@ void AppWiring::followSounds() {
     if (!soundsPrepared_) return;
     if (player_.soundFileMissing) st_.soundOn = 0;
     else player_.loadSounds(st_.effectVolume, workingDir());
+    if (voiceLoaded_) loadVoice();
+}
+
+void AppWiring::loadVoice() {
+    player_.loadVoice(workingDir(), st_.sikiSpVolume);
+    player_.setVoice(st_.sikiSpVolume, voiceRateTenths(st_.sikiSpRate));
+    voiceLoaded_ = true;
 }
 
 std::string AppWiring::historyPath() const {
@@ -176,8 +184,11 @@ std::string AppWiring::writeSettingsFile(const StudyState& st) {
     if (std::string why = classFilesReady(); !why.empty() || settingsFile_.savePath.empty()) return why;
     if (!prepareSavePath(settingsFile_)) return cannotMakeFolderOf(settingsFile_.savePath);
     std::string error;
-    if (classDir_.empty()) saveSettings(st, settingsFile_.savePath, &error);
-    else {
+    if (classDir_.empty()) {
+        if (saveSettings(st, settingsFile_.savePath, &error) &&
+            !saveVoiceChoice(st, voiceChoicePath(settingsFile_.savePath)))
+            error = "ファイル「" + voiceChoicePath(settingsFile_.savePath) + "」に書き込めません";
+    } else {
         // A name being typed over is not yet the child whose file this is.
         StudyState child = st;
         child.studentName = classTyped_;

@@ -8,6 +8,7 @@
 #include "main/core/Classroom.h"
 #include "main/MasumeForm.h"
 #include "main/core/UserFiles.h"
+#include "main/core/VoiceChoice.h"
 #include "support/SoundPlayer.h"
 #include "windows/Household.h"
 #include "windows/Keeper.h"
@@ -20,6 +21,8 @@ public:
     ~AppWiring() override;
     MasumeServices services();
     SoundPlayer& player() { return player_; }
+    // The spoken 九九 at the volume and rate of the child who sits here now.
+    void loadVoice();
 
     bool savePasses(QWidget* over) override;
     bool saveFactRecord(QWidget* over) override;
@@ -73,6 +76,7 @@ private:
     bool recordFailureShown_ = false;
     bool recordWritable_ = true;
     bool soundsPrepared_ = false;
+    bool voiceLoaded_ = false;
 
     std::string classFolderGiven_;
     std::string classDir_;    // ends in '/'; empty without a class

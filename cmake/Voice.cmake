@@ -23,14 +23,25 @@ if(OPEN_JTALK AND OPEN_JTALK_DICTIONARY AND TATEYOKO_VOICE)
       endforeach()
     endforeach()
   endforeach()
+  # The phrases are spoken again only when their texts change, not at every
+  # change of the core the listing tool is linked with.
+  set(PHRASE_LIST ${CMAKE_BINARY_DIR}/voice/phrases.txt)
+  add_custom_target(spoken_phrase_list
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/voice
+    COMMAND sh -c "$<TARGET_FILE:voice_phrases> list > ${PHRASE_LIST}.new"
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${PHRASE_LIST}.new ${PHRASE_LIST}
+    BYPRODUCTS ${PHRASE_LIST}
+    VERBATIM)
+  add_dependencies(spoken_phrase_list voice_phrases)
   add_custom_command(OUTPUT ${SPOKEN_FILES}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${APP_DIR}
     COMMAND sh ${CMAKE_SOURCE_DIR}/tools/synthesize_voice.sh $<TARGET_FILE:voice_phrases>
-            ${OPEN_JTALK} ${OPEN_JTALK_DICTIONARY} ${TATEYOKO_VOICE} ${APP_DIR}
-    DEPENDS voice_phrases ${CMAKE_SOURCE_DIR}/tools/synthesize_voice.sh
+            ${OPEN_JTALK} ${OPEN_JTALK_DICTIONARY} ${TATEYOKO_VOICE} ${APP_DIR} ${PHRASE_LIST}
+    DEPENDS ${PHRASE_LIST} ${CMAKE_SOURCE_DIR}/tools/synthesize_voice.sh
     COMMENT "Synthesising the spoken 九九"
     VERBATIM)
   add_custom_target(spoken_kuku DEPENDS ${SPOKEN_FILES})
+  add_dependencies(spoken_kuku spoken_phrase_list)
   add_dependencies(tateyokom spoken_kuku)
   message(STATUS "Spoken 九九: voice ${TATEYOKO_VOICE}")
 else()

@@ -17,6 +17,10 @@
 #include <algorithm>
 
 namespace {
+constexpr int kFastestRate = 20;  // tenths: twice as fast as made
+}
+
+namespace {
 
 // Lives on the sound thread; hands the requests to the output module.
 class Output : public QObject {
@@ -133,17 +137,21 @@ qsizetype SoundPlayer::voiceBytes() const {
     return bytes;
 }
 
-int SoundPlayer::speak(Spoken kind, int q) {
+int SoundPlayer::speak(Spoken kind, int q, int withinMs) {
     if (q < 0 || q >= 81) return 0;
     const QByteArray& image = voice_[size_t(int(kind) * 81 + q)];
     const std::optional<WaveInfo> info = image.isEmpty() ? std::nullopt : parseWave(image);
     if (!info || info->sampleRate <= 0 || info->channels <= 0 || info->bitsPerSample <= 0) return 0;
-    const int rate = std::clamp(voiceRate_, 5, 20);
+    const qint64 frames = info->dataSize / (info->channels * (info->bitsPerSample / 8));
+    const qint64 madeMs = frames * 1000 / info->sampleRate;
+    int rate = std::clamp(voiceRate_, 5, 20);
+    // Faster than chosen only as much as it takes to end in time.
+    if (withinMs > 0 && madeMs * 10 > qint64(withinMs) * rate)
+        rate = int(std::min<qint64>(kFastestRate, (madeMs * 10 + withinMs - 1) / withinMs));
     auto* output = static_cast<Output*>(worker_);
     QMetaObject::invokeMethod(
         output, [output, image, info = *info, rate] { output->speak(image, info, rate); }, Qt::QueuedConnection);
-    const qint64 frames = info->dataSize / (info->channels * (info->bitsPerSample / 8));
-    return int(frames * 1000 * 10 / (qint64(info->sampleRate) * rate));
+    return int(madeMs * 10 / rate);
 }
 
 void SoundPlayer::stopSpeaking() {

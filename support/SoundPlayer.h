@@ -43,7 +43,7 @@ public:
     // Playback speed in tenths (SIKISPRATE): 10 as synthesised. A new
     // volume reads the phrases again from where they were loaded.
     void setVoice(int volume, int rateTenths) override;
-    int speak(Spoken kind, int q) override;
+    int speak(Spoken kind, int q, int withinMs = 0) override;
     void stopSpeaking() override;
     // Bytes the phrases hold in memory.
     qsizetype voiceBytes() const;

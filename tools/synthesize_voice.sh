@@ -1,14 +1,15 @@
 #!/bin/sh
 # Speaks every phrase of the 九九 into a sound file, several at a time, and
 # says how long it took.
-# Usage: synthesize_voice.sh PHRASE_TOOL OPEN_JTALK DICTIONARY VOICE OUTDIR
+# Usage: synthesize_voice.sh PHRASE_TOOL OPEN_JTALK DICTIONARY VOICE OUTDIR PHRASES
+# (PHRASES: lines FILE<TAB>TEXT, as "PHRASE_TOOL list" writes them)
 set -e
-TOOL=$1 JTALK=$2 DICT=$3 VOICE=$4 OUT=$5
-[ -n "$OUT" ] || { echo "usage: synthesize_voice.sh TOOL OPEN_JTALK DICTIONARY VOICE OUTDIR" >&2; exit 2; }
+TOOL=$1 JTALK=$2 DICT=$3 VOICE=$4 OUT=$5 PHRASES=$6
+[ -f "$PHRASES" ] || { echo "usage: synthesize_voice.sh TOOL OPEN_JTALK DICTIONARY VOICE OUTDIR PHRASES" >&2; exit 2; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 start=$(date +%s%N)
-"$TOOL" list > "$work/phrases"
+cp "$PHRASES" "$work/phrases"
 jobs=$(nproc 2>/dev/null || echo 2)
 # 16-bit mono at 16 kHz keeps a phrase small; the voice keeps its 5 ms frames.
 export TOOL JTALK DICT VOICE OUT work

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdlib>
 
 #include "main/core/FactTables.h"
@@ -54,7 +55,9 @@ void Runner::playIfOn(int kind) {
     if (st_.soundOn == 1) sound_.playSound(kind);
 }
 
-int Runner::speakIfOn(Spoken kind, int q) { return st_.voiceOn == 1 ? sound_.speak(kind, q) : 0; }
+int Runner::speakIfOn(Spoken kind, int q, int withinMs) {
+    return st_.voiceOn == 1 ? sound_.speak(kind, q, withinMs) : 0;
+}
 
 void Runner::silenceVoice() {
     if (st_.voiceOn == 1 || st_.testByEar == 1) sound_.stopSpeaking();
@@ -150,8 +153,9 @@ RunOutcome Runner::practisePasses(int count) {
                 playIfOn(2);
                 board_.showFormula(formula);
                 // The whole chant from the moment the fact appears: its answer
-                // is heard about when it shows, and it ends before the next fact.
-                speakIfOn(Spoken::Chant, q);
+                // is heard about when it shows, and it ends before the next fact
+                // can appear, however fast the drill goes.
+                speakIfOn(Spoken::Chant, q, st_.answerDelay + st_.waitLimit + st_.stepPause);
                 clock_.sleepMs(st_.answerDelay);
                 board_.showAnswer(std::string(productTable[q]), 0);
                 board_.showReading(std::string(readingTable[q]), false);
@@ -167,8 +171,9 @@ RunOutcome Runner::practisePasses(int count) {
                 if (practiceWait(kStepRevealMs) == WaitEnd::Abort) return abortRun("練習を中止しました。");
                 board_.showReading(std::string(readingTable[q]), false);
                 board_.showAnswer(std::string(productTable[q]), 0);
-                speakIfOn(Spoken::Chant, q);
-                clock_.sleepMs(kRevealPauseMs);
+                // The child sets the pace here: the chant is heard to its end.
+                const int chantMs = speakIfOn(Spoken::Chant, q);
+                clock_.sleepMs(std::max(kRevealPauseMs, chantMs));
             }
         }
         if (st_.passesLeft <= 0) break;

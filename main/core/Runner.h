@@ -59,7 +59,7 @@ private:
     RunOutcome abortRun(const char* text);
     void playIfOn(int kind);
     // The chant or question of fact q when the practice speaks; its length in ms.
-    int speakIfOn(Spoken kind, int q);
+    int speakIfOn(Spoken kind, int q, int withinMs = 0);
     void silenceVoice();
     void beginRun();  // the start sequence shared by every content
     void startPass();

@@ -59,10 +59,12 @@ public:
     virtual void beep() = 0;
     // The voice, heard beside the effect sounds: starts phrase kind of fact q,
     // cutting off what the voice still says, and returns how long the phrase
-    // lasts in ms; 0 without a voice.
-    virtual int speak(Spoken kind, int q) {
+    // lasts in ms; 0 without a voice. Given withinMs, a phrase that would
+    // last longer at the chosen speed is spoken faster, to end in time.
+    virtual int speak(Spoken kind, int q, int withinMs = 0) {
         (void)kind;
         (void)q;
+        (void)withinMs;
         return 0;
     }
     // Silences the voice at once.

@@ -123,6 +123,7 @@ struct SpeechCall {
     std::int64_t at;
     int q;
     Spoken kind = Spoken::Chant;
+    int withinMs = 0;
 };
 
 class FakeSound : public Sound {
@@ -130,8 +131,8 @@ public:
     explicit FakeSound(Clock& clock) : clock_(clock) {}
     void playSound(int kind) override { calls.push_back({clock_.nowMs(), kind}); }
     void beep() override { calls.push_back({clock_.nowMs(), -1}); }
-    int speak(Spoken kind, int q) override {
-        speech.push_back({clock_.nowMs(), q, kind});
+    int speak(Spoken kind, int q, int withinMs) override {
+        speech.push_back({clock_.nowMs(), q, kind, withinMs});
         return phraseMs;
     }
     void stopSpeaking() override { speech.push_back({clock_.nowMs(), -1}); }

@@ -360,7 +360,9 @@ std::string firstFactTimeline(FakeWorld& w) {
     for (const SoundCall& c : w.sound.calls)
         if (c.kind == 2) events.emplace_back(c.at, 1, "prompt");
     for (const SpeechCall& c : w.sound.speech)
-        events.emplace_back(c.at, c.q < 0 ? 0 : 3, c.q < 0 ? "hush" : c.kind == Spoken::Chant ? "chant" : "ask");
+        events.emplace_back(c.at, c.q < 0 ? 0 : 3,
+                            (c.q < 0 ? "hush" : c.kind == Spoken::Chant ? "chant" : "ask") +
+                                (c.withinMs > 0 ? "<" + std::to_string(c.withinMs) : std::string()));
     std::stable_sort(events.begin(), events.end());
     std::string line;
     for (const auto& [at, rank, what] : events)
@@ -375,19 +377,23 @@ TEST(PracticeVoice, TheBoardThePromptAndTheChantInTheirOrder) {
         int speed;
         int voiceOn;
         int gAfterMs;  // a tap of G this long after the formula; -1 none
-        const char* timeline;
+        const char* timeline;  // a chant "<N" must end within N ms
+        int nextAtMs;          // the next fact's formula
     } rows[] = {
         // without a voice nothing is said, whatever a sound card could do
-        {Fast, 0, -1, "prompt@0 formula@0 answer@500 "},
-        // timed speeds: the chant from the moment the fact appears
-        {Slow, 1, -1, "prompt@0 formula@0 chant@0 answer@500 "},
-        {Normal, 1, -1, "prompt@0 formula@0 chant@0 answer@500 "},
-        {Fast, 1, -1, "prompt@0 formula@0 chant@0 answer@500 "},
+        {Fast, 0, -1, "prompt@0 formula@0 answer@500 ", 2401},
+        {Step, 0, -1, "prompt@0 formula@0 answer@10001 ", 11101},
+        // timed speeds: the chant from the moment the fact appears, ending
+        // before the next one can; the drill keeps its pace
+        {Slow, 1, -1, "prompt@0 formula@0 chant<4500@0 answer@500 ", 4501},
+        {Normal, 1, -1, "prompt@0 formula@0 chant<3300@0 answer@500 ", 3301},
+        {Fast, 1, -1, "prompt@0 formula@0 chant<2400@0 answer@500 ", 2401},
         // G moves on and silences the chant at once
-        {Fast, 1, 800, "prompt@0 formula@0 chant@0 answer@500 hush@800 "},
-        // step: the question with the partial reading, the chant with the answer
-        {Step, 1, -1, "prompt@0 formula@0 ask@0 answer@10001 chant@10001 "},
-        {Step, 1, 300, "prompt@0 formula@0 ask@0 hush@300 answer@300 chant@300 "},
+        {Fast, 1, 800, "prompt@0 formula@0 chant<2400@0 answer@500 hush@800 ", 900},
+        // step: the question with the partial reading, the chant with the
+        // answer, heard to its end before the next fact
+        {Step, 1, -1, "prompt@0 formula@0 ask@0 answer@10001 chant@10001 ", 11601},
+        {Step, 1, 300, "prompt@0 formula@0 ask@0 hush@300 answer@300 chant@300 ", 1900},
     };
     for (const Row& r : rows) {
         FakeWorld w;
@@ -402,6 +408,8 @@ TEST(PracticeVoice, TheBoardThePromptAndTheChantInTheirOrder) {
         };
         w.start();
         EXPECT_EQ(firstFactTimeline(w), r.timeline) << "speed " << r.speed << ", voice " << r.voiceOn;
+        ASSERT_GE(w.view.askedAt.size(), 2u);
+        EXPECT_EQ(w.view.askedAt[1] - w.view.askedAt[0], r.nextAtMs) << "speed " << r.speed << ", voice " << r.voiceOn;
         if (r.voiceOn == 0) {
             EXPECT_TRUE(w.sound.speech.empty());
         }

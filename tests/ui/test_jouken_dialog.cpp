@@ -43,7 +43,7 @@ public:
     explicit FakeSound(Log& log) : log_(log) {}
     void playSound(int kind) override { log_.events.push_back("play " + std::to_string(kind)); }
     void beep() override { log_.events.push_back("beep"); }
-    int speak(Spoken, int q) override {
+    int speak(Spoken, int q, int) override {
         log_.events.push_back("speak " + std::to_string(q));
         return 1000;
     }

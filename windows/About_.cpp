@@ -39,7 +39,7 @@ QLabel* picture(QWidget* parent, const QRect& box, const QString& resource) {
     return label;
 }
 
-constexpr int kVoiceCreditHeight = 28;
+constexpr int kVoiceCreditHeight = 40;
 
 }  // namespace
 
@@ -76,7 +76,8 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
     if (voiceShips) {
         voiceCredit = kit::label(form.client, {4, 130, 182, kVoiceCreditHeight - 2},
                                  "こえ: HTS Voice \"NITECH-JP-ATR503-M001\"\n"
-                                 "© Nagoya Institute of Technology (CC-BY 3.0)",
+                                 "© Nagoya Institute of Technology\n"
+                                 "CC-BY 3.0",
                                  {9, Qt::black, false, Qt::AlignLeft | Qt::AlignTop});
         voiceCredit->setObjectName(QStringLiteral("voiceCredit"));
     }

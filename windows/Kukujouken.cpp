@@ -269,12 +269,12 @@ void TJoukenSetForm::buildVoiceGroup() {
     byEarBox->setGeometry(140, 18, 108, 22);
     byEarBox->setToolTip(QStringLiteral("テストの もんだいを こえで 出します。きこえ おわってから 時間を はかります。"));
     auto slider = [this](int top, const char* name, const char* text, int low, int high, const char* tip) {
-        makeLabel(voiceGroup, text, QRect(10, top, 60, 20));
+        makeLabel(voiceGroup, text, QRect(10, top, 76, 20));
         auto* bar = new QSlider(Qt::Horizontal, voiceGroup);
         bar->setObjectName(QString::fromLatin1(name));
         bar->setRange(low, high);
         bar->setPageStep(1);
-        bar->setGeometry(72, top, 168, 20);
+        bar->setGeometry(88, top, 152, 20);
         bar->setToolTip(QString::fromUtf8(tip));
         bar->setAccessibleName(QString::fromUtf8(text));
         return bar;

@@ -609,7 +609,7 @@ TEST(JoukenDialogVoice, TheChoicesAndTheCarriedValuesChangeOnlyWhenTheParentActs
         {true, 1, 1, 50, 10, ClickVoice, 0, 1, 50, 10, true},
         {true, 0, 0, 50, 10, ClickByEar, 0, 1, 50, 10, true},
         // a move of a bar sets its own value only
-        {true, 1, 0, 55, 3, VolumeUp, 1, 0, 70, 3, true},
+        {true, 1, 0, 55, 3, VolumeUp, 1, 0, 80, 3, true},  // 55 shows as 60
         {true, 1, 0, 55, 12, RateDown, 1, 0, 55, 11, true},
         // without a voice nothing can be switched on
         {false, 0, 0, 50, 10, ClickVoice, 0, 0, 50, 10, false},

@@ -60,7 +60,7 @@ int Runner::speakIfOn(Spoken kind, int q, int withinMs) {
 }
 
 void Runner::silenceVoice() {
-    if (st_.voiceOn == 1 || st_.testByEar == 1) sound_.stopSpeaking();
+    if (st_.voiceOn == 1 || byEar_) sound_.stopSpeaking();
 }
 
 RunOutcome Runner::abortRun(const char* text) {

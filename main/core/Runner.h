@@ -84,6 +84,7 @@ private:
     std::int64_t keyAtMs_ = 0;     // when the key readKey last found was pressed
     std::int64_t answeredAt_ = 0;  // when the last answer's last digit was pressed
     int recorded_ = 0;             // answers recorded in this test
+    bool byEar_ = false;           // this test's questions are spoken
 };
 
 inline constexpr const char* kAfterHardPractice = "練習は終わりました。にがてテストで たしかめよう！";

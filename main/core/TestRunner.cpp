@@ -91,7 +91,7 @@ Runner::Answer Runner::answerLoop(int q, std::int64_t limitFrom) {
             }
         }
         const std::int64_t now = clock_.nowMs();
-        const std::int64_t elapsed = now < start && st_.testByEar == 1 ? 0 : std::llabs(now - start);
+        const std::int64_t elapsed = now < start && byEar_ ? 0 : std::llabs(now - start);
         if (elapsed > st_.waitLimit) {
             if (firstDigit == product) {
                 st_.outcomeFlag = 1;
@@ -118,7 +118,7 @@ bool Runner::askFact(int q, bool intoAnswerRecord) {
     board_.showReading(std::string(readingTable[q]), true);
     board_.showFormula("　" + std::string(formulaTable[q]) + "＝");
     std::int64_t shownAt = clock_.nowMs();
-    const int spokenMs = st_.testByEar == 1 ? sound_.speak(Spoken::Question, q) : 0;
+    const int spokenMs = byEar_ ? sound_.speak(Spoken::Question, q) : 0;
     const std::int64_t limitFrom = shownAt + spokenMs;
     clock_.sleepMs(st_.stepPause);
     const Answer answer = answerLoop(q, limitFrom);
@@ -150,7 +150,10 @@ RunOutcome Runner::stopTest() {
 
 RunOutcome Runner::runTest(int orderMode) {
     st_.orderMode = orderMode;
-    st_.lastTestByEar = st_.testByEar;
+    // By ear only where there is a voice to ask with: a test nobody spoke
+    // is no test by ear.
+    byEar_ = st_.testByEar == 1 && sound_.hasVoice();
+    st_.lastTestByEar = byEar_ ? 1 : 0;
     board_.showMessage(rangeName(st_) + "のテストです。キーで答えてね。");
     clearKekka(st_);
     const RangeStretch stretch = rangeStretch(st_.rangeIndex);
@@ -180,6 +183,7 @@ RunOutcome Runner::runTestOf(const std::vector<int>& facts) {
     const std::vector<int> chosen = validFacts(facts);
     if (chosen.empty()) return {};
     beginRun();
+    byEar_ = st_.testByEar == 1 && sound_.hasVoice();
     board_.showMessage("にがてな九九のテストです。キーで答えてね。");
     for (size_t k = 0; k < chosen.size(); ++k) st_.questionOrder[k] = chosen[k];
     st_.orderMode = 0;

@@ -136,6 +136,7 @@ public:
         return phraseMs;
     }
     void stopSpeaking() override { speech.push_back({clock_.nowMs(), -1}); }
+    bool hasVoice() const override { return phraseMs > 0; }
     std::vector<SpeechCall> speech;
     int phraseMs = 0;  // how long each phrase lasts; 0 is a program without a voice
     int count(int kind) const {

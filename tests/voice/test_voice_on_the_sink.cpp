@@ -200,10 +200,11 @@ protected:
         ASSERT_EQ(heard.size(), shown.size());
         std::vector<std::int64_t> late;
         for (size_t k = 0; k < heard.size(); ++k) {
-            EXPECT_GE(heard[k].lateMs, -5) << what << ": fact " << heard[k].fact << " was not heard";
-            EXPECT_GT(heard[k].likeness, 0.8) << what << ": fact " << heard[k].fact << " is not its own phrase";
+            // The arrival of recorded pieces places a sound within a few ms.
+            EXPECT_GE(heard[k].lateMs, -20) << what << ": fact " << heard[k].fact << " was not heard";
+            EXPECT_GT(heard[k].likeness, 0.9) << what << ": fact " << heard[k].fact << " is not its own phrase";
             EXPECT_GT(heard[k].tail, 0.8) << what << ": fact " << heard[k].fact << " is cut short";
-            EXPECT_GT(heard[k].likeness, heard[k].stranger + 0.1) << what << ": fact " << heard[k].fact
+            EXPECT_GT(heard[k].likeness, heard[k].stranger + 0.03) << what << ": fact " << heard[k].fact
                                                                   << " sounds like another's phrase";
             late.push_back(heard[k].lateMs);
         }

@@ -7,7 +7,7 @@
 #   P/share/metainfo/      AppStream metainfo
 #   P/share/icons/hicolor/ the icon at 48 and 256 px and as SVG
 # `cpack -G DEB` (in the build folder) packs the same under /usr.
-# Needs APP_DIR, DATA_FILES and HELP_OUTPUTS.
+# Needs APP_DIR, DATA_FILES, HELP_OUTPUTS and SPOKEN_FILES.
 
 set(TATEYOKO_ID jp.mizunarasha.tateyokom)
 set(TATEYOKO_APP_SUBDIR lib/tateyokom)
@@ -18,6 +18,10 @@ install(TARGETS tateyokom RUNTIME DESTINATION ${TATEYOKO_APP_SUBDIR})
 # The sound output, loaded from beside the program.
 install(TARGETS tateyoko_audio LIBRARY DESTINATION ${TATEYOKO_APP_SUBDIR})
 install(FILES ${DATA_FILES} ${HELP_OUTPUTS} DESTINATION ${TATEYOKO_APP_SUBDIR})
+# The spoken 九九, when the build had a voice to make it with.
+if(SPOKEN_FILES)
+  install(FILES ${SPOKEN_FILES} DESTINATION ${TATEYOKO_APP_SUBDIR})
+endif()
 install(PROGRAMS desktop/tateyokom.sh DESTINATION bin RENAME tateyokom)
 
 install(FILES resources/icon_48.png DESTINATION share/icons/hicolor/48x48/apps

@@ -103,6 +103,13 @@ void AppWiring::followSounds() {
     if (!soundsPrepared_) return;
     if (player_.soundFileMissing) st_.soundOn = 0;
     else player_.loadSounds(st_.effectVolume, workingDir());
+    if (voiceLoaded_) loadVoice();
+}
+
+void AppWiring::loadVoice() {
+    player_.loadVoice(workingDir(), st_.sikiSpVolume);
+    player_.setVoice(st_.sikiSpVolume, voiceRateTenths(st_.sikiSpRate));
+    voiceLoaded_ = true;
 }
 
 bool AppWiring::appendHistory(const HistoryEntry& entry) {

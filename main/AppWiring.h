@@ -13,6 +13,7 @@
 #include "main/core/History.h"
 #include "main/MasumeForm.h"
 #include "main/core/ChildFiles.h"
+#include "main/core/VoiceChoice.h"
 #include "support/SoundPlayer.h"
 #include "windows/Household.h"
 #include "windows/Keeper.h"
@@ -24,6 +25,8 @@ public:
     ~AppWiring() override;
     MasumeServices services();
     SoundPlayer& player() { return player_; }
+    // The spoken 九九 at the volume and rate of the child who sits here now.
+    void loadVoice();
 
     bool savePasses(QWidget* over) override;
     bool saveFactRecord(QWidget* over) override;
@@ -88,6 +91,7 @@ private:
     // written with the next test's line.
     std::vector<std::pair<std::string, HistoryEntry>> historyNotWritten_;
     bool soundsPrepared_ = false;
+    bool voiceLoaded_ = false;
 
     std::string classFolderGiven_;
     std::string classDir_;    // ends in '/'; empty without a class

@@ -100,6 +100,7 @@ int main(int argc, char** argv) {
         app.setWindowIcon(icon);
         // The sound output's twenty libraries, likewise only now.
         wiring.player().loadOutput();
+        wiring.loadVoice();
     });
     // For measuring the start alone (callgrind, strace): end the process as
     // soon as the first frame is painted, before the tasks above and without

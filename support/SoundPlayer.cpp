@@ -3,6 +3,8 @@
 #include "main/core/SoundSetup.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLibrary>
 #include <QMessageBox>
@@ -11,6 +13,12 @@
 
 #include "support/AudioOutput.h"
 #include "support/core/WaveImage.h"
+
+#include <algorithm>
+
+namespace {
+constexpr int kFastestRate = 20;  // tenths: twice as fast as made
+}
 
 namespace {
 
@@ -22,6 +30,12 @@ public:
     }
     void stop() {
         if (output_) output_->stop();
+    }
+    void speak(const QByteArray& image, const WaveInfo& info, int rate) {
+        if (AudioOutput* out = output()) out->speak(image, info, rate);
+    }
+    void stopSpeaking() {
+        if (output_) output_->stopSpeaking();
     }
     AudioOutput* output() {
         if (!loaded_) {
@@ -94,8 +108,60 @@ void SoundPlayer::playSound(int kind) {
 
 void SoundPlayer::beep() { QApplication::beep(); }
 
+void SoundPlayer::setVoice(int volume, int rateTenths) {
+    voiceRate_ = rateTenths;
+    if (volume != voiceVolume_ && !voiceDir_.empty()) loadVoice(voiceDir_, volume);
+}
+
+void SoundPlayer::loadVoice(const std::string& dir, int volume) {
+    voiceDir_ = dir;
+    voiceVolume_ = volume;
+    voiceComplete_ = true;
+    for (Spoken kind : {Spoken::Chant, Spoken::Question}) {
+        for (int q = 0; q < 81; ++q) {
+            QByteArray& image = voice_[size_t(int(kind) * 81 + q)];
+            QFile file(QDir(QString::fromStdString(dir)).filePath(QString::fromStdString(spokenFileName(kind, q))));
+            // A phrase is a second or two; anything far larger is no phrase of ours.
+            constexpr qint64 kLargestPhrase = 1 << 20;
+            image = file.open(QIODevice::ReadOnly) && file.size() <= kLargestPhrase ? file.readAll() : QByteArray();
+            if (!waveFault(image).empty()) image.clear();
+            else scaleSamples(image, std::clamp(volume, 0, 100) * 2);
+            voiceComplete_ = voiceComplete_ && !image.isEmpty();
+        }
+    }
+}
+
+qsizetype SoundPlayer::voiceBytes() const {
+    qsizetype bytes = 0;
+    for (const QByteArray& image : voice_) bytes += image.size();
+    return bytes;
+}
+
+int SoundPlayer::speak(Spoken kind, int q, int withinMs) {
+    if (q < 0 || q >= 81) return 0;
+    const QByteArray& image = voice_[size_t(int(kind) * 81 + q)];
+    const std::optional<WaveInfo> info = image.isEmpty() ? std::nullopt : parseWave(image);
+    if (!info || info->sampleRate <= 0 || info->channels <= 0 || info->bitsPerSample <= 0) return 0;
+    const qint64 frames = info->dataSize / (info->channels * (info->bitsPerSample / 8));
+    const qint64 madeMs = frames * 1000 / info->sampleRate;
+    int rate = std::clamp(voiceRate_, 5, 20);
+    // Faster than chosen only as much as it takes to end in time.
+    if (withinMs > 0 && madeMs * 10 > qint64(withinMs) * rate)
+        rate = int(std::min<qint64>(kFastestRate, (madeMs * 10 + withinMs - 1) / withinMs));
+    auto* output = static_cast<Output*>(worker_);
+    QMetaObject::invokeMethod(
+        output, [output, image, info = *info, rate] { output->speak(image, info, rate); }, Qt::QueuedConnection);
+    return int(madeMs * 10 / rate);
+}
+
+void SoundPlayer::stopSpeaking() {
+    auto* output = static_cast<Output*>(worker_);
+    QMetaObject::invokeMethod(output, [output] { output->stopSpeaking(); }, Qt::QueuedConnection);
+}
+
 void SoundPlayer::releaseSounds() {
     for (auto& buffer : soundBuffers) buffer.clear();
+    for (auto& phrase : voice_) phrase.clear();
     auto* output = static_cast<Output*>(worker_);
     QMetaObject::invokeMethod(output, [output] { output->stop(); }, Qt::QueuedConnection);
 }

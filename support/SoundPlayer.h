@@ -4,6 +4,7 @@
 // window; without an output device requests play nothing and say nothing.
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "main/core/RunnerPorts.h"
@@ -33,6 +34,19 @@ public:
     // playing. Other kinds and empty buffers do nothing.
     void playSound(int kind) override;
     void beep() override;
+
+    // The spoken 九九: the phrases of dir at SIKISPVOLUME-style volume
+    // (0..100, 50 as synthesised). Files that are missing or unplayable
+    // stay silent; hasVoice() tells whether every phrase is there.
+    void loadVoice(const std::string& dir, int volume);
+    bool hasVoice() const override { return voiceComplete_; }
+    // Playback speed in tenths (SIKISPRATE): 10 as synthesised. A new
+    // volume reads the phrases again from where they were loaded.
+    void setVoice(int volume, int rateTenths) override;
+    int speak(Spoken kind, int q, int withinMs = 0) override;
+    void stopSpeaking() override;
+    // Bytes the phrases hold in memory.
+    qsizetype voiceBytes() const;
     // Empties the buffers and silences the output; nothing plays afterwards.
     void releaseSounds();
 
@@ -47,6 +61,11 @@ public:
     bool soundFileMissing = false;
 
 private:
+    std::array<QByteArray, kSpokenKinds * 81> voice_;
+    bool voiceComplete_ = false;
+    int voiceRate_ = 10;
+    int voiceVolume_ = -1;
+    std::string voiceDir_;
     QThread* thread_ = nullptr;
     QObject* worker_ = nullptr;
 };

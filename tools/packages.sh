@@ -2,7 +2,7 @@
 RUN_PACKAGES="build-essential cmake pkg-config qt6-base-dev qt6-multimedia-dev qt6-charts-dev qt6-qpa-plugins
   libgl-dev libjpeg62-turbo-dev libfontconfig-dev libcups2-dev libgtest-dev qt6-translations-l10n pulseaudio pulseaudio-utils
   fonts-noto-cjk fonts-ipafont-mincho fonts-kouzan-mouhitsu fonts-aoyagi-kouzan-t
-  fp-utils fonts-rocknroll xchm xdg-utils libfile-mimeinfo-perl"
+  fp-utils fonts-rocknroll xchm xdg-utils libfile-mimeinfo-perl open-jtalk open-jtalk-mecab-naist-jdic"
 TEST_PACKAGES="$RUN_PACKAGES xvfb xauth x11-utils xdotool imagemagick
   cups cups-client printer-driver-cups-pdf poppler-utils desktop-file-utils appstream
   clang libclang-rt-14-dev libx11-dev libxtst-dev stress-ng syncthing curl jq iproute2 openbox"

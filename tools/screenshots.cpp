@@ -242,8 +242,16 @@ int main(int argc, char** argv) {
         st.effectVolume = 70;
         st.repeatCount = 2;
         st.answerDelay = 800;
-        TJoukenSetForm w(st, navigator, silent, clock);
+        // The settings as a program with its voice shows them, the voice on.
+        struct WithVoice : SilentSound {
+            bool hasVoice() const override { return true; }
+        } voiced;
+        st.voiceOn = 1;
+        st.sikiSpVolume = 50;
+        st.sikiSpRate = 10;
+        TJoukenSetForm w(st, navigator, voiced, clock);
         shots.show(&w, "settings");
+        st.voiceOn = 0;
     }
     if (shots.wanted("class_record")) {
         // A class of six, in a folder of the working directory so that the

@@ -1,5 +1,6 @@
 #include "windows/About_.h"
 
+#include <QFile>
 #include <QFrame>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -10,6 +11,7 @@
 
 #include "support/FormKit.h"
 #include "support/Picture.h"
+#include "main/core/SpokenReadings.h"
 
 namespace {
 
@@ -37,11 +39,16 @@ QLabel* picture(QWidget* parent, const QRect& box, const QString& resource) {
     return label;
 }
 
+constexpr int kVoiceCreditHeight = 40;
+
 }  // namespace
 
 TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutForm"));
-    const kit::Form form = kit::buildForm(this, "バージョン情報", 190, 129, kit::kLightYellow, false);
+    // The voice's licence asks for its credit wherever it ships.
+    const bool voiceShips = QFile::exists(QString::fromStdString(spokenFileName(Spoken::Chant, 0)));
+    const kit::Form form =
+        kit::buildForm(this, "バージョン情報", 190, 129 + (voiceShips ? kVoiceCreditHeight : 0), kit::kLightYellow, false);
     kit::keepOpenOnEscape(this);
     // A fixed dialog: no minimise button.
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
@@ -66,6 +73,14 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
     Button1->setDefault(true);
     Button1->setFocus();
     connect(Button1, &QPushButton::clicked, this, &TAboutForm::Button1Click);
+    if (voiceShips) {
+        voiceCredit = kit::label(form.client, {4, 130, 182, kVoiceCreditHeight - 2},
+                                 "こえ: HTS Voice \"NITECH-JP-ATR503-M001\"\n"
+                                 "© Nagoya Institute of Technology\n"
+                                 "CC-BY 3.0",
+                                 {9, Qt::black, false, Qt::AlignLeft | Qt::AlignTop});
+        voiceCredit->setObjectName(QStringLiteral("voiceCredit"));
+    }
 }
 
 void TAboutForm::buildTopPanel() {

@@ -20,6 +20,7 @@ public:
     QLabel* Image1 = nullptr;  // small face
     QLabel* Image2 = nullptr;  // emblem
     QLabel* Label4 = nullptr;  // maker
+    QLabel* voiceCredit = nullptr;  // the voice's licence, where it ships
     QPushButton* Button1 = nullptr;
 
     void Button1Click();

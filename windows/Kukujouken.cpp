@@ -23,12 +23,15 @@
 #include "main/core/StudyState.h"
 #include "support/Picture.h"
 #include "main/core/Settings.h"
+#include "main/core/VoiceChoice.h"
 #include "support/FormKit.h"
 
 namespace {
 
 constexpr int kClientWidth = 259;
 constexpr int kClientHeight = 230;
+// The band of the spoken 九九, below the rest of the dialog.
+constexpr int kVoiceBandHeight = 92;
 
 constexpr int kTextPx = 12;
 
@@ -139,7 +142,9 @@ void settleNumberBox(QSpinBox* box, int (*clampValue)(int)) {
 TJoukenSetForm::TJoukenSetForm(StudyState& st, Navigator& navigator, Sound& sound, Clock& clock, QWidget* parent)
     : QDialog(parent), st_(st), navigator_(navigator), sound_(sound), clock_(clock) {
     setObjectName(QStringLiteral("JoukenSetForm"));
-    client_ = kit::buildForm(this, "□「タテヨコ塾」の設定□", kClientWidth, kClientHeight, kFormColour, false).client;
+    client_ = kit::buildForm(this, "□「タテヨコ塾」の設定□", kClientWidth, kClientHeight + kVoiceBandHeight, kFormColour,
+                             false)
+                  .client;
     // A small tool window, as the settings always were.
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -156,6 +161,7 @@ void TJoukenSetForm::buildControls() {
     buildPassesGroup();
     buildPauseGroup();
     buildBottomRow();
+    buildVoiceGroup();
     connectControls();
 }
 
@@ -249,6 +255,64 @@ void TJoukenSetForm::buildBottomRow() {
     Button1->setDefault(true);
 }
 
+void TJoukenSetForm::buildVoiceGroup() {
+    voiceGroup = kit::group(client_, QRect(4, kClientHeight, 251, kVoiceBandHeight - 4), "◎九九の こえ", kit::kCream, kTextPx);
+    voiceGroup->setObjectName(QStringLiteral("voiceGroup"));
+    voiceBox = new QCheckBox(QStringLiteral("九九を こえで よむ"), voiceGroup);
+    voiceBox->setObjectName(QStringLiteral("voiceBox"));
+    setPixelFont(voiceBox, kTextPx);
+    voiceBox->setGeometry(10, 18, 128, 22);
+    voiceBox->setToolTip(QStringLiteral("練習で、九九を こえに 出して よみます。"));
+    byEarBox = new QCheckBox(QStringLiteral("きいて こたえる"), voiceGroup);
+    byEarBox->setObjectName(QStringLiteral("byEarBox"));
+    setPixelFont(byEarBox, kTextPx);
+    byEarBox->setGeometry(140, 18, 108, 22);
+    byEarBox->setToolTip(QStringLiteral("テストの もんだいを こえで 出します。きこえ おわってから 時間を はかります。"));
+    auto slider = [this](int top, const char* name, const char* text, int low, int high, const char* tip) {
+        makeLabel(voiceGroup, text, QRect(10, top, 76, 20));
+        auto* bar = new QSlider(Qt::Horizontal, voiceGroup);
+        bar->setObjectName(QString::fromLatin1(name));
+        bar->setRange(low, high);
+        bar->setPageStep(1);
+        bar->setGeometry(88, top, 152, 20);
+        bar->setToolTip(QString::fromUtf8(tip));
+        bar->setAccessibleName(QString::fromUtf8(text));
+        return bar;
+    };
+    // Volume in steps of 10 (SIKISPVOLUME 0..100); speed in tenths (SIKISPRATE).
+    voiceVolumeBar = slider(42, "voiceVolumeBar", "こえの 大きさ", 0, 10, "こえの 大きさ (0～100)");
+    voiceRateBar = slider(64, "voiceRateBar", "はやさ", kVoiceRateSlowest, kVoiceRateFastest,
+                          "よむ はやさ (10 が ふつう)");
+    noVoiceLabel = makeLabel(voiceGroup, "（こえの ファイルが ありません）", QRect(10, 42, 230, 20), Qt::AlignCenter);
+    noVoiceLabel->setObjectName(QStringLiteral("noVoiceLabel"));
+}
+
+void TJoukenSetForm::showVoiceChoice() {
+    const bool available = sound_.hasVoice();
+    voiceBox->setChecked(available && st_.voiceOn == 1);
+    byEarBox->setChecked(available && st_.testByEar == 1);
+    voiceBox->setEnabled(available);
+    byEarBox->setEnabled(available);
+    noVoiceLabel->setVisible(!available);
+    voiceVolumeBar->setVisible(available);
+    voiceRateBar->setVisible(available);
+    for (QLabel* label : voiceGroup->findChildren<QLabel*>())
+        if (label != noVoiceLabel) label->setVisible(available);
+    const bool speaking = available && (st_.voiceOn == 1 || st_.testByEar == 1);
+    voiceVolumeBar->setEnabled(speaking);
+    voiceRateBar->setEnabled(speaking);
+    voiceVolumeBar->setValue(voiceVolumeStep(st_.sikiSpVolume));
+    voiceRateBar->setValue(voiceRateTenths(st_.sikiSpRate));
+}
+
+void TJoukenSetForm::voiceBarsMoved() {
+    if (!dialogReady) return;
+    if (voiceVolumeBar->value() != voiceVolumeStep(st_.sikiSpVolume)) st_.sikiSpVolume = voiceVolumeBar->value() * 10;
+    if (voiceRateBar->value() != voiceRateTenths(st_.sikiSpRate)) st_.sikiSpRate = voiceRateBar->value();
+    sound_.setVoice(st_.sikiSpVolume, voiceRateTenths(st_.sikiSpRate));
+    sound_.speak(Spoken::Chant, (7 - 1) * 9 + (8 - 1));  // しちは ごじゅうろく, to hear the change
+}
+
 // The dialog hides itself only after this part of it is gone; the focus then
 // leaving a number box must not reach a handler of the half-destroyed form.
 TJoukenSetForm::~TJoukenSetForm() {
@@ -267,6 +331,24 @@ void TJoukenSetForm::connectControls() {
     connect(Button2, &QPushButton::clicked, this, &TJoukenSetForm::Button2Click);
     connect(Button4, &QPushButton::clicked, this, &TJoukenSetForm::Button4Click);
     connect(Button1, &QPushButton::clicked, this, &TJoukenSetForm::Button1Click);
+    auto voiceChanged = [this] {
+        if (!dialogReady) return;
+        st_.voiceOn = voiceBox->isChecked() ? 1 : 0;
+        st_.testByEar = byEarBox->isChecked() ? 1 : 0;
+        showVoiceChoice();
+    };
+    connect(voiceBox, &QCheckBox::clicked, this, voiceChanged);
+    connect(byEarBox, &QCheckBox::clicked, this, voiceChanged);
+    // Only a move of the parent's changes the carried values: opening the
+    // dialog leaves the file's bytes as they were.
+    connect(voiceVolumeBar, &QSlider::sliderReleased, this, [this] { voiceBarsMoved(); });
+    connect(voiceRateBar, &QSlider::sliderReleased, this, [this] { voiceBarsMoved(); });
+    connect(voiceVolumeBar, &QSlider::actionTriggered, this, [this] {
+        QMetaObject::invokeMethod(this, [this] { voiceBarsMoved(); }, Qt::QueuedConnection);
+    });
+    connect(voiceRateBar, &QSlider::actionTriggered, this, [this] {
+        QMetaObject::invokeMethod(this, [this] { voiceBarsMoved(); }, Qt::QueuedConnection);
+    });
 }
 
 void TJoukenSetForm::FormCreate() {
@@ -282,6 +364,7 @@ void TJoukenSetForm::FormCreate() {
     UpDown2->setValue(clampPause(st_.answerDelay));
     st_.repeatCount = UpDown1->value();
     st_.answerDelay = UpDown2->value();
+    showVoiceChoice();
 
     dialogReady = true;
 }

@@ -48,6 +48,14 @@ public:
     QLabel* Label6 = nullptr;
     QLabel* Label7 = nullptr;
 
+    // Our own band under the rest: the spoken 九九.
+    QGroupBox* voiceGroup = nullptr;
+    QCheckBox* voiceBox = nullptr;   // 九九を こえで よむ
+    QCheckBox* byEarBox = nullptr;   // きいて こたえる (tests by ear)
+    QSlider* voiceVolumeBar = nullptr;
+    QSlider* voiceRateBar = nullptr;
+    QLabel* noVoiceLabel = nullptr;
+
     QLabel* Image1 = nullptr;
     QPushButton* Button4 = nullptr;
     QPushButton* Button1 = nullptr;
@@ -72,6 +80,9 @@ private:
     void buildPassesGroup();
     void buildPauseGroup();
     void buildBottomRow();
+    void buildVoiceGroup();
+    void showVoiceChoice();
+    void voiceBarsMoved();
     void connectControls();
 
     StudyState& st_;

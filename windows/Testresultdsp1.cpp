@@ -14,11 +14,14 @@
 #include "main/core/StudyState.h"
 #include "support/FormKit.h"
 #include "windows/ResultsParts.h"
+#include "main/core/VoiceChoice.h"
 
 TResultDsp1Form::TResultDsp1Form(StudyState& st, Navigator& navigator, Keeper& keeper, QWidget* parent)
     : QDialog(parent), st_(st), navigator_(navigator), keeper_(keeper), result_(readTableResult(st)) {
     const kit::Form form = kit::buildForm(this, "テスト結果（段別）の表示", 313, 455, kit::kCream, true);
     kit::keepOpenOnEscape(this);
+    // What it shows was answered by ear: passes registered here were earned so.
+    if (st.lastTestByEar == 1) setWindowTitle(windowTitle() + QString::fromUtf8(kByEarTitle));
     QWidget* c = form.client;
 
     Panel1 = kit::panel(c, QRect(8, 8, 297, 34), result_.title, {.px = 16, .colour = Qt::white, .bold = true},

@@ -13,11 +13,14 @@
 #include "main/core/StudyState.h"
 #include "support/FormKit.h"
 #include "windows/ResultsParts.h"
+#include "main/core/VoiceChoice.h"
 
 TResultDsp2Form::TResultDsp2Form(StudyState& st, Navigator& navigator, Keeper& keeper, QWidget* parent)
     : QDialog(parent), st_(st), navigator_(navigator), keeper_(keeper), result_(readLevelResult(st)) {
     const kit::Form form = kit::buildForm(this, "テスト結果（級別）の結果", 504, 482, kit::kButtonFace, true);
     kit::keepOpenOnEscape(this);
+    // What it shows was answered by ear: passes registered here were earned so.
+    if (st.lastTestByEar == 1) setWindowTitle(windowTitle() + QString::fromUtf8(kByEarTitle));
     QWidget* c = form.client;
 
     Panel1 = kit::panel(c, QRect(8, 8, 488, 36), result_.title, {.px = 16, .colour = QColor(0, 0, 255), .bold = true},

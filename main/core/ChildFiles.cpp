@@ -13,6 +13,7 @@
 #include "support/core/WholeFile.h"
 #include "main/core/Settings.h"
 #include "main/core/TestRecord.h"
+#include "main/core/VoiceChoice.h"
 #include "support/core/IniFile.h"
 
 namespace {
@@ -346,6 +347,7 @@ void ChildFiles::load(StudyState& st) {
     recordWritable_ = true;
     if (kind_ == Kind::Home) {
         loadSettings(st, settings_.loadPath);
+        loadVoiceChoice(st, voiceChoicePath(settings_.loadPath));
         // A damaged record that could not be kept aside is never written over.
         recordWritable_ = loadRecordFile(st.factRecord, record_.loadPath) || record_.loadPath != record_.savePath;
         return;
@@ -412,7 +414,8 @@ std::string ChildFiles::saveSettings(const StudyState& st, std::int64_t nowMs) {
     if (!prepareSavePath(settings_)) return cannotMakeFolderOf(settings_.savePath);
     std::string error;
     if (kind_ == Kind::Home) {
-        ::saveSettings(st, settings_.savePath, &error);
+        if (::saveSettings(st, settings_.savePath, &error) && !saveVoiceChoice(st, voiceChoicePath(settings_.savePath)))
+            error = "ファイル「" + voiceChoicePath(settings_.savePath) + "」に書き込めません";
         return error;
     }
     PassMarks marks = marks_;

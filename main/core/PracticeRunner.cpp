@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdlib>
 
 #include "main/core/FactTables.h"
@@ -54,7 +55,16 @@ void Runner::playIfOn(int kind) {
     if (st_.soundOn == 1) sound_.playSound(kind);
 }
 
+int Runner::speakIfOn(Spoken kind, int q, int withinMs) {
+    return st_.voiceOn == 1 ? sound_.speak(kind, q, withinMs) : 0;
+}
+
+void Runner::silenceVoice() {
+    if (st_.voiceOn == 1 || byEar_) sound_.stopSpeaking();
+}
+
 RunOutcome Runner::abortRun(const char* text) {
+    silenceVoice();
     st_.msgText = text;
     if (st_.soundOn == 1) {
         for (int i = 0; i < 3; ++i) {
@@ -77,7 +87,11 @@ Runner::WaitEnd Runner::practiceWait(int limitMs) {
         const KeyReading esc = input_.queryKey(Key::Esc);
         if (esc.heldNow || esc.pressedSinceLastQuery) return WaitEnd::Abort;
         const KeyReading g = input_.queryKey(Key::G);
-        if (g.heldNow || g.pressedSinceLastQuery) return WaitEnd::Done;
+        if (g.heldNow || g.pressedSinceLastQuery) {
+            // The child moves on: what the voice still says belongs to the last fact.
+            silenceVoice();
+            return WaitEnd::Done;
+        }
         if (input_.mouseHeld(MouseButton::Left) && mouseAbortConfirmed("練習を中止しますか？")) return WaitEnd::Abort;
         if (input_.mouseHeld(MouseButton::Right) && mouseAbortConfirmed("練習を中止しますか？")) return WaitEnd::Abort;
         const std::int64_t elapsed = std::llabs(clock_.nowMs() - start);
@@ -138,6 +152,10 @@ RunOutcome Runner::practisePasses(int count) {
             if (st_.speedIndex != 0) {
                 playIfOn(2);
                 board_.showFormula(formula);
+                // The whole chant from the moment the fact appears: its answer
+                // is heard about when it shows, and it ends before the next fact
+                // can appear, however fast the drill goes.
+                speakIfOn(Spoken::Chant, q, st_.answerDelay + st_.waitLimit + st_.stepPause);
                 clock_.sleepMs(st_.answerDelay);
                 board_.showAnswer(std::string(productTable[q]), 0);
                 board_.showReading(std::string(readingTable[q]), false);
@@ -148,10 +166,14 @@ RunOutcome Runner::practisePasses(int count) {
                 board_.showReading(std::string(readingTable[q]), true);
                 board_.showFormula(formula);
                 board_.showHint(q);
+                // The reading up to the product, asked; the whole chant with the answer.
+                speakIfOn(Spoken::Question, q);
                 if (practiceWait(kStepRevealMs) == WaitEnd::Abort) return abortRun("練習を中止しました。");
                 board_.showReading(std::string(readingTable[q]), false);
                 board_.showAnswer(std::string(productTable[q]), 0);
-                clock_.sleepMs(kRevealPauseMs);
+                // The child sets the pace here: the chant is heard to its end.
+                const int chantMs = speakIfOn(Spoken::Chant, q);
+                clock_.sleepMs(std::max(kRevealPauseMs, chantMs));
             }
         }
         if (st_.passesLeft <= 0) break;

@@ -58,13 +58,17 @@ private:
     bool mouseAbortConfirmed(const char* question);
     RunOutcome abortRun(const char* text);
     void playIfOn(int kind);
+    // The chant or question of fact q when the practice speaks; its length in ms.
+    int speakIfOn(Spoken kind, int q, int withinMs = 0);
+    void silenceVoice();
     void beginRun();  // the start sequence shared by every content
     void startPass();
     RunOutcome practisePasses(int count);
     int nextQuestion(int k);  // counts it, shows the progress, returns the fact
 
     enum class Answer { Decided, Abort };
-    Answer answerLoop(int q);
+    // limitFrom: when the time limit starts (a question by ear once it has been spoken).
+    Answer answerLoop(int q, std::int64_t limitFrom);
     // Shows fact q, judges the answer and records it; false when the test is stopped.
     bool askFact(int q, bool intoAnswerRecord);
     RunOutcome stopTest();
@@ -80,6 +84,7 @@ private:
     std::int64_t keyAtMs_ = 0;     // when the key readKey last found was pressed
     std::int64_t answeredAt_ = 0;  // when the last answer's last digit was pressed
     int recorded_ = 0;             // answers recorded in this test
+    bool byEar_ = false;           // this test's questions are spoken
 };
 
 inline constexpr const char* kAfterHardPractice = "おわり！ つぎは 表示→にがて九九→にがてテスト";

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "main/core/SpokenReadings.h"
+
 enum class Key {
     Pad0, Pad1, Pad2, Pad3, Pad4, Pad5, Pad6, Pad7, Pad8, Pad9,
     Main0, Main1, Main2, Main3, Main4, Main5, Main6, Main7, Main8, Main9,
@@ -55,6 +57,25 @@ public:
     // 0 right answer, 1 wrong answer, 2 prompt; asynchronous.
     virtual void playSound(int kind) = 0;
     virtual void beep() = 0;
+    // The voice, heard beside the effect sounds: starts phrase kind of fact q,
+    // cutting off what the voice still says, and returns how long the phrase
+    // lasts in ms; 0 without a voice. Given withinMs, a phrase that would
+    // last longer at the chosen speed is spoken faster, to end in time.
+    virtual int speak(Spoken kind, int q, int withinMs = 0) {
+        (void)kind;
+        (void)q;
+        (void)withinMs;
+        return 0;
+    }
+    // Silences the voice at once.
+    virtual void stopSpeaking() {}
+    // Whether every phrase is there to be spoken.
+    virtual bool hasVoice() const { return false; }
+    // The voice's volume (0..100) and speed in tenths, as the settings carry them.
+    virtual void setVoice(int volume, int rateTenths) {
+        (void)volume;
+        (void)rateTenths;
+    }
 };
 
 class Confirm {

@@ -33,6 +33,10 @@ struct StudyState {
     int soundOn = 0;
     int effectVolume = 0;
     int closeConfirm = 0;
+    // Our own: the 九九 spoken in practice, and tests asked by ear. Both
+    // stay 0 where the program has no voice.
+    int voiceOn = 0;
+    int testByEar = 0;
 
     // the current run
     std::array<int, kFactCount> questionOrder{};
@@ -48,6 +52,7 @@ struct StudyState {
     int outcomeFlag = 0;
     int refFromContent = 0;
     int firstPaintPending = 0;
+    int lastTestByEar = 0;  // the test that filled the answer record was asked by ear
 
     // the student and the window
     std::string studentName;

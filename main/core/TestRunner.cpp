@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -32,7 +33,7 @@ int Runner::readKey() {
     return code;
 }
 
-Runner::Answer Runner::answerLoop(int q) {
+Runner::Answer Runner::answerLoop(int q, std::int64_t limitFrom) {
     const int product = productValue[q];
     int firstDigit = -1;
     int digitState = 1;
@@ -43,7 +44,9 @@ Runner::Answer Runner::answerLoop(int q) {
         st_.outcomeFlag = 0;
         passedAnswer_ = true;
     };
-    const std::int64_t start = clock_.nowMs();
+    // A question by ear is timed from when it has been spoken; digits typed
+    // while it is still being spoken count.
+    const std::int64_t start = std::max(clock_.nowMs(), limitFrom);
     st_.testActive = 1;
     for (;;) {
         if (input_.keyHeld(Key::Esc)) {
@@ -87,7 +90,8 @@ Runner::Answer Runner::answerLoop(int q) {
                 return Answer::Decided;
             }
         }
-        const std::int64_t elapsed = std::llabs(clock_.nowMs() - start);
+        const std::int64_t now = clock_.nowMs();
+        const std::int64_t elapsed = now < start && byEar_ ? 0 : std::llabs(now - start);
         if (elapsed > st_.waitLimit) {
             if (firstDigit == product) {
                 st_.outcomeFlag = 1;
@@ -113,9 +117,17 @@ bool Runner::askFact(int q, bool intoAnswerRecord) {
     }
     board_.showReading(std::string(readingTable[q]), true);
     board_.showFormula("　" + std::string(formulaTable[q]) + "＝");
-    const std::int64_t shownAt = clock_.nowMs();
+    std::int64_t shownAt = clock_.nowMs();
+    const int spokenMs = byEar_ ? sound_.speak(Spoken::Question, q) : 0;
+    const std::int64_t limitFrom = shownAt + spokenMs;
     clock_.sleepMs(st_.stepPause);
-    if (answerLoop(q) == Answer::Abort) return false;
+    const Answer answer = answerLoop(q, limitFrom);
+    if (spokenMs > 0) {
+        sound_.stopSpeaking();  // answered before the question was done
+        // The answer is timed from the end of the question, a quick one as 0.
+        shownAt = std::min(limitFrom, answeredAt_);
+    }
+    if (answer == Answer::Abort) return false;
 
     board_.showReading(std::string(readingTable[q]), false);
     board_.showMark(st_.outcomeFlag == 1 ? "◎" : "×");
@@ -138,6 +150,10 @@ RunOutcome Runner::stopTest() {
 
 RunOutcome Runner::runTest(int orderMode) {
     st_.orderMode = orderMode;
+    // By ear only where there is a voice to ask with: a test nobody spoke
+    // is no test by ear.
+    byEar_ = st_.testByEar == 1 && sound_.hasVoice();
+    st_.lastTestByEar = byEar_ ? 1 : 0;
     board_.showMessage(rangeName(st_) + "のテストです。キーで答えてね。");
     clearKekka(st_);
     const RangeStretch stretch = rangeStretch(st_.rangeIndex);
@@ -167,6 +183,7 @@ RunOutcome Runner::runTestOf(const std::vector<int>& facts) {
     const std::vector<int> chosen = validFacts(facts);
     if (chosen.empty()) return {};
     beginRun();
+    byEar_ = st_.testByEar == 1 && sound_.hasVoice();
     board_.showMessage("にがてな九九のテストです。キーで答えてね。");
     for (size_t k = 0; k < chosen.size(); ++k) st_.questionOrder[k] = chosen[k];
     st_.orderMode = 0;

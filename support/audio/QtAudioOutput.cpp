@@ -36,19 +36,21 @@ QAudioFormat formatOf(const WaveInfo& info) {
     return format;  // invalid for anything else
 }
 
-// Lives on the sound thread; owns the sinks and the sound being played.
-class QtAudioOutput : public AudioOutput {
+// One stream of sound: a new sound cuts off the one it still plays. Lives on
+// the sound thread; owns its sinks and the sound being played.
+class Channel : public QObject {
 public:
-    QtAudioOutput() {
+    explicit Channel(QObject* parent) : QObject(parent) {
         closeTimer_->setSingleShot(true);
         closeTimer_->setInterval(kCloseAfterMs);
         QObject::connect(closeTimer_, &QTimer::timeout, this, [this] { stop(); });
     }
-    ~QtAudioOutput() override { stop(); }
+    ~Channel() override { stop(); }
 
-    void play(const QByteArray& image, const WaveInfo& info) override {
+    void play(const QByteArray& image, const WaveInfo& info, int sampleRate = 0) {
         stop();  // closing a stream cuts off what it still holds
-        const QAudioFormat format = formatOf(info);
+        QAudioFormat format = formatOf(info);
+        if (sampleRate > 0) format.setSampleRate(sampleRate);
         const QAudioDevice device = QMediaDevices::defaultAudioOutput();
         if (device.isNull()) dropSinks();  // the server is gone: its streams with it
         if (device.isNull() || !format.isValid() || info.dataSize == 0) return;
@@ -68,7 +70,7 @@ public:
         playing_.clear();  // silence until the server answers again
     }
 
-    void stop() override {
+    void stop() {
         closeTimer_->stop();
         for (QAudioSink* sink : sinks_) sink->stop();
         source_->close();
@@ -116,6 +118,23 @@ private:
     QBuffer* source_ = new QBuffer(this);
     QTimer* closeTimer_ = new QTimer(this);
     QByteArray playing_;  // keeps the samples alive while the buffer reads them
+};
+
+class QtAudioOutput : public AudioOutput {
+public:
+    void play(const QByteArray& image, const WaveInfo& info) override { effects_->play(image, info); }
+    void stop() override {
+        effects_->stop();
+        voice_->stop();
+    }
+    void speak(const QByteArray& image, const WaveInfo& info, int rateTenths) override {
+        voice_->play(image, info, info.sampleRate * std::clamp(rateTenths, 5, 20) / 10);
+    }
+    void stopSpeaking() override { voice_->stop(); }
+
+private:
+    Channel* effects_ = new Channel(this);
+    Channel* voice_ = new Channel(this);
 };
 
 }  // namespace

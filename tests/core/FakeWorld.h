@@ -118,11 +118,27 @@ struct SoundCall {
     int kind;  // -1 for a beep
 };
 
+// What the voice was asked to do: a phrase of a fact, or silence (q = -1).
+struct SpeechCall {
+    std::int64_t at;
+    int q;
+    Spoken kind = Spoken::Chant;
+    int withinMs = 0;
+};
+
 class FakeSound : public Sound {
 public:
     explicit FakeSound(Clock& clock) : clock_(clock) {}
     void playSound(int kind) override { calls.push_back({clock_.nowMs(), kind}); }
     void beep() override { calls.push_back({clock_.nowMs(), -1}); }
+    int speak(Spoken kind, int q, int withinMs) override {
+        speech.push_back({clock_.nowMs(), q, kind, withinMs});
+        return phraseMs;
+    }
+    void stopSpeaking() override { speech.push_back({clock_.nowMs(), -1}); }
+    bool hasVoice() const override { return phraseMs > 0; }
+    std::vector<SpeechCall> speech;
+    int phraseMs = 0;  // how long each phrase lasts; 0 is a program without a voice
     int count(int kind) const {
         return int(std::count_if(calls.begin(), calls.end(), [kind](const SoundCall& c) { return c.kind == kind; }));
     }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <set>
+#include <tuple>
 
 #include "tests/core/FakeWorld.h"
 
@@ -341,4 +343,92 @@ TEST(DisplayRoutines, FormatAsTheBoardShowsThem) {
     }
     w.board.showMessage("五の段の練習をします。");
     EXPECT_EQ(w.view.last[Field::Message], "◎五の段の練習をします。");
+}
+
+namespace {
+
+// The first fact of a run as one line of what happened when, in ms from its
+// formula: the board's formula and answer, the prompt, the voice.
+std::string firstFactTimeline(FakeWorld& w) {
+    // At one moment: silence first, then the prompt, the board, the voice.
+    std::vector<std::tuple<std::int64_t, int, std::string>> events;
+    const std::int64_t shown = w.view.askedAt.at(0);
+    const std::int64_t next = w.view.askedAt.size() > 1 ? w.view.askedAt[1] : INT64_MAX;
+    for (const FieldWrite& f : w.view.writes)
+        if ((f.field == Field::Formula || f.field == Field::Answer) && !f.text.empty())
+            events.emplace_back(f.at, 2, f.field == Field::Formula ? "formula" : "answer");
+    for (const SoundCall& c : w.sound.calls)
+        if (c.kind == 2) events.emplace_back(c.at, 1, "prompt");
+    for (const SpeechCall& c : w.sound.speech)
+        events.emplace_back(c.at, c.q < 0 ? 0 : 3,
+                            (c.q < 0 ? "hush" : c.kind == Spoken::Chant ? "chant" : "ask") +
+                                (c.withinMs > 0 ? "<" + std::to_string(c.withinMs) : std::string()));
+    std::stable_sort(events.begin(), events.end());
+    std::string line;
+    for (const auto& [at, rank, what] : events)
+        if (at >= shown - 1 && at < next) line += what + "@" + std::to_string(at - shown) + " ";
+    return line;
+}
+
+}  // namespace
+
+TEST(PracticeVoice, TheBoardThePromptAndTheChantInTheirOrder) {
+    const struct Row {
+        int speed;
+        int voiceOn;
+        int gAfterMs;  // a tap of G this long after the formula; -1 none
+        const char* timeline;  // a chant "<N" must end within N ms
+        int nextAtMs;          // the next fact's formula
+    } rows[] = {
+        // without a voice nothing is said, whatever a sound card could do
+        {Fast, 0, -1, "prompt@0 formula@0 answer@500 ", 2401},
+        {Step, 0, -1, "prompt@0 formula@0 answer@10001 ", 11101},
+        // timed speeds: the chant from the moment the fact appears, ending
+        // before the next one can; the drill keeps its pace
+        {Slow, 1, -1, "prompt@0 formula@0 chant<4500@0 answer@500 ", 4501},
+        {Normal, 1, -1, "prompt@0 formula@0 chant<3300@0 answer@500 ", 3301},
+        {Fast, 1, -1, "prompt@0 formula@0 chant<2400@0 answer@500 ", 2401},
+        // G moves on and silences the chant at once
+        {Fast, 1, 800, "prompt@0 formula@0 chant<2400@0 answer@500 hush@800 ", 900},
+        // step: the question with the partial reading, the chant with the
+        // answer, heard to its end before the next fact
+        {Step, 1, -1, "prompt@0 formula@0 ask@0 answer@10001 chant@10001 ", 11601},
+        {Step, 1, 300, "prompt@0 formula@0 ask@0 hush@300 answer@300 chant@300 ", 1900},
+    };
+    for (const Row& r : rows) {
+        FakeWorld w;
+        w.choose(0, InOrder, r.speed);
+        w.st.soundOn = 1;
+        w.st.voiceOn = r.voiceOn;
+        w.sound.phraseMs = 1500;
+        bool first = true;
+        w.view.onQuestion = [&](int, std::int64_t at) {
+            if (first && r.gAfterMs >= 0) w.clock.keyTap(at + r.gAfterMs, Key::G);
+            first = false;
+        };
+        w.start();
+        EXPECT_EQ(firstFactTimeline(w), r.timeline) << "speed " << r.speed << ", voice " << r.voiceOn;
+        ASSERT_GE(w.view.askedAt.size(), 2u);
+        EXPECT_EQ(w.view.askedAt[1] - w.view.askedAt[0], r.nextAtMs) << "speed " << r.speed << ", voice " << r.voiceOn;
+        if (r.voiceOn == 0) {
+            EXPECT_TRUE(w.sound.speech.empty());
+        }
+    }
+}
+
+TEST(PracticeVoice, EveryFactIsChantedOnceInTheOrderShownAndEscSilencesTheLast) {
+    FakeWorld w;
+    w.choose(12, Random, Normal);
+    w.st.voiceOn = 1;
+    w.view.onQuestion = [&](int, std::int64_t at) {
+        if (w.view.asked.size() == 81) w.clock.keyHold(at + 900, Key::Esc, 40);
+    };
+    w.start();
+    std::vector<int> chanted;
+    for (const SpeechCall& c : w.sound.speech)
+        if (c.q >= 0 && c.kind == Spoken::Chant) chanted.push_back(c.q);
+    EXPECT_EQ(chanted, w.view.asked);
+    ASSERT_FALSE(w.sound.speech.empty());
+    EXPECT_EQ(w.sound.speech.back().q, -1);
+    EXPECT_EQ(w.sound.speech.back().at, w.view.askedAt.back() + 900);
 }

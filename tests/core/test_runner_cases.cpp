@@ -343,3 +343,57 @@ TEST(RangeName, EveryTableAndLevelIsNamed) {
         EXPECT_EQ(rangeName(st), names[range]) << range;
     }
 }
+
+TEST(RunnerByEar, AQuestionByEarIsTimedFromWhenItHasBeenSpoken) {
+    const struct Row {
+        int byEar;
+        int digitAtMs;  // 2 typed this long after the formula, then Enter 400 ms later; -1 none
+        const char* timeline;  // 2 x 1 at はやく, each phrase 1500 ms long
+        int phraseMs = 1500;   // 0: the program has no voice
+    } rows[] = {
+        // a test read from the board: the limit from the step pause on
+        {0, -1, "ﾊﾟｽ@1901 "},
+        // by ear chosen, but no voice to ask with: a test from the board
+        {1, -1, "ﾊﾟｽ@1901 ", 0},
+        // by ear: asked with the formula, the limit starts once it is said
+        {1, -1, "ask@0 ﾊﾟｽ@3301 hush@3301 "},
+        // an answer typed while the question is still heard counts, and
+        // silences the rest of it
+        {1, 600, "ask@0 ２@900 ２@1300 hush@1300 "},
+        {1, 2500, "ask@0 ２@2800 ２@3200 hush@3200 "},
+    };
+    for (const Row& r : rows) {
+        FakeWorld w;
+        w.choose(1, TestInOrder, Fast);
+        w.st.testByEar = r.byEar;
+        w.sound.phraseMs = r.phraseMs;
+        std::int64_t shown = -1;
+        w.view.onQuestion = [&](int, std::int64_t at) {
+            if (shown >= 0) {
+                w.clock.keyHold(at + 10, Key::Esc, 50);
+                return;
+            }
+            shown = at;
+            if (r.digitAtMs >= 0) {
+                w.clock.keyTap(at + r.digitAtMs, mainDigit(2));
+                w.clock.keyTap(at + r.digitAtMs + 400, Key::Enter);
+            }
+        };
+        w.confirm.answers = {true};
+        w.start();
+        std::vector<std::pair<std::int64_t, std::string>> events;
+        for (const FieldWrite& f : w.view.writes)
+            if (f.field == Field::Answer && !f.text.empty()) events.emplace_back(f.at - shown, f.text);
+        for (const SpeechCall& c : w.sound.speech)
+            events.emplace_back(c.at - shown, c.q < 0 ? "hush" : "ask");
+        std::stable_sort(events.begin(), events.end(), [](auto& a, auto& b) { return a.first < b.first; });
+        // The first question only: up to the next one's formula.
+        ASSERT_GE(w.view.askedAt.size(), 2u);
+        std::string line;
+        for (const auto& [at, what] : events)
+            if (at < w.view.askedAt[1] - shown) line += what + "@" + std::to_string(at) + " ";
+        EXPECT_EQ(line, r.timeline) << "by ear " << r.byEar << ", digit at " << r.digitAtMs;
+        EXPECT_EQ(w.st.lastTestByEar, r.phraseMs > 0 ? r.byEar : 0);
+        EXPECT_EQ(w.st.kekkaArray[0][0], r.digitAtMs >= 0 ? 1 : 0);
+    }
+}

@@ -43,6 +43,15 @@ public:
     explicit FakeSound(Log& log) : log_(log) {}
     void playSound(int kind) override { log_.events.push_back("play " + std::to_string(kind)); }
     void beep() override { log_.events.push_back("beep"); }
+    int speak(Spoken, int q, int) override {
+        log_.events.push_back("speak " + std::to_string(q));
+        return 1000;
+    }
+    bool hasVoice() const override { return voice; }
+    void setVoice(int volume, int rate) override {
+        log_.events.push_back("voice " + std::to_string(volume) + " " + std::to_string(rate));
+    }
+    bool voice = false;
 
 private:
     Log& log_;
@@ -71,7 +80,8 @@ struct Opened {
     AppNavigator navigator;
     std::unique_ptr<TJoukenSetForm> form;
 
-    explicit Opened(StudyState& st) : navigator(st, sound, clock, keeper) {
+    explicit Opened(StudyState& st, bool voice = false) : navigator(st, sound, clock, keeper) {
+        sound.voice = voice;
         form = std::make_unique<TJoukenSetForm>(st, navigator, sound, clock);
         form->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
@@ -486,7 +496,8 @@ TEST(JoukenDialogLayout, SmallFixedModalToolWindow) {
     StudyState st = defaultState();
     Opened d(st);
     TJoukenSetForm& f = *d.form;
-    EXPECT_EQ(f.size(), QSize(259, 230));
+    // The spoken 九九's band of our own lies below the rest.
+    EXPECT_EQ(f.size(), QSize(259, 230 + 92));
     EXPECT_EQ(f.minimumSize(), f.maximumSize());
     EXPECT_TRUE(f.isModal());
     EXPECT_EQ(f.windowType(), Qt::Tool);
@@ -541,7 +552,8 @@ TEST(JoukenDialogLayout, NothingIsCutOff) {
     const QList<QWidget*> placed = {f.GroupBox1, f.GroupBox2, f.GroupBox3, f.CheckBox1, f.Button2,
                                     f.Label1,    f.EffectBar, f.Label2,    f.UpDown1,   f.Label3,
                                     f.Label4,    f.Label5,    f.UpDown2,   f.Label6,    f.Label7,
-                                    f.Image1,    f.Button4,   f.Button1};
+                                    f.Image1,    f.Button4,   f.Button1,   f.voiceGroup, f.voiceBox,
+                                    f.byEarBox,  f.voiceVolumeBar, f.voiceRateBar};
     for (QWidget* w : placed) {
         EXPECT_TRUE(w->parentWidget()->rect().contains(w->geometry()))
             << w->objectName().toStdString() << " sticks out of its parent";
@@ -578,3 +590,57 @@ TEST(JoukenDialogLayout, NothingIsCutOff) {
 }
 
 #include "test_jouken_dialog.moc"
+
+// ---------------------------------------------------------------- the voice
+
+TEST(JoukenDialogVoice, TheChoicesAndTheCarriedValuesChangeOnlyWhenTheParentActs) {
+    enum Act { Nothing, ClickVoice, ClickByEar, VolumeUp, RateDown };
+    const struct Row {
+        bool hasVoice;
+        int voiceOn, byEar, volume, rate;  // as loaded: another program may have left any value
+        Act act;
+        int wantVoiceOn, wantByEar, wantVolume, wantRate;
+        bool barsEnabled;
+    } rows[] = {
+        // opening and closing writes nothing back, whatever the file held
+        {true, 0, 0, 55, 3, Nothing, 0, 0, 55, 3, false},
+        {true, 1, 0, 55, 3, Nothing, 1, 0, 55, 3, true},
+        {true, 0, 0, 50, 10, ClickVoice, 1, 0, 50, 10, true},
+        {true, 1, 1, 50, 10, ClickVoice, 0, 1, 50, 10, true},
+        {true, 0, 0, 50, 10, ClickByEar, 0, 1, 50, 10, true},
+        // a move of a bar sets its own value only
+        {true, 1, 0, 55, 3, VolumeUp, 1, 0, 80, 3, true},  // 55 shows as 60
+        {true, 1, 0, 55, 12, RateDown, 1, 0, 55, 11, true},
+        // without a voice nothing can be switched on
+        {false, 0, 0, 50, 10, ClickVoice, 0, 0, 50, 10, false},
+        {false, 1, 1, 50, 10, ClickByEar, 1, 1, 50, 10, false},
+    };
+    for (const Row& r : rows) {
+        StudyState st = defaultState();
+        st.voiceOn = r.voiceOn;
+        st.testByEar = r.byEar;
+        st.sikiSpVolume = r.volume;
+        st.sikiSpRate = r.rate;
+        Opened d(st, r.hasVoice);
+        TJoukenSetForm& f = *d.form;
+        const std::string row = "row with voice " + std::to_string(r.hasVoice) + ", act " + std::to_string(r.act);
+        EXPECT_EQ(f.noVoiceLabel->isVisible(), !r.hasVoice) << row;
+        switch (r.act) {
+        case Nothing: break;
+        case ClickVoice: QTest::mouseClick(f.voiceBox, Qt::LeftButton, {}, QPoint(8, f.voiceBox->height() / 2)); break;
+        case ClickByEar: QTest::mouseClick(f.byEarBox, Qt::LeftButton, {}, QPoint(8, f.byEarBox->height() / 2)); break;
+        case VolumeUp:
+            f.voiceVolumeBar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+            f.voiceVolumeBar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+            break;
+        case RateDown: f.voiceRateBar->triggerAction(QAbstractSlider::SliderSingleStepSub); break;
+        }
+        QCoreApplication::processEvents();
+        EXPECT_EQ(f.voiceVolumeBar->isEnabled(), r.barsEnabled) << row;
+        f.Button1->click();
+        EXPECT_EQ(st.voiceOn, r.wantVoiceOn) << row;
+        EXPECT_EQ(st.testByEar, r.wantByEar) << row;
+        EXPECT_EQ(st.sikiSpVolume, r.wantVolume) << row;
+        EXPECT_EQ(st.sikiSpRate, r.wantRate) << row;
+    }
+}

@@ -357,3 +357,17 @@ TEST(ResultsWindows, EveryTitleVerdictAndRankMessageFitsItsBox) {
         EXPECT_TRUE(fits(check.Panel2)) << check.Panel2->text().toStdString();
     }
 }
+
+TEST(ResultsWindowsByEar, TheTitleSaysWhenTheTestWasAnsweredByEar) {
+    for (const int byEar : {0, 1}) {
+        World w;
+        w.table(2, 3);
+        w.st.lastTestByEar = byEar;
+        TResultDsp1Form byTable(w.st, w.nav, w.keeper);
+        const QString ear = byEar ? QStringLiteral("　―　みみで きいて こたえた テスト") : QString();
+        EXPECT_EQ(byTable.windowTitle(), u("テスト結果（段別）の表示") + ear);
+        w.st.rangeIndex = 9;
+        TResultDsp2Form byLevel(w.st, w.nav, w.keeper);
+        EXPECT_EQ(byLevel.windowTitle(), u("テスト結果（級別）の結果") + ear);
+    }
+}

@@ -68,7 +68,7 @@ struct ScriptedWindow {
 
     // Answers the next confirmation box (real time: it runs its own loop).
     void answerNextBox(QMessageBox::StandardButton button) {
-        QTimer::singleShot(30, [this, button] {
+        QTimer::singleShot(30, form.get(), [this, button] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!box) return;
             boxTexts.push_back(box->text());

@@ -26,14 +26,15 @@ struct Box {
     QWidget* parent = nullptr;
 };
 
-// Notes the next message box and presses its OK.
-void answerNextBox(Box& box, int triesLeft = 200) {
-    QTimer::singleShot(10, [&box, triesLeft] {
+// Notes the next message box and presses its OK, for as long as `alive`
+// (which must die with `box`) lives.
+void answerNextBox(Box& box, QObject* alive, int triesLeft = 200) {
+    QTimer::singleShot(10, alive, [&box, alive, triesLeft] {
         if (auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             box = {true, shown->windowTitle(), shown->text(), shown->standardButtons(), shown->parentWidget()};
             shown->button(QMessageBox::Ok)->click();
         } else if (triesLeft > 0) {
-            answerNextBox(box, triesLeft - 1);
+            answerNextBox(box, alive, triesLeft - 1);
         }
     });
 }
@@ -58,7 +59,8 @@ struct Opener {
     }
     Box open(const std::string& file, int triesLeft = 200) {
         Box box;
-        answerNextBox(box, triesLeft);
+        QObject alive;
+        answerNextBox(box, &alive, triesLeft);
         navigator.openHelp(&window, file);
         QTest::qWait(30);
         return box;

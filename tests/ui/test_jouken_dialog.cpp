@@ -119,9 +119,10 @@ struct SeenBox {
     QMessageBox::StandardButtons buttons;
 };
 
-// Watches for a message box over the dialog, notes it and presses its OK.
-void closeNextMessageBox(SeenBox& seen, int triesLeft = 100) {
-    QTimer::singleShot(10, [&seen, triesLeft] {
+// Watches for a message box over the dialog, notes it and presses its OK,
+// while `alive` (dying with `seen`) lives.
+void closeNextMessageBox(SeenBox& seen, QObject* alive, int triesLeft = 100) {
+    QTimer::singleShot(10, alive, [&seen, alive, triesLeft] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             seen.seen = true;
             seen.text = box->text();
@@ -129,7 +130,7 @@ void closeNextMessageBox(SeenBox& seen, int triesLeft = 100) {
             seen.buttons = box->standardButtons();
             box->done(QMessageBox::Ok);
         } else if (triesLeft > 0) {
-            closeNextMessageBox(seen, triesLeft - 1);
+            closeNextMessageBox(seen, alive, triesLeft - 1);
         }
     });
 }
@@ -430,7 +431,8 @@ TEST(JoukenDialogHelp, MissingHelpFileIsReported) {
     Opened d(st);
 
     SeenBox seen;
-    closeNextMessageBox(seen);
+    QObject alive;
+    closeNextMessageBox(seen, &alive);
     QTest::mouseClick(d.form->Button4, Qt::LeftButton);
 
     ASSERT_TRUE(seen.seen);
@@ -455,7 +457,8 @@ TEST(JoukenDialogHelp, PresentHelpFileOpensSilently) {
     Opened d(st);
 
     SeenBox seen;
-    closeNextMessageBox(seen, 5);
+    QObject alive;
+    closeNextMessageBox(seen, &alive, 5);
     QTest::mouseClick(d.form->Button4, Qt::LeftButton);
     QTest::qWait(100);
 

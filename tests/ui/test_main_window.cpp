@@ -55,7 +55,7 @@ struct Window {
     }
     // Answers the next message box with the given button and remembers it.
     void answerNextBox(QMessageBox::StandardButton button) {
-        QTimer::singleShot(50, [this, button] {
+        QTimer::singleShot(50, form.get(), [this, button] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!box) return;
             boxTitle = box->windowTitle();
@@ -197,8 +197,8 @@ TEST(MainWindowMenus, TheBackgroundColourIsOfferedAndKeptAsTheFileHoldsIt) {
         st.rangeIndex = 1;
         st.bgColor = 0x563412;
     });
-    const auto chooseNext = [](QColor* offered, const QColor& choice, bool accept) {
-        QTimer::singleShot(50, [=] {
+    const auto chooseNext = [&w](QColor* offered, const QColor& choice, bool accept) {
+        QTimer::singleShot(50, w.form.get(), [=] {
             auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
             if (!dialog) return;
             *offered = dialog->currentColor();
@@ -437,7 +437,7 @@ TEST(MainWindowClose, AFailedSaveIsReportedAgainAtTheNextQuitWhenTheFirstWasCanc
     // Failure boxes are acknowledged; the question whether to quit is cancelled.
     int failures = 0;
     QTimer answerer;
-    QObject::connect(&answerer, &QTimer::timeout, [&] {
+    QObject::connect(&answerer, &QTimer::timeout, &answerer, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box) return;
         if (box->text() == "disk full") {

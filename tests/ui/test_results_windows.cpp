@@ -91,7 +91,7 @@ QStringList menuTitles(QWidget* window) {
 // Answers the next message box with OK and remembers what it said.
 struct BoxWatcher {
     void expectOne() {
-        QTimer::singleShot(0, [this] {
+        QTimer::singleShot(0, &alive, [this] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!box) return;
             title = box->windowTitle();
@@ -100,6 +100,7 @@ struct BoxWatcher {
         });
     }
     QString title, text;
+    QObject alive;
 };
 
 // Esc leaves a results window open; its close entry and its button close it.

@@ -1,6 +1,5 @@
 #include "windows/Ganbari.h"
 
-#include <QHideEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -14,7 +13,6 @@
 
 #include "support/FormKit.h"
 #include "support/Fonts.h"
-#include "support/CupsPrint.h"
 #include "windows/PrintBoxes.h"
 
 namespace {
@@ -66,12 +64,6 @@ bool TGanbariForm::PrintClick() {
     std::vector<int> breaks{DayGrid->y()};
     for (int bottom : table.rowBottoms) breaks.push_back(DayGrid->y() + bottom);
     return printPicture(this, page, u("がんばりグラフ"), breaks);
-}
-
-void TGanbariForm::hideEvent(QHideEvent* event) {
-    // A job is followed only while the window is open.
-    if (!event->spontaneous()) qDeleteAll(findChildren<PrintJob*>(Qt::FindDirectChildrenOnly));
-    QDialog::hideEvent(event);
 }
 
 void TGanbariForm::buildChart(QWidget* client) {

@@ -35,14 +35,14 @@ public:
     virtual std::string historyPath() const = 0;
 
     // The class folder, ending in '/'; empty when this computer has none.
-    virtual std::string classFolder() const { return {}; }
+    virtual std::string classFolder() const = 0;
     // Uses a class folder from now on (an empty one: none) and notes it for
     // the next start; false when the current child could not be saved first.
-    virtual bool setClassFolder(const std::string&, QWidget*) { return false; }
+    virtual bool setClassFolder(const std::string& folder, QWidget* over) = 0;
     // With a class folder, the name typed chooses the child's folder of it.
-    virtual NameChange confirmName(QWidget*) { return NameChange::Kept; }
+    virtual NameChange confirmName(QWidget* over) = 0;
     // Switches to a child of the class, as if the name had been typed.
-    virtual bool switchToClassChild(const std::string&, QWidget*) { return false; }
+    virtual bool switchToClassChild(const std::string& name, QWidget* over) = 0;
     // Leaves the class child with everything saved, for a new one to type a name.
-    virtual bool newClassChild(QWidget*) { return false; }
+    virtual bool newClassChild(QWidget* over) = 0;
 };

@@ -1,7 +1,6 @@
 #include "windows/Kurasu.h"
 
 #include <QFileDialog>
-#include <QHideEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -10,7 +9,6 @@
 
 #include "main/core/FactTables.h"
 #include "main/core/Settings.h"
-#include "support/CupsPrint.h"
 #include "support/FormKit.h"
 #include "support/Fonts.h"
 #include "windows/Keeper.h"
@@ -120,12 +118,6 @@ bool TKurasuForm::PrintClick() {
     // Every child on paper, not only the rows the window has room for.
     const WholeGrid table = wholeGrid(ClassGrid);
     return printPicture(this, table.picture, u("クラスのきろく"), table.rowBottoms);
-}
-
-void TKurasuForm::hideEvent(QHideEvent* event) {
-    // A job is followed only while the window is open.
-    if (!event->spontaneous()) qDeleteAll(findChildren<PrintJob*>(Qt::FindDirectChildrenOnly));
-    QDialog::hideEvent(event);
 }
 
 QVariant TKurasuForm::cellData(int row, int column, int role) const {

@@ -43,9 +43,6 @@ public:
     // The merged map of a class, for the teacher to read.
     void showClassMap();
 
-protected:
-    void hideEvent(QHideEvent* event) override;
-
 private:
     void buildControls(QWidget* client);
     void refresh();

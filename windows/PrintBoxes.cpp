@@ -1,5 +1,6 @@
 #include "windows/PrintBoxes.h"
 
+#include <QEvent>
 #include <QMessageBox>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -12,6 +13,7 @@
 
 #include "support/CupsPrint.h"
 #include "support/FormKit.h"
+#include "windows/core/PageSplit.h"
 
 void tellPrint(QWidget* over, const PrintJob& job, const QString& what) {
     const QString printer = kit::u("プリンタ「") + job.printer() + kit::u("」");
@@ -43,23 +45,42 @@ void tellPrint(QWidget* over, const PrintJob& job, const QString& what) {
     }
 }
 
-bool printPicture(QWidget* window, const QPixmap& picture, const QString& what, const std::vector<int>& breaks) {
+namespace {
+
+// A job is followed only while its window is open: closing the window ends
+// it; a window minimized by the desktop is still open.
+class JobsEndWithWindow : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* window, QEvent* event) override {
+        if (event->type() == QEvent::Hide && !event->spontaneous())
+            qDeleteAll(window->findChildren<PrintJob*>(Qt::FindDirectChildrenOnly));
+        return false;
+    }
+};
+
+}  // namespace
+
+PrintJob* newPrintJob(QWidget* window, const QString& what) {
+    if (!window->findChild<JobsEndWithWindow*>(QString(), Qt::FindDirectChildrenOnly))
+        window->installEventFilter(new JobsEndWithWindow(window));
     auto* job = new PrintJob(window);
     QObject::connect(job, &PrintJob::stageChanged, window, [window, job, what] { tellPrint(window, *job, what); });
+    return job;
+}
+
+bool printPicture(QWidget* window, const QPixmap& picture, const QString& what, const std::vector<int>& breaks) {
+    PrintJob* job = newPrintJob(window, what);
     job->print(what, [&picture, &breaks](QPainter& painter, QPagedPaintDevice& page) {
         const QSizeF size = picture.deviceIndependentSize();
         const double scale = std::min(page.logicalDpiX() / 96.0, page.width() / size.width());
         // Whole rows of the picture on each page: the picture's pixels per page.
-        const double perPage = std::max(1.0, std::floor(page.height() / scale));
+        const double perPage = std::floor(page.height() / scale);
         const double ratio = picture.devicePixelRatio();
-        for (double top = 0, height = 0; top < size.height(); top += height) {
-            if (top > 0 && !page.newPage()) return false;
-            height = std::min(perPage, size.height() - top);
-            if (top + height < size.height())
-                for (int bottom : breaks)
-                    if (bottom > top && bottom <= top + perPage) height = bottom - top;
-            painter.drawPixmap(QRectF(0, 0, size.width() * scale, height * scale), picture,
-                               QRectF(0, top * ratio, size.width() * ratio, height * ratio));
+        for (const PageSlice& slice : pageSlices(size.height(), perPage, breaks)) {
+            if (slice.top > 0 && !page.newPage()) return false;
+            painter.drawPixmap(QRectF(0, 0, size.width() * scale, slice.height * scale), picture,
+                               QRectF(0, slice.top * ratio, size.width() * ratio, slice.height * ratio));
         }
         return true;
     });

@@ -9,6 +9,7 @@
 #include <QSaveFile>
 
 #include "main/core/FactTables.h"
+#include "main/core/Median.h"
 
 namespace {
 
@@ -80,13 +81,6 @@ void addOutcome(FactRecord& record, int q, Outcome o) {
     if (o.kind == Outcome::Kind::Right) ++h.right;
     h.recent.push_back(o);
     if (int(h.recent.size()) > kRecentOutcomes) h.recent.erase(h.recent.begin());
-}
-
-int median(std::vector<int> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    if (n == 0) return 0;
-    return n % 2 ? values[n / 2] : int((std::int64_t(values[n / 2 - 1]) + values[n / 2]) / 2);
 }
 
 // Fewer right first, then slower for the limit.

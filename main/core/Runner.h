@@ -57,7 +57,7 @@ private:
     WaitEnd practiceWait(int limitMs);
     bool mouseAbortConfirmed(const char* question);
     RunOutcome abortRun(const char* text);
-    void playIfOn(int kind);
+    void playIfOn(SoundKind kind);
     void beginRun();  // the start sequence shared by every content
     void startPass();
     RunOutcome practisePasses(int count);

@@ -121,7 +121,7 @@ struct SoundCall {
 class FakeSound : public Sound {
 public:
     explicit FakeSound(Clock& clock) : clock_(clock) {}
-    void playSound(int kind) override { calls.push_back({clock_.nowMs(), kind}); }
+    void playSound(SoundKind kind) override { calls.push_back({clock_.nowMs(), int(kind)}); }
     void beep() override { calls.push_back({clock_.nowMs(), -1}); }
     int count(int kind) const {
         return int(std::count_if(calls.begin(), calls.end(), [kind](const SoundCall& c) { return c.kind == kind; }));

@@ -41,7 +41,7 @@ struct Log {
 class FakeSound : public Sound {
 public:
     explicit FakeSound(Log& log) : log_(log) {}
-    void playSound(int kind) override { log_.events.push_back("play " + std::to_string(kind)); }
+    void playSound(SoundKind kind) override { log_.events.push_back("play " + std::to_string(int(kind))); }
     void beep() override { log_.events.push_back("beep"); }
 
 private:

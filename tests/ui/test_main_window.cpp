@@ -74,7 +74,7 @@ struct Window {
         int byTable = 0, byLevel = 0;
     };
     struct NoSound : Sound {
-        void playSound(int) override {}
+        void playSound(SoundKind) override {}
         void beep() override {}
     } noSound;
     QuietPorts keeper;
@@ -231,13 +231,13 @@ TEST(MainWindowMenus, TheBackgroundColourIsOfferedAndKeptAsTheFileHoldsIt) {
 // The hidden Test entry plays the right-answer chime even with sounds off.
 TEST(MainWindowMenus, TheHiddenTestEntryPlaysTheRightAnswerChime) {
     struct Recording : QuietPorts {
-        void playSound(int kind) override { kinds.push_back(kind); }
-        std::vector<int> kinds;
+        void playSound(SoundKind kind) override { kinds.push_back(kind); }
+        std::vector<SoundKind> kinds;
     } sound;
     Window w([](StudyState& st) { st.soundOn = 0; });
     w.form->setSound(&sound);
     w.form->TestT1->trigger();
-    EXPECT_EQ(sound.kinds, std::vector<int>{0});
+    EXPECT_EQ(sound.kinds, std::vector<SoundKind>{SoundKind::Right});
 }
 
 TEST(MainWindowStart, RestoresTheStoredChoices) {

@@ -33,7 +33,7 @@ namespace {
 QString u(const char* s) { return QString::fromUtf8(s); }
 
 struct Silent : Sound {
-    void playSound(int) override {}
+    void playSound(SoundKind) override {}
     void beep() override {}
 };
 struct StillClock : Clock {

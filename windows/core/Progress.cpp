@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <map>
 
+#include "main/core/Median.h"
+
 std::vector<DayProgress> progressByDay(const std::vector<HistoryEntry>& entries) {
     std::map<std::string, std::pair<DayProgress, std::vector<int>>> days;
     for (const HistoryEntry& e : entries) {
@@ -17,10 +19,7 @@ std::vector<DayProgress> progressByDay(const std::vector<HistoryEntry>& entries)
     std::vector<DayProgress> out;
     for (auto& [day, entry] : days) {
         auto& [d, times] = entry;
-        if (!times.empty()) {
-            std::sort(times.begin(), times.end());
-            d.typicalMs = times[times.size() / 2];
-        }
+        d.typicalMs = median(times);
         out.push_back(d);
     }
     return out;

@@ -51,7 +51,8 @@ namespace {
 // it; a window minimized by the desktop is still open.
 class JobsEndWithWindow : public QObject {
 public:
-    using QObject::QObject;
+    static constexpr const char* kName = "jobsEndWithWindow";
+    explicit JobsEndWithWindow(QObject* window) : QObject(window) { setObjectName(kName); }
     bool eventFilter(QObject* window, QEvent* event) override {
         if (event->type() == QEvent::Hide && !event->spontaneous())
             qDeleteAll(window->findChildren<PrintJob*>(Qt::FindDirectChildrenOnly));
@@ -62,7 +63,7 @@ public:
 }  // namespace
 
 PrintJob* newPrintJob(QWidget* window, const QString& what) {
-    if (!window->findChild<JobsEndWithWindow*>(QString(), Qt::FindDirectChildrenOnly))
+    if (!window->findChild<QObject*>(JobsEndWithWindow::kName, Qt::FindDirectChildrenOnly))
         window->installEventFilter(new JobsEndWithWindow(window));
     auto* job = new PrintJob(window);
     QObject::connect(job, &PrintJob::stageChanged, window, [window, job, what] { tellPrint(window, *job, what); });

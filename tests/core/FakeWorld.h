@@ -126,6 +126,8 @@ public:
     int count(int kind) const {
         return int(std::count_if(calls.begin(), calls.end(), [kind](const SoundCall& c) { return c.kind == kind; }));
     }
+    int count(SoundKind kind) const { return count(int(kind)); }
+    int beeps() const { return count(-1); }
     std::vector<SoundCall> calls;
 
 private:

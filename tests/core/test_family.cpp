@@ -83,9 +83,10 @@ TEST(HistoryOfTests, ATestIsCountedFromTheAnswersItAddedToTheRecord) {
 
     // No right answer: the typical time is that of the answers given, the
     // same median as the map's: halfway between the middle two.
+    // The first fact and the last count too.
     FactRecord wrongOnly;
-    recordAnswer(wrongOnly, 1, false, 3000);
-    recordAnswer(wrongOnly, 2, false, 2000);
+    recordAnswer(wrongOnly, 0, false, 3000);
+    recordAnswer(wrongOnly, kFactsRecorded - 1, false, 2000);
     EXPECT_EQ(entryOfTest({}, wrongOnly, "2026-05-01 16:05:09", 0, 0, 1).typicalMs, 2500);
 }
 
@@ -109,6 +110,8 @@ TEST(HistoryOfTests, AppendedLinesReadBackAndDamageIsPassedOver) {
         {"CRLF and a BOM", "\xEF\xBB\xBF" + good.substr(0, good.size() - 1) + "\r\n", 1, 0},
         {"a line of another kind", whole + "hello\n" + good, 3, 1},
         {"a field out of range", "2026-05-01 16:05:09\t13\t0\t1\t1\t0\t0\t100\n" + good, 1, 1},
+        {"99 passes and 100", "2026-05-01 16:05:09\t3\t0\t99\t1\t0\t0\t100\n2026-05-01 16:05:09\t3\t0\t100\t1\t0\t0\t100\n",
+         1, 1},
         {"the test of hard facts and the last range",
          "2026-05-01 16:05:09\t-1\t0\t1\t1\t0\t0\t100\n2026-05-01 16:05:09\t12\t0\t1\t1\t0\t0\t100\n", 2, 0},
         {"a range below the test of hard facts", "2026-05-01 16:05:09\t-2\t0\t1\t1\t0\t0\t100\n", 0, 1},

@@ -111,6 +111,7 @@ TEST(FactRecordFile, RoundTripKeepsEverything) {
     for (int i = 0; i < 14; ++i) recordAnswer(r, q(8, 7), i % 3 == 0, 1000 + 37 * i);
     recordAnswer(r, 0, true, 0);
     recordAnswer(r, 80, false, 5500);
+    recordPass(r, q(4, 5), 1800);
     FactRecord back;
     ASSERT_TRUE(recordFromText(back, recordToText(r)));
     for (int fact = 0; fact < kFactsRecorded; ++fact) {

@@ -54,11 +54,15 @@ struct Window {
         services.navigator = &navigator;
         form = std::make_unique<TMasumeForm>(st, keys, clock, services);
     }
-    // Answers the next message box with the given button and remembers it.
-    void answerNextBox(QMessageBox::StandardButton button) {
-        QTimer::singleShot(50, form.get(), [this, button] {
+    // Answers the next message box with the given button and remembers it;
+    // looked for every 50 ms for up to 5 s: a busy machine may show it late.
+    void answerNextBox(QMessageBox::StandardButton button, int triesLeft = 100) {
+        QTimer::singleShot(50, form.get(), [this, button, triesLeft] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
+            if (!box) {
+                if (triesLeft > 0) answerNextBox(button, triesLeft - 1);
+                return;
+            }
             boxTitle = box->windowTitle();
             boxText = box->text();
             box->button(button)->click();

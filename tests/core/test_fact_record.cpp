@@ -144,6 +144,8 @@ TEST(FactRecordFile, ADamagedTextKeepsEveryGoodLine) {
         {"numbers near the integer limit", heading + "4 2147483647 2147483647 R2147483647/2147483647\n" + good, false,
          true},
         {"a fact beyond the table", heading + "81 1 1 R5\n" + good, false, true},
+        {"the most answers a fact may count", heading + good + "5 10000000 0\n", true, true},
+        {"one answer more", heading + good + "5 10000001 0\n", false, true},
         {"more right than asked", heading + good + "4 1 2 R5\n", false, true},
         {"an unknown mark", heading + good + "4 1 1 X5\n", false, true},
         {"no heading", good, false, true},

@@ -166,4 +166,5 @@ TEST(HistoryOfTests, ProgressIsSummedPerDayOldestFirst) {
     EXPECT_EQ(days[1].typicalMs, 1100);  // halfway between 900 and 1300
     EXPECT_EQ(days[1].sharePercent(), 96);  // 52 of 54
     EXPECT_EQ(shortDay(days[1].day), "5/2");
+    EXPECT_EQ(shortDay("2026-12-25"), "12/25");
 }

@@ -146,7 +146,7 @@ private:
 };
 
 struct Quiet : Sound, Confirm {
-    void playSound(int) override {}
+    void playSound(SoundKind) override {}
     void beep() override {}
     bool confirm(const std::string&, const std::string&) override { return false; }
 };

@@ -16,7 +16,6 @@ public:
     void showBalloon() { balloon_ = true; update(); }
     void showPointer() { pointer_ = true; update(); }
     bool balloonShown() const { return balloon_; }
-    bool pointerShown() const { return pointer_; }
 
 signals:
     void clicked();

@@ -37,7 +37,6 @@ struct MasumeServices {
     std::function<void(StudyState&)> loadSettings;
     // Each returns an empty text, or what went wrong, naming the file.
     std::function<std::string(const StudyState&)> saveSettings;
-    std::function<std::string(const StudyState&)> saveFactRecord;
     std::function<void(StudyState&)> checkAndLoadSounds;
     std::function<void(StudyState&)> loadHints;
     std::function<void()> releaseSounds;
@@ -148,7 +147,7 @@ private:
     // Without a player the drills run silently.
     class SilentSound : public Sound {
     public:
-        void playSound(int) override {}
+        void playSound(SoundKind) override {}
         void beep() override {}
     } silentSound_;
     StudyState& st_;

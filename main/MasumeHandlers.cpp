@@ -189,7 +189,7 @@ void TMasumeForm::V1Click() {
     if (services_.navigator) services_.navigator->openAbout(this);
 }
 
-void TMasumeForm::TestT1Click() { services_.sound->playSound(0); }
+void TMasumeForm::TestT1Click() { services_.sound->playSound(SoundKind::Right); }
 
 void TMasumeForm::closeEvent(QCloseEvent* event) {
     if (running_) {

@@ -95,9 +95,10 @@ void SoundPlayer::loadSounds(int volume, const std::string& dir, const SoundRead
     ::loadSounds(soundBuffers, volume, dir, onReadError);
 }
 
-void SoundPlayer::playSound(int kind) {
-    if (kind < 0 || kind >= kSoundKinds) return;
-    const QByteArray& image = soundBuffers[size_t(kind)];
+void SoundPlayer::playSound(SoundKind kind) {
+    const auto index = size_t(kind);
+    if (index >= soundBuffers.size()) return;
+    const QByteArray& image = soundBuffers[index];
     if (image.isEmpty()) return;
     const std::optional<WaveInfo> info = parseWave(image);
     if (!info) return;

@@ -32,7 +32,7 @@ public:
     void loadSounds(int volume, const std::string& dir, const SoundReadError& onReadError = showReadError);
     // Starts sound kind 0-2 and returns at once; it cuts off any sound still
     // playing. Other kinds and empty buffers do nothing.
-    void playSound(int kind) override;
+    void playSound(SoundKind kind) override;
     void beep() override;
 
     // The spoken 九九: the phrases of dir at SIKISPVOLUME-style volume

@@ -54,6 +54,9 @@ struct NoWindows : Navigator {
     void openAbout(QWidget*) override {}
     void openHelp(QWidget*, const std::string&) override {}
     FactMapChoice openFactMap(QWidget*) override { return {}; }
+    bool openChildren(QWidget*) override { return false; }
+    void openProgress(QWidget*) override {}
+    void openClassRecord(QWidget*) override {}
 };
 
 // Saves nothing: the pictures are taken of a state made up here.

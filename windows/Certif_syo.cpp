@@ -3,7 +3,6 @@
 #include <QDate>
 #include <QEvent>
 #include <QGuiApplication>
-#include <QHideEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -215,10 +214,7 @@ bool TCertForm2::eventFilter(QObject* watched, QEvent* event) {
 
 bool TCertForm2::PrintClick() {
     const QPixmap image = client->grab();
-    // Followed while the window is open; what becomes of it later is told
-    // by the box it leads to.
-    auto* job = new PrintJob(this);
-    connect(job, &PrintJob::stageChanged, this, [this, job] { tellPrint(this, *job, kit::u("証明書")); });
+    PrintJob* job = newPrintJob(this, kit::u("証明書"));
     job->print(kit::u("証明書"), [&image](QPainter& painter, QPagedPaintDevice& page) {
         // At its size on screen, from the corner of the printable area.
         const QSizeF size = image.deviceIndependentSize();
@@ -228,13 +224,6 @@ bool TCertForm2::PrintClick() {
         return true;
     });
     return job->sent();
-}
-
-void TCertForm2::hideEvent(QHideEvent* event) {
-    // Jobs are followed only while the window is open; a window minimized
-    // by the desktop is still open.
-    if (!event->spontaneous()) qDeleteAll(findChildren<PrintJob*>(Qt::FindDirectChildrenOnly));
-    QDialog::hideEvent(event);
 }
 
 // A long name is drawn smaller, then set in two lines, never cut; 殿 stands

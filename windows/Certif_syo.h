@@ -48,7 +48,6 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
 
 private:
     void buildControls();

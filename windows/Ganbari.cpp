@@ -1,6 +1,5 @@
 #include "windows/Ganbari.h"
 
-#include <QHideEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -17,7 +16,6 @@
 
 #include "support/FormKit.h"
 #include "support/Fonts.h"
-#include "support/CupsPrint.h"
 #include "windows/PrintBoxes.h"
 
 #include <algorithm>
@@ -87,12 +85,6 @@ bool TGanbariForm::PrintClick() {
                             painter.drawPixmap(QRectF(0, 0, page.deviceIndependentSize().width() * scale, headingHeight * scale), page, from);
                             return headingHeight * scale;
                         });
-}
-
-void TGanbariForm::hideEvent(QHideEvent* event) {
-    // A job is followed only while the window is open.
-    if (!event->spontaneous()) qDeleteAll(findChildren<PrintJob*>(Qt::FindDirectChildrenOnly));
-    QDialog::hideEvent(event);
 }
 
 void TGanbariForm::buildChart(QWidget* client) {

@@ -32,9 +32,6 @@ public:
 
     const std::vector<DayProgress>& days() const { return days_; }
 
-protected:
-    void hideEvent(QHideEvent* event) override;
-
 private:
     void buildChart(QWidget* client);
     QVariant cellData(int row, int column, int role) const;

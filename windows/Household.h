@@ -38,22 +38,22 @@ public:
     virtual std::string historyPath() const = 0;
     // Another name for a child of this computer, the one sitting here too;
     // false when it could not be saved (a box says so).
-    virtual bool renameChild(int, const std::string&, QWidget*) { return false; }
+    virtual bool renameChild(int number, const std::string& name, QWidget* over) = 0;
     // Moves a child of this computer aside, files and all; never the first
     // child nor the one sitting here. False when nothing moved (a box says why).
-    virtual bool removeChild(int, QWidget*) { return false; }
+    virtual bool removeChild(int number, QWidget* over) = 0;
     // Every line of the child's history, from whichever computers keep it.
-    virtual std::vector<HistoryEntry> history() const { return loadHistoryFile(historyPath()).entries; }
+    virtual std::vector<HistoryEntry> history() const = 0;
 
     // The class folder, ending in '/'; empty when this computer has none.
-    virtual std::string classFolder() const { return {}; }
+    virtual std::string classFolder() const = 0;
     // Uses a class folder from now on (an empty one: none) and notes it for
     // the next start; false when the current child could not be saved first.
-    virtual bool setClassFolder(const std::string&, QWidget*) { return false; }
+    virtual bool setClassFolder(const std::string& folder, QWidget* over) = 0;
     // With a class folder, the name typed chooses the child's folder of it.
-    virtual NameChange confirmName(QWidget*) { return NameChange::Kept; }
+    virtual NameChange confirmName(QWidget* over) = 0;
     // Switches to a child of the class, as if the name had been typed.
-    virtual bool switchToClassChild(const std::string&, QWidget*) { return false; }
+    virtual bool switchToClassChild(const std::string& name, QWidget* over) = 0;
     // Leaves the class child with everything saved, for a new one to type a name.
-    virtual bool newClassChild(QWidget*) { return false; }
+    virtual bool newClassChild(QWidget* over) = 0;
 };

@@ -393,11 +393,11 @@ void TJoukenSetForm::UpDown2Click(int position) {
 void TJoukenSetForm::Button2Click() {
     // Plays even with the sounds switched off: this is how one finds out
     // what they sound like before switching them on.
-    sound_.playSound(0);
+    sound_.playSound(SoundKind::Right);
     clock_.sleepMs(600);
-    sound_.playSound(1);
+    sound_.playSound(SoundKind::Wrong);
     clock_.sleepMs(600);
-    sound_.playSound(2);
+    sound_.playSound(SoundKind::Prompt);
 }
 
 void TJoukenSetForm::Button4Click() { navigator_.openHelp(this, kSettingsHelpFile); }

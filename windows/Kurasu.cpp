@@ -3,7 +3,6 @@
 #include <QDate>
 #include <QDir>
 #include <QFileDialog>
-#include <QHideEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
@@ -16,7 +15,6 @@
 
 #include "main/core/FactTables.h"
 #include "main/core/Settings.h"
-#include "support/CupsPrint.h"
 #include "support/FormKit.h"
 #include "support/Fonts.h"
 #include "support/core/WholeFile.h"
@@ -224,12 +222,6 @@ bool TKurasuForm::PrintClick() {
         painter.drawPixmap(QRectF(0, top, size.width() * scale, size.height() * scale), headingRow, QRectF(headingRow.rect()));
         return top + size.height() * scale;
     });
-}
-
-void TKurasuForm::hideEvent(QHideEvent* event) {
-    // A job is followed only while the window is open.
-    if (!event->spontaneous()) qDeleteAll(findChildren<PrintJob*>(Qt::FindDirectChildrenOnly));
-    QDialog::hideEvent(event);
 }
 
 QVariant TKurasuForm::cellData(int row, int column, int role) const {

@@ -51,9 +51,6 @@ public:
     bool CsvClick(const QString& path = {});
     bool PrintClick();
 
-protected:
-    void hideEvent(QHideEvent* event) override;
-
 private:
     QVariant cellData(int row, int column, int role) const;
     void showRead();

@@ -37,9 +37,9 @@ public:
     // type; when it is missing or no viewer starts, a box over `over` says so.
     virtual void openHelp(QWidget* over, const std::string& fileName) = 0;
     // 子どもを かえる; true when another child is now the current one.
-    virtual bool openChildren(QWidget*) { return false; }
+    virtual bool openChildren(QWidget* over) = 0;
     // がんばりグラフ of the current child.
-    virtual void openProgress(QWidget*) {}
+    virtual void openProgress(QWidget* over) = 0;
     // クラスのきろく of the class folder.
-    virtual void openClassRecord(QWidget*) {}
+    virtual void openClassRecord(QWidget* over) = 0;
 };

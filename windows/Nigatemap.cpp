@@ -1,7 +1,6 @@
 #include "windows/Nigatemap.h"
 
 #include <QDate>
-#include <QHideEvent>
 #include <QLabel>
 #include <QPainter>
 
@@ -14,7 +13,6 @@
 #include "support/FormKit.h"
 #include "windows/CellColour.h"
 #include "support/Fonts.h"
-#include "support/CupsPrint.h"
 #include "windows/Keeper.h"
 #include "windows/PrintBoxes.h"
 #include "windows/core/FactMap.h"
@@ -139,12 +137,6 @@ void TNigateMapForm::showClassMap() {
     // The class's answers are for reading: no drill and nothing to clear here.
     for (QPushButton* button : {PracticeButton, TestButton, ClearButton}) button->hide();
     CloseButton->setFocus();
-}
-
-void TNigateMapForm::hideEvent(QHideEvent* event) {
-    // A job is followed only while the window is open.
-    if (!event->spontaneous()) qDeleteAll(findChildren<PrintJob*>(Qt::FindDirectChildrenOnly));
-    QDialog::hideEvent(event);
 }
 
 void TNigateMapForm::PracticeButtonClick() { choose(FactMapChoice::Drill::Practice); }

@@ -50,9 +50,6 @@ public:
     // The merged map of a class, for the teacher to read.
     void showClassMap();
 
-protected:
-    void hideEvent(QHideEvent* event) override;
-
 private:
     void buildControls(QWidget* client);
     void refresh();

@@ -1,5 +1,6 @@
 #include "windows/PrintBoxes.h"
 
+#include <QEvent>
 #include <QMessageBox>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -12,6 +13,7 @@
 
 #include "support/CupsPrint.h"
 #include "support/FormKit.h"
+#include "windows/core/PageSplit.h"
 
 void tellPrint(QWidget* over, const PrintJob& job, const QString& what) {
     const QString printer = kit::u("プリンタ「") + job.printer() + kit::u("」");
@@ -43,25 +45,47 @@ void tellPrint(QWidget* over, const PrintJob& job, const QString& what) {
     }
 }
 
-bool printPicture(QWidget* window, const QPixmap& picture, const QString& what, const std::vector<int>& breaks,
-                  const PageHeading& heading) {
+namespace {
+
+// A job is followed only while its window is open: closing the window ends
+// it; a window minimized by the desktop is still open.
+class JobsEndWithWindow : public QObject {
+public:
+    static constexpr const char* kName = "jobsEndWithWindow";
+    explicit JobsEndWithWindow(QObject* window) : QObject(window) { setObjectName(kName); }
+    bool eventFilter(QObject* window, QEvent* event) override {
+        if (event->type() == QEvent::Hide && !event->spontaneous())
+            qDeleteAll(window->findChildren<PrintJob*>(Qt::FindDirectChildrenOnly));
+        return false;
+    }
+};
+
+}  // namespace
+
+PrintJob* newPrintJob(QWidget* window, const QString& what) {
+    if (!window->findChild<QObject*>(JobsEndWithWindow::kName, Qt::FindDirectChildrenOnly))
+        window->installEventFilter(new JobsEndWithWindow(window));
     auto* job = new PrintJob(window);
     QObject::connect(job, &PrintJob::stageChanged, window, [window, job, what] { tellPrint(window, *job, what); });
+    return job;
+}
+
+bool printPicture(QWidget* window, const QPixmap& picture, const QString& what, const std::vector<int>& breaks,
+                  const PageHeading& heading) {
+    PrintJob* job = newPrintJob(window, what);
     job->print(what, [&picture, &breaks, &heading](QPainter& painter, QPagedPaintDevice& page) {
         const QSizeF size = picture.deviceIndependentSize();
         const double scale = std::min(page.logicalDpiX() / 96.0, page.width() / size.width());
         const double ratio = picture.devicePixelRatio();
-        for (double top = 0, height = 0; top < size.height(); top += height) {
+        for (double top = 0; top < size.height();) {
             if (top > 0 && !page.newPage()) return false;
             const double headingHeight = heading ? heading(painter, page.width(), scale, top) : 0.0;
             // Whole rows of the picture on each page: the picture's pixels per page.
-            const double perPage = std::max(1.0, std::floor((page.height() - headingHeight) / scale));
-            height = std::min(perPage, size.height() - top);
-            if (top + height < size.height())
-                for (int bottom : breaks)
-                    if (bottom > top && bottom <= top + perPage) height = bottom - top;
-            painter.drawPixmap(QRectF(0, headingHeight, size.width() * scale, height * scale), picture,
-                               QRectF(0, top * ratio, size.width() * ratio, height * ratio));
+            const PageSlice slice =
+                nextPageSlice(top, size.height(), std::floor((page.height() - headingHeight) / scale), breaks);
+            painter.drawPixmap(QRectF(0, headingHeight, size.width() * scale, slice.height * scale), picture,
+                               QRectF(0, slice.top * ratio, size.width() * ratio, slice.height * ratio));
+            top += slice.height;
         }
         return true;
     });

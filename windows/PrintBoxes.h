@@ -15,6 +15,10 @@ class QWidget;
 // `what` names the printed thing as the box says it: 証明書, にがて九九マップ.
 void tellPrint(QWidget* over, const PrintJob& job, const QString& what);
 
+// A job of `window`, whose boxes it tells (above), and which ends when the
+// window is closed: what becomes of it later is not followed.
+PrintJob* newPrintJob(QWidget* window, const QString& what);
+
 // Prints a picture of a window at its size on screen (smaller only where the
 // paper is narrower), from the corner of the printable area, going on over
 // as many pages as it is long; the job is a child of `window`, which tells

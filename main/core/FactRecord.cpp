@@ -10,6 +10,7 @@
 
 #include "main/core/FactTables.h"
 #include "support/core/WholeFile.h"
+#include "main/core/Median.h"
 
 namespace {
 
@@ -91,18 +92,6 @@ void addOutcome(FactRecord& record, int q, Outcome o) {
     if (o.kind == Outcome::Kind::Right) ++h.right;
     h.recent.push_back(o);
     if (int(h.recent.size()) > kRecentOutcomes) h.recent.erase(h.recent.begin());
-}
-
-// In time proportional to the values: a class's map takes the median of
-// thousands of answers a fact.
-int median(std::vector<int> values) {
-    const size_t n = values.size();
-    if (n == 0) return 0;
-    const auto middle = values.begin() + std::ptrdiff_t(n / 2);
-    std::nth_element(values.begin(), middle, values.end());
-    if (n % 2) return *middle;
-    const int below = *std::max_element(values.begin(), middle);
-    return int((std::int64_t(below) + *middle) / 2);
 }
 
 // Fewer right first, then slower for the limit.

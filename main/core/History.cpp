@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "main/core/Median.h"
+
 namespace {
 constexpr std::string_view kHeading = "# tateyokom がんばりきろく 1";
 // A history of years of daily tests is far smaller; more is not ours.
@@ -58,11 +60,7 @@ HistoryEntry entryOfTest(const FactRecord& before, const FactRecord& after, cons
             }
         }
     }
-    std::vector<int>& times = rightMs.empty() ? allMs : rightMs;
-    if (!times.empty()) {
-        std::sort(times.begin(), times.end());
-        e.typicalMs = std::max(times[times.size() / 2], 0);
-    }
+    e.typicalMs = std::max(median(rightMs.empty() ? allMs : rightMs), 0);
     return e;
 }
 

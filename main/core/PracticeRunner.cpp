@@ -51,7 +51,7 @@ int Runner::nextQuestion(int k) {
     return st_.currentQuestion = questionAt(st_, k);
 }
 
-void Runner::playIfOn(int kind) {
+void Runner::playIfOn(SoundKind kind) {
     if (st_.soundOn == 1) sound_.playSound(kind);
 }
 
@@ -69,7 +69,7 @@ RunOutcome Runner::abortRun(const char* text) {
     if (st_.soundOn == 1) {
         for (int i = 0; i < 3; ++i) {
             if (i > 0) clock_.sleepMs(kAbortPromptGapMs);
-            sound_.playSound(2);
+            sound_.playSound(SoundKind::Prompt);
         }
     }
     board_.showMessage(text);
@@ -150,7 +150,7 @@ RunOutcome Runner::practisePasses(int count) {
             board_.clearFields();
             const std::string formula = std::string(formulaTable[q]) + "＝";
             if (st_.speedIndex != 0) {
-                playIfOn(2);
+                playIfOn(SoundKind::Prompt);
                 board_.showFormula(formula);
                 // The whole chant from the moment the fact appears: its answer
                 // is heard about when it shows, and it ends before the next fact
@@ -162,7 +162,7 @@ RunOutcome Runner::practisePasses(int count) {
                 board_.showHint(q);
                 if (practiceWait(st_.waitLimit) == WaitEnd::Abort) return abortRun("練習を中止しました。");
             } else {
-                playIfOn(2);
+                playIfOn(SoundKind::Prompt);
                 board_.showReading(std::string(readingTable[q]), true);
                 board_.showFormula(formula);
                 board_.showHint(q);

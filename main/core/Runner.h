@@ -57,7 +57,7 @@ private:
     WaitEnd practiceWait(int limitMs);
     bool mouseAbortConfirmed(const char* question);
     RunOutcome abortRun(const char* text);
-    void playIfOn(int kind);
+    void playIfOn(SoundKind kind);
     // The chant or question of fact q when the practice speaks; its length in ms.
     int speakIfOn(Spoken kind, int q, int withinMs = 0);
     void silenceVoice();

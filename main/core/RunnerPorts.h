@@ -51,11 +51,14 @@ public:
     virtual bool mouseHeld(MouseButton button) = 0;
 };
 
+// In the order of the sound files.
+enum class SoundKind { Right, Wrong, Prompt };
+
 class Sound {
 public:
     virtual ~Sound() = default;
-    // 0 right answer, 1 wrong answer, 2 prompt; asynchronous.
-    virtual void playSound(int kind) = 0;
+    // Asynchronous: returns at once.
+    virtual void playSound(SoundKind kind) = 0;
     virtual void beep() = 0;
     // The voice, heard beside the effect sounds: starts phrase kind of fact q,
     // cutting off what the voice still says, and returns how long the phrase

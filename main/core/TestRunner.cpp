@@ -113,7 +113,7 @@ bool Runner::askFact(int q, bool intoAnswerRecord) {
     board_.showMark({});
     if (st_.soundOn == 1) {
         clock_.sleepMs(kKeyReadPauseMs);
-        sound_.playSound(2);
+        sound_.playSound(SoundKind::Prompt);
     }
     board_.showReading(std::string(readingTable[q]), true);
     board_.showFormula("　" + std::string(formulaTable[q]) + "＝");
@@ -131,7 +131,7 @@ bool Runner::askFact(int q, bool intoAnswerRecord) {
 
     board_.showReading(std::string(readingTable[q]), false);
     board_.showMark(st_.outcomeFlag == 1 ? "◎" : "×");
-    playIfOn(st_.outcomeFlag == 1 ? 0 : 1);
+    playIfOn(st_.outcomeFlag == 1 ? SoundKind::Right : SoundKind::Wrong);
     clock_.sleepMs(kAfterAnswerPauseMs);
     if (intoAnswerRecord) setKekka(st_, st_.passNo, q, st_.outcomeFlag);
     // A pass or a timeout was not answered; an answer took until its last digit.

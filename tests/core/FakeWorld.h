@@ -129,7 +129,7 @@ struct SpeechCall {
 class FakeSound : public Sound {
 public:
     explicit FakeSound(Clock& clock) : clock_(clock) {}
-    void playSound(int kind) override { calls.push_back({clock_.nowMs(), kind}); }
+    void playSound(SoundKind kind) override { calls.push_back({clock_.nowMs(), int(kind)}); }
     void beep() override { calls.push_back({clock_.nowMs(), -1}); }
     int speak(Spoken kind, int q, int withinMs) override {
         speech.push_back({clock_.nowMs(), q, kind, withinMs});
@@ -142,6 +142,8 @@ public:
     int count(int kind) const {
         return int(std::count_if(calls.begin(), calls.end(), [kind](const SoundCall& c) { return c.kind == kind; }));
     }
+    int count(SoundKind kind) const { return count(int(kind)); }
+    int beeps() const { return count(-1); }
     std::vector<SoundCall> calls;
 
 private:

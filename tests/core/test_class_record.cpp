@@ -10,6 +10,7 @@
 #include "main/core/Settings.h"
 #include "tests/core/FileBytes.h"
 #include "windows/core/ClassRecord.h"
+#include "windows/core/PageSplit.h"
 
 namespace {
 struct ClassFolder {
@@ -86,12 +87,16 @@ TEST(ClassRecord, TheCsvHasABomAHeadingAndOneQuotedRowPerChild) {
     ClassFolder cls;
     cls.save("あおい", master());
     cls.save("けん,\"た\"", StudyState{});
+    StudyState fiveAtRandom;
+    fiveAtRandom.recCheckArray[1][4] = 1;
+    fiveAtRandom.recCheckArray[0][0] = 1;  // and 一の段 in order
+    cls.save("ゆい", fiveAtRandom);
     const std::string csv = classCsv(cls.read());
     ASSERT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
     std::vector<std::string> rows;
     for (size_t at = 3, end; (end = csv.find("\r\n", at)) != std::string::npos; at = end + 2)
         rows.push_back(csv.substr(at, end - at));
-    ASSERT_EQ(rows.size(), 3u);
+    ASSERT_EQ(rows.size(), 4u);
     auto fields = [](const std::string& row) { return size_t(std::count(row.begin(), row.end(), ',')) + 1; };
     EXPECT_EQ(fields(rows[0]), 3u + kClassRanges * kClassOrders);
     EXPECT_EQ(fields(rows[1]), fields(rows[0]));
@@ -101,6 +106,53 @@ TEST(ClassRecord, TheCsvHasABomAHeadingAndOneQuotedRowPerChild) {
     EXPECT_EQ(rows[2].rfind("\"けん,\"\"た\"\"\",", 0), 0u) << rows[2];
     // A child without passes is all ―, none ◎.
     EXPECT_EQ(rows[2].find("◎"), std::string::npos);
+    // Each mark under its own heading.
+    const auto split = [](const std::string& row) {
+        std::vector<std::string> fields;
+        size_t at = 0;
+        for (size_t end; (end = row.find(',', at)) != std::string::npos; at = end + 1)
+            fields.push_back(row.substr(at, end - at));
+        fields.push_back(row.substr(at));
+        return fields;
+    };
+    const std::vector<std::string> headings = split(rows[0]), marks = split(rows[3]);
+    ASSERT_EQ(marks.size(), headings.size());
+    for (size_t i = 3; i < headings.size(); ++i)
+        EXPECT_EQ(marks[i], headings[i] == "五の段 答え(乱)" || headings[i] == "一の段 答え(順)" ? "◎" : "―")
+            << headings[i];
+}
+
+// A long table goes onto as many pages as it needs, each ending at the
+// bottom of the last row that fits, so that no child's row is cut in two.
+TEST(ClassRecord, APrintedRowIsNeverSplitAcrossTwoPages) {
+    // The class table: a frame of 1, rows of 30.
+    std::vector<int> rows;
+    for (int k = 1; k <= 50; ++k) rows.push_back(1 + 30 * k);
+    using S = std::vector<PageSlice>;
+    struct Case {
+        const char* what;
+        double height, perPage;
+        std::vector<int> breaks;
+        S pages;
+    } cases[] = {
+        {"shorter than a page", 500, 1000, {}, S{{0, 500}}},
+        {"exactly a page", 1000, 1000, {}, S{{0, 1000}}},
+        {"a pixel over a page", 1001, 1000, {}, S{{0, 1000}, {1000, 1}}},
+        {"the class table", 1502, 1000, rows, S{{0, 991}, {991, 511}}},
+        {"a row ending on the page's last pixel", 1500, 1000, {500, 1000, 1500}, S{{0, 1000}, {1000, 500}}},
+        {"a row ending a pixel past the page", 1500, 1000, {500, 1001, 1500}, S{{0, 500}, {500, 1000}}},
+        {"breaks in any order", 1500, 1000, {1200, 800, 400}, S{{0, 800}, {800, 700}}},
+        {"a row taller than a page is cut", 2600, 1000, {100, 2600}, S{{0, 100}, {100, 1000}, {1100, 1000}, {2100, 500}}},
+        {"the last page takes what is left", 1200, 1000, {300, 1100}, S{{0, 300}, {300, 900}}},
+    };
+    for (const Case& c : cases) {
+        const S pages = pageSlices(c.height, c.perPage, c.breaks);
+        ASSERT_EQ(pages.size(), c.pages.size()) << c.what;
+        for (size_t i = 0; i < pages.size(); ++i) {
+            EXPECT_EQ(pages[i].top, c.pages[i].top) << c.what << ", page " << i;
+            EXPECT_EQ(pages[i].height, c.pages[i].height) << c.what << ", page " << i;
+        }
+    }
 }
 
 // One child on three computers, one of them still the program of before:

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "windows/core/FactMap.h"
 
 using namespace factmap;
@@ -59,4 +61,6 @@ TEST(FactMap, SecondsAreRoundedToTenths) {
     EXPECT_EQ(secondsText(949), "0.9秒");
     EXPECT_EQ(secondsText(950), "1.0秒");
     EXPECT_EQ(secondsText(12345), "12.3秒");
+    EXPECT_EQ(secondsText(-1), "0.0秒");
+    EXPECT_EQ(secondsText(std::numeric_limits<int>::max()), "10000.0秒");  // no overflow
 }

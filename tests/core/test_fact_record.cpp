@@ -58,6 +58,14 @@ TEST(FactSummaryRules, BandsAndSpeedsFollowTheLegendAtEverySpeed) {
          Band::Unsure, Speed::Quick, 80, 700},
         {"always right but slow", many(4, {K::Right, 2400, 2600}), Band::Unsure, Speed::Slow, 100, 2400},
         {"always right, in the middle", many(4, {K::Right, 1800, 2600}), Band::Unsure, Speed::Usual, 100, 1800},
+        {"right at half the limit", many(4, {K::Right, 1300, 2600}), Band::Sure, Speed::Quick, 100, 1300},
+        {"right at four fifths of the limit", many(4, {K::Right, 2080, 2600}), Band::Unsure, Speed::Usual, 100, 2080},
+        {"right just within four fifths", many(4, {K::Right, 1960, 2600}), Band::Unsure, Speed::Usual, 100, 1960},
+        {"right a little over four fifths", many(4, {K::Right, 2100, 2600}), Band::Unsure, Speed::Slow, 100, 2100},
+        {"quick at ふつう, then slow at はやく", join(many(2, {K::Right, 1200, 2600}), many(1, {K::Right, 1200, 1800})),
+         Band::Sure, Speed::Quick, 100, 1200},
+        {"mostly at はやく now, judged by its limit", join(many(1, {K::Right, 1500, 2600}), many(2, {K::Right, 1500, 1800})),
+         Band::Unsure, Speed::Slow, 100, 1500},
         {"always right and quick at ステップ", many(2, {K::Right, 2500, 5500}), Band::Sure, Speed::Quick, 100, 2500},
         {"always right but slow at はやく", many(2, {K::Right, 1500, 1800}), Band::Unsure, Speed::Slow, 100, 1500},
         {"an older record, judged at ふつう", many(2, {K::Right, 1200, 0}), Band::Sure, Speed::Quick, 100, 1200},
@@ -69,6 +77,8 @@ TEST(FactSummaryRules, BandsAndSpeedsFollowTheLegendAtEverySpeed) {
         {"between the middle two of four in any order",
          {{K::Right, 2000, 5500}, {K::Right, 600, 5500}, {K::Right, 1400, 5500}, {K::Right, 800, 5500}}, Band::Sure,
          Speed::Quick, 100, 1100},
+        {"the middle of three right times", {{K::Right, 2600, 5500}, {K::Right, 900, 5500}, {K::Right, 1200, 5500}},
+         Band::Sure, Speed::Quick, 100, 1200},
     };
     for (const Case& c : cases) {
         FactHistory h{int(c.outcomes.size()), 0, c.outcomes};
@@ -115,6 +125,7 @@ TEST(FactRecordFile, RoundTripKeepsEverything) {
     for (int i = 0; i < 14; ++i) recordAnswer(r, q(8, 7), i % 3 == 0, 1000 + 37 * i);
     recordAnswer(r, 0, true, 0);
     recordAnswer(r, 80, false, 5500);
+    recordPass(r, q(4, 5), 1800);
     FactRecord back;
     ASSERT_TRUE(recordFromText(back, recordToText(r)));
     for (int fact = 0; fact < kFactsRecorded; ++fact) {
@@ -147,6 +158,8 @@ TEST(FactRecordFile, ADamagedTextKeepsEveryGoodLine) {
         {"numbers near the integer limit", heading + "4 2147483647 2147483647 R2147483647/2147483647\n" + good, false,
          true},
         {"a fact beyond the table", heading + "81 1 1 R5\n" + good, false, true},
+        {"the most answers a fact may count", heading + good + "5 10000000 0\n", true, true},
+        {"one answer more", heading + good + "5 10000001 0\n", false, true},
         {"more right than asked", heading + good + "4 1 2 R5\n", false, true},
         {"an unknown mark", heading + good + "4 1 1 X5\n", false, true},
         {"no heading", good, false, true},
@@ -365,4 +378,13 @@ TEST(HardFactsTest, AsksEachChosenFactOnceRecordsItAndSaysHowManyWereRight) {
     stopped.confirm.answers = {true};
     EXPECT_FALSE(stopped.runner.runTestOf({q(3, 3)}).answersRecorded);
     EXPECT_EQ(stopped.view.last[Field::Message], "◎テストを中止しました。");
+    // stopped at its second: the first answer is saved now, not at the next test
+    FakeWorld later;
+    later.choose(0, 3, 3);
+    later.view.onQuestion = [&](int fact, std::int64_t at) {
+        if (fact == q(3, 3)) later.clock.keyTap(at + 300, Key::G);
+        else later.clock.keyHold(at + 150, Key::Esc, 50);
+    };
+    later.confirm.answers = {true};
+    EXPECT_TRUE(later.runner.runTestOf({q(3, 3), q(4, 4)}).answersRecorded);
 }

@@ -182,10 +182,13 @@ TEST(HistoryOfTests, ATestIsCountedFromTheAnswersItAddedToTheRecord) {
     EXPECT_FALSE(e.faultless());
     EXPECT_EQ(e.day(), "2026-05-01");
 
-    // No right answer: the typical time is that of the answers given.
+    // No right answer: the typical time is that of the answers given, the
+    // same median as the map's: halfway between the middle two.
+    // The first fact and the last count too.
     FactRecord wrongOnly;
-    recordAnswer(wrongOnly, 1, false, 3000);
-    EXPECT_EQ(entryOfTest({}, wrongOnly, "2026-05-01 16:05:09", 0, 0, 1).typicalMs, 3000);
+    recordAnswer(wrongOnly, 0, false, 3000);
+    recordAnswer(wrongOnly, kFactsRecorded - 1, false, 2000);
+    EXPECT_EQ(entryOfTest({}, wrongOnly, "2026-05-01 16:05:09", 0, 0, 1).typicalMs, 2500);
 }
 
 TEST(HistoryOfTests, AppendedLinesReadBackAndDamageIsPassedOver) {
@@ -208,6 +211,11 @@ TEST(HistoryOfTests, AppendedLinesReadBackAndDamageIsPassedOver) {
         {"CRLF and a BOM", "\xEF\xBB\xBF" + good.substr(0, good.size() - 1) + "\r\n", 1, 0},
         {"a line of another kind", whole + "hello\n" + good, 3, 1},
         {"a field out of range", "2026-05-01 16:05:09\t13\t0\t1\t1\t0\t0\t100\n" + good, 1, 1},
+        {"99 passes and 100", "2026-05-01 16:05:09\t3\t0\t99\t1\t0\t0\t100\n2026-05-01 16:05:09\t3\t0\t100\t1\t0\t0\t100\n",
+         1, 1},
+        {"the test of hard facts and the last range",
+         "2026-05-01 16:05:09\t-1\t0\t1\t1\t0\t0\t100\n2026-05-01 16:05:09\t12\t0\t1\t1\t0\t0\t100\n", 2, 0},
+        {"a range below the test of hard facts", "2026-05-01 16:05:09\t-2\t0\t1\t1\t0\t0\t100\n", 0, 1},
         {"a missing field", "2026-05-01 16:05:09\t3\t0\t1\t1\t0\t0\n", 0, 1},
         {"a date that is not one", "2026/05/01 16:05:09\t3\t0\t1\t1\t0\t0\t100\n", 0, 1},
         {"a number with a sign or blank", "2026-05-01 16:05:09\t3\t0\t+1\t1\t0\t0\t100\n2026-05-01 16:05:09\t3\t0\t1\t1 \t0\t0\t100\n", 0, 2},
@@ -245,16 +253,19 @@ TEST(HistoryOfTests, ProgressIsSummedPerDayOldestFirst) {
         {"2026-05-01 18:00:00", 0, 0, 3, 20, 5, 2, 1500},
         {"2026-05-02 19:00:00", 1, 1, 3, 25, 2, 0, 1300},
         {"2026-05-01 07:30:00", 0, 0, 3, 0, 0, 27, 0},     // nothing answered: no time to count
+        {"2026-05-01 12:00:00", 0, 0, 3, 25, 0, 2, 1100},  // two skipped: no full marks
     };
     const std::vector<DayProgress> days = progressByDay(lines);
     ASSERT_EQ(days.size(), 2u);
     EXPECT_EQ(days[0].day, "2026-05-01");
-    EXPECT_EQ(days[0].tests, 2);
-    EXPECT_EQ(days[0].asked, 27 + 27);
-    EXPECT_EQ(days[0].sharePercent(), 37);  // 20 of 54
-    EXPECT_EQ(days[0].typicalMs, 1500);
+    EXPECT_EQ(days[0].tests, 3);
+    EXPECT_EQ(days[0].asked, 27 * 3);
+    EXPECT_EQ(days[0].sharePercent(), 56);  // 45 of 81: 55.6 rounded
+    EXPECT_EQ(days[0].typicalMs, 1300);     // halfway between 1100 and 1500
     EXPECT_EQ(days[0].fullMarks, 0);
     EXPECT_EQ(days[1].fullMarks, 1);
+    EXPECT_EQ(days[1].typicalMs, 1100);  // halfway between 900 and 1300
     EXPECT_EQ(days[1].sharePercent(), 96);  // 52 of 54
     EXPECT_EQ(shortDay(days[1].day), "5/2");
+    EXPECT_EQ(shortDay("2026-12-25"), "12/25");
 }

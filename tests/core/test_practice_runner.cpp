@@ -213,7 +213,7 @@ TEST(PracticeStart, StartClearsTheRecordLocksControlsAndPlaysPrompts) {
     EXPECT_TRUE(lockedDuringRun);
     EXPECT_EQ(w.view.abortHints, 1);
     EXPECT_EQ(w.view.decorations, 1);
-    EXPECT_EQ(w.sound.count(2), 9);
+    EXPECT_EQ(w.sound.count(SoundKind::Prompt), 9);
     EXPECT_EQ(w.st.refFromContent, 0);
 }
 
@@ -243,7 +243,7 @@ TEST(PracticeAbort, HeldEscStopsWithoutAQuestion) {
     EXPECT_TRUE(w.view.controlsEnabled);
     EXPECT_EQ(w.view.last[Field::Counter], "3");  // progress keeps its value
     // a prompt for each fact shown, then three 200 ms apart for the stop, the first at once
-    ASSERT_EQ(w.sound.count(2), 3 + 3);
+    ASSERT_EQ(w.sound.count(SoundKind::Prompt), 3 + 3);
     const auto& c = w.sound.calls;
     EXPECT_LT(c[c.size() - 3].at - escAt, 100);
     EXPECT_EQ(c[c.size() - 1].at - c[c.size() - 2].at, 200);

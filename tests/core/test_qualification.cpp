@@ -49,7 +49,7 @@ TEST(QualificationGrid, MarksHeadersAndRowNames) {
     for (int r = 1; r <= 14; ++r) EXPECT_EQ(g.at(4, r), "--") << r;
 }
 
-TEST(QualificationCheck, VerdictsFromTheSpecCases) {
+TEST(QualificationCheck, MasterRankNeedsEveryTableInBothOrders) {
     struct Case {
         const char* what;
         StudyState st;

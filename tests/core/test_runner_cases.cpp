@@ -129,7 +129,7 @@ TEST(RunnerShows, AStepPracticePromptsAndHintsEveryFact) {
         (void)fact;
     };
     w.start();
-    EXPECT_EQ(w.sound.count(2), 9);
+    EXPECT_EQ(w.sound.count(SoundKind::Prompt), 9);
     const auto shown = w.view.textsOf(Field::Hint);
     std::vector<std::string> nonEmpty;
     for (const auto& h : shown)

@@ -117,7 +117,7 @@ TEST(TestJudging, TwoDigitProductJudgedAtTheSecondDigit) {
     EXPECT_EQ(w.st.kekkaArray[0][3], 1);
     EXPECT_EQ(w.st.kekkaArray[0][4], 0);  // 3 x 5 answered 1 + Enter
     EXPECT_EQ(w.st.kekkaArray[0][0], 0);  // passed with G
-    EXPECT_EQ(w.sound.count(-1), 3 * 9 - 3 * 2);  // a beep for every pass
+    EXPECT_EQ(w.sound.beeps(), 3 * 9 - 3 * 2);  // a beep for every pass
 }
 
 TEST(TestJudging, NoAnswerIsAPassShownAfterTheLimit) {
@@ -131,7 +131,7 @@ TEST(TestJudging, NoAnswerIsAPassShownAfterTheLimit) {
     EXPECT_EQ(w.view.askedAt[1] - w.view.askedAt[0], 1801 + 500 + 100);
     for (int pass = 0; pass < 3; ++pass)
         for (int m = 0; m < 9; ++m) EXPECT_EQ(w.st.kekkaArray[pass][m], 0);
-    EXPECT_EQ(w.sound.count(-1), 0);  // only G beeps
+    EXPECT_EQ(w.sound.beeps(), 0);  // only G beeps
 }
 
 TEST(TestJudging, AHeldDigitCountsTwice) {
@@ -170,11 +170,11 @@ TEST(TestRun, SoundsPromptAfterAPauseAndRightOrWrong) {
     const std::int64_t start = w.clock.nowMs();
     w.start();
     ASSERT_FALSE(w.sound.calls.empty());
-    EXPECT_EQ(w.sound.calls[0].kind, 2);
+    EXPECT_EQ(w.sound.calls[0].kind, int(SoundKind::Prompt));
     EXPECT_EQ(w.sound.calls[0].at - start, 300);
-    EXPECT_EQ(w.sound.count(2), 27);
-    EXPECT_EQ(w.sound.count(0), 3 * 4);  // x2, x4, x6, x8 right
-    EXPECT_EQ(w.sound.count(1), 3 * 5);
+    EXPECT_EQ(w.sound.count(SoundKind::Prompt), 27);
+    EXPECT_EQ(w.sound.count(SoundKind::Right), 3 * 4);  // x2, x4, x6, x8 right
+    EXPECT_EQ(w.sound.count(SoundKind::Wrong), 3 * 5);
 }
 
 TEST(TestRun, LevelTestWritesOnlyItsTablesRows) {
@@ -262,7 +262,7 @@ TEST(TestAbort, AbandonedInPassTwoKeepsWhatWasWritten) {
     EXPECT_EQ(w.view.last[Field::Counter], "13");
     const auto& c = w.sound.calls;
     ASSERT_GE(c.size(), 3u);
-    EXPECT_EQ(c[c.size() - 1].kind, 2);
+    EXPECT_EQ(c[c.size() - 1].kind, int(SoundKind::Prompt));
     EXPECT_EQ(c[c.size() - 1].at - c[c.size() - 3].at, 400);
 }
 

@@ -109,7 +109,7 @@ int run(const std::string& dir) {
     // Every box the journey meets is answered OK; a box about a failed save
     // is told on stderr.
     QTimer answerer;
-    QObject::connect(&answerer, &QTimer::timeout, [] {
+    QObject::connect(&answerer, &QTimer::timeout, &answerer, [] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box) return;
         if (box->icon() == QMessageBox::Critical)

@@ -24,7 +24,7 @@ public:
     enum class Viewer { Registered, NotRegistered, ProgramMissing, Crashes };
 
     // The viewer stays open for lingerSeconds after it has recorded its path,
-    // as a real one stays until the child closes it.
+    // or until closeViewers(), as a real one stays until the child closes it.
     explicit PrivateDesktop(Viewer viewer = Viewer::Registered, int lingerSeconds = 0) {
         const QString root = dir_.path();
         QDir(root).mkpath(QStringLiteral("config"));
@@ -35,12 +35,17 @@ public:
         // The type database is the system's; the applications are ours only.
         QFile::link(QStringLiteral("/usr/share/mime"), root + QStringLiteral("/data-dirs/mime"));
 
+        // A viewer that lingers ends early when the child closes it (a file
+        // "close") or the desktop goes, and notes that it has ended.
+        const QByteArray at = root.toUtf8();
         write(QStringLiteral("bin/record"),
-              "#!/bin/sh\necho started >> \"" + root.toUtf8() + "/launches\"\nprintf '%s' \"$1\" > \"" + root.toUtf8() +
-                  "/received.part\" && mv \"" + root.toUtf8() + "/received.part\" \"" + root.toUtf8() +
-                  "/received\"\n" +
-                  (viewer == Viewer::Crashes ? QByteArray("kill -SEGV $$\n")
-                                             : "sleep " + QByteArray::number(lingerSeconds) + "\n"));
+              "#!/bin/sh\necho started >> \"" + at + "/launches\"\nprintf '%s' \"$1\" > \"" + at +
+                  "/received.part\" && mv \"" + at + "/received.part\" \"" + at + "/received\"\n" +
+                  (viewer == Viewer::Crashes
+                       ? QByteArray("kill -SEGV $$\n")
+                       : "i=0\nwhile [ -d \"" + at + "\" ] && [ ! -e \"" + at + "/close\" ] && [ $i -lt " +
+                             QByteArray::number(lingerSeconds * 10) + " ]; do sleep 0.1; i=$((i + 1)); done\n" +
+                             "echo closed >> \"" + at + "/closed\"\n"));
         QFile::setPermissions(root + QStringLiteral("/bin/record"),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         const QByteArray program = root.toUtf8() + (viewer == Viewer::ProgramMissing ? "/bin/absent" : "/bin/record");
@@ -86,13 +91,20 @@ public:
         return QString::fromUtf8(file.readAll());
     }
 
-    // How many times the viewer was started.
-    int launches() const {
-        QFile file(dir_.path() + QStringLiteral("/launches"));
-        return file.open(QIODevice::ReadOnly) ? int(file.readAll().count('\n')) : 0;
+    // The child closes every viewer that is open; true once all have ended.
+    bool closeViewers(int waitMs = 5000) {
+        write(QStringLiteral("close"), {});
+        return QTest::qWaitFor([this] { return lines("closed") >= lines("launches"); }, waitMs);
     }
 
+    // How many times the viewer was started.
+    int launches() const { return lines("launches"); }
+
 private:
+    int lines(const char* name) const {
+        QFile file(dir_.path() + '/' + QLatin1String(name));
+        return file.open(QIODevice::ReadOnly) ? int(file.readAll().count('\n')) : 0;
+    }
     void write(const QString& name, const QByteArray& bytes) {
         QFile file(dir_.path() + '/' + name);
         if (file.open(QIODevice::WriteOnly)) file.write(bytes);

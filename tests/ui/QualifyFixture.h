@@ -43,7 +43,7 @@ class BoxWatcher {
 public:
     BoxWatcher(BoxAnswer& answer, QMessageBox::StandardButton button) {
         timer_.setInterval(20);
-        QObject::connect(&timer_, &QTimer::timeout, [this, &answer, button] {
+        QObject::connect(&timer_, &QTimer::timeout, &timer_, [this, &answer, button] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!box) return;
             timer_.stop();

@@ -6,7 +6,7 @@
 #include "windows/Keeper.h"
 
 struct QuietPorts : Sound, Clock, Keeper {
-    void playSound(int) override {}
+    void playSound(SoundKind) override {}
     void beep() override {}
     std::int64_t nowMs() override { return 0; }
     void sleepMs(int) override {}

@@ -1,6 +1,6 @@
 // The real program copied into a folder of the test's own and driven on an
 // X display with xdotool, as a child drives it: keys, clicks, and the
-// windows it shows.
+// windows it shows. Every test that starts the program drives it with this.
 #pragma once
 
 #include <QDir>
@@ -15,23 +15,36 @@
 
 class Journey {
 public:
-    // On the test command's display unless another is named.
-    explicit Journey(const QString& display = qEnvironmentVariable("TATEYOKO_X_DISPLAY"))
-        : display_(display), appDir_(qEnvironmentVariable("TATEYOKO_APP_DIR")) {}
+    // On the test command's display unless another is named; in a folder of
+    // its own unless another (which must exist) is named.
+    explicit Journey(const QString& display = qEnvironmentVariable("TATEYOKO_X_DISPLAY"),
+                     const QString& folder = QString())
+        : display_(display), appDir_(qEnvironmentVariable("TATEYOKO_APP_DIR")), folder_(folder) {}
     bool ready() const { return !display_.isEmpty() && !appDir_.isEmpty() && dir_.isValid(); }
-    QString iniPath() const { return dir_.path() + "/tateyokoM15.ini"; }
+    QString folder() const { return folder_.isEmpty() ? dir_.path() : folder_; }
+    QString iniPath() const { return folder() + "/tateyokoM15.ini"; }
+    const QString& display() const { return display_; }
 
-    bool install(const QByteArray& iniBytes) {
+    // The program and the files beside it, and a settings file of these
+    // bytes (none when there are none).
+    bool install(const QByteArray& iniBytes = QByteArray()) {
+        if (!ready()) return false;
         for (const QString& name : QDir(appDir_).entryList(QDir::Files)) {
             if (name.endsWith(".ini") || name.endsWith(".txt")) continue;
-            if (!QFile::copy(appDir_ + "/" + name, dir_.path() + "/" + name)) return false;
+            QFile::remove(folder() + "/" + name);
+            if (!QFile::copy(appDir_ + "/" + name, folder() + "/" + name)) return false;
         }
-        QFile::setPermissions(dir_.path() + "/tateyokom", QFile::permissions(appDir_ + "/tateyokom"));
+        QFile::setPermissions(folder() + "/tateyokom", QFile::permissions(appDir_ + "/tateyokom"));
+        if (iniBytes.isEmpty()) return true;
         QFile ini(iniPath());
-        return ini.open(QIODevice::WriteOnly) && ini.write(iniBytes) > 0;
+        return ini.open(QIODevice::WriteOnly | QIODevice::Truncate) && ini.write(iniBytes) == iniBytes.size();
     }
 
-    void start() {
+    void setEnv(const QString& name, const QString& value) { extraEnv_.insert(name, value); }
+    void unsetEnv(const QString& name) { unset_ << name; }
+
+    // Started through `sh -c` with the shell prefix when one is given.
+    bool start(const QString& shellPrefix = QString()) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("DISPLAY", display_);
         env.remove("QT_QPA_PLATFORM");
@@ -45,10 +58,21 @@ public:
         // No session bus: an address that leads nowhere fails at once.
         if (!env.contains("DBUS_SESSION_BUS_ADDRESS"))
             env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + dir_.path() + "/no-bus");
+        env.insert(extraEnv_);
+        for (const QString& name : unset_) env.remove(name);
         app_.setProcessEnvironment(env);
-        app_.setWorkingDirectory(dir_.path());
-        app_.start(dir_.path() + "/tateyokom", {});
-        app_.waitForStarted(5000);
+        app_.setWorkingDirectory(folder());
+        if (shellPrefix.isEmpty()) app_.start(folder() + "/tateyokom", {});
+        else app_.start("sh", {"-c", shellPrefix + " exec \"$0\"", folder() + "/tateyokom"});
+        return app_.waitForStarted(5000);
+    }
+
+    // The main window, once it has shown and its first timer tick is past;
+    // empty when it did not come.
+    QString mainWindow(int ms = 30000) {
+        main_ = waitFor(QString::fromUtf8("タテヨコ塾"), ms);
+        if (!main_.isEmpty()) QThread::msleep(1200);
+        return main_;
     }
 
     // A shown window of the program whose caption matches, waited for.
@@ -68,6 +92,9 @@ public:
     }
     // Every shown window of the program.
     QStringList windows() { return windowsNamed(""); }
+    // What xwininfo says of a window.
+    QString info(const QString& id) { return run("xwininfo", {"-id", id}, display_); }
+
     // Keys typed into that window, one after another, as a child types them.
     void keys(const QString& id, const QStringList& names, int gapMs = 400) {
         run("xdotool", {"windowfocus", "--sync", id}, display_);
@@ -77,14 +104,28 @@ public:
             QThread::msleep(gapMs);
         }
     }
-    void click(const QString& id, int x, int yBelowMenu) {
-        const QString info = run("xwininfo", {"-id", id}, display_);
-        const int left = field(info, "Absolute upper-left X");
-        const int top = field(info, "Absolute upper-left Y");
-        const int menu = field(info, "Height") - 542;
-        run("xdotool", {"mousemove", QString::number(left + x), QString::number(top + menu + yBelowMenu), "click", "1"},
-            display_);
-        QThread::msleep(500);
+    // A key held down for a while, into the window that has the focus.
+    void hold(const QString& name, int ms) {
+        run("xdotool", {"keydown", name}, display_);
+        QThread::msleep(ms);
+        run("xdotool", {"keyup", name}, display_);
+    }
+    // A click at a point of the window's client area, below its menu bar
+    // (the client area of every window of the program is 542 high).
+    void click(const QString& id, int x, int yBelowMenu, int afterMs = 500) {
+        const QString at = info(id);
+        const int menu = field(at, "Height") - 542;
+        clickAt(at, x, menu + yBelowMenu, afterMs);
+    }
+    // A click on the menu bar.
+    void clickMenuBar(const QString& id, int x, int afterMs = 500) {
+        const QString at = info(id);
+        clickAt(at, x, (field(at, "Height") - 542) / 2, afterMs);
+    }
+    // ファイル → 終わり in the main window, as the child would.
+    void quitFromMenu() {
+        clickMenuBar(main_, 40);
+        click(main_, 50, 72, 0);
     }
 
     // The formula field of the board, as the display shows it.
@@ -118,17 +159,36 @@ public:
         return false;
     }
 
-    bool finished(int ms) { return app_.waitForFinished(ms); }
+    // Whether an error box (captioned with the program's name) came up; it
+    // is then closed with Enter.
+    bool errorBoxShown() { return boxShown("^tateyokom$"); }
+    // Whether a box of that caption came up within 5 s; it is then closed
+    // with Enter, and gone before the next one is looked for.
+    bool boxShown(const QString& caption) {
+        const QString box = waitFor(caption, 5000);
+        if (box.isEmpty()) return false;
+        keys(box, {"Return"}, 0);
+        for (int i = 0; i < 50 && windowNamed(caption) == box; ++i) QThread::msleep(100);
+        return true;
+    }
+
+    bool finished(int ms = 10000) { return app_.waitForFinished(ms); }
     bool running() const { return app_.state() == QProcess::Running; }
     // -1 when it did not end by itself (a signal, a crash).
     int exitCode() const { return app_.exitStatus() == QProcess::NormalExit ? app_.exitCode() : -1; }
     QString errors() { return QString::fromLocal8Bit(app_.readAllStandardError()); }
     void kill() {
-        app_.kill();
+        app_.kill();  // SIGKILL
         app_.waitForFinished(5000);
     }
 
 private:
+    void clickAt(const QString& info, int x, int y, int afterMs) {
+        const int left = field(info, "Absolute upper-left X");
+        const int top = field(info, "Absolute upper-left Y");
+        run("xdotool", {"mousemove", QString::number(left + x), QString::number(top + y), "click", "1"}, display_);
+        QThread::msleep(afterMs);
+    }
     QStringList windowsNamed(const QString& caption) {
         return run("xdotool",
                    {"search", "--all", "--onlyvisible", "--pid", QString::number(app_.processId()), "--name", caption},
@@ -142,11 +202,11 @@ private:
         return false;
     }
     QString windowNamed(const QString& caption) { return windowsNamed(caption).value(0); }
-    bool shown(const QString& id) {
-        return run("xwininfo", {"-id", id}, display_).contains("Map State: IsViewable");
-    }
+    bool shown(const QString& id) { return info(id).contains("Map State: IsViewable"); }
 
-    QString display_, appDir_;
+    QString display_, appDir_, folder_, main_;
     QTemporaryDir dir_;
     QProcess app_;
+    QProcessEnvironment extraEnv_;
+    QStringList unset_;
 };

@@ -39,6 +39,6 @@ private:
 };
 
 struct SilentSound : Sound {
-    void playSound(int) override {}
+    void playSound(SoundKind) override {}
     void beep() override {}
 };

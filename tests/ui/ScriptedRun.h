@@ -66,11 +66,15 @@ struct ScriptedWindow {
     }
     ~ScriptedWindow() { qApp->removeEventFilter(&keys); }
 
-    // Answers the next confirmation box (real time: it runs its own loop).
-    void answerNextBox(QMessageBox::StandardButton button) {
-        QTimer::singleShot(30, [this, button] {
+    // Answers the next confirmation box (real time: it runs its own loop),
+    // looked for every 30 ms for up to 5 s: a busy machine may show it late.
+    void answerNextBox(QMessageBox::StandardButton button, int triesLeft = 170) {
+        QTimer::singleShot(30, form.get(), [this, button, triesLeft] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
+            if (!box) {
+                if (triesLeft > 0) answerNextBox(button, triesLeft - 1);
+                return;
+            }
             boxTexts.push_back(box->text());
             box->button(button)->click();
         });

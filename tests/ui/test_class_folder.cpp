@@ -330,7 +330,7 @@ TEST(ClassRecordWindow, ShowsEveryChildAsReadAndWritesTheCsv) {
 
     // The class's answers as one map, to read only.
     bool shown = false;
-    QTimer::singleShot(50, [&] {
+    QTimer::singleShot(50, &window, [&] {
         auto* map = qobject_cast<TNigateMapForm*>(QApplication::activeModalWidget());
         if (!map) return;
         shown = map->windowTitle() == u("クラスの にがて九九マップ") && map->PracticeButton->isHidden() &&

@@ -41,7 +41,7 @@ struct Log {
 class FakeSound : public Sound {
 public:
     explicit FakeSound(Log& log) : log_(log) {}
-    void playSound(int kind) override { log_.events.push_back("play " + std::to_string(kind)); }
+    void playSound(SoundKind kind) override { log_.events.push_back("play " + std::to_string(int(kind))); }
     void beep() override { log_.events.push_back("beep"); }
     int speak(Spoken, int q, int) override {
         log_.events.push_back("speak " + std::to_string(q));
@@ -129,9 +129,10 @@ struct SeenBox {
     QMessageBox::StandardButtons buttons;
 };
 
-// Watches for a message box over the dialog, notes it and presses its OK.
-void closeNextMessageBox(SeenBox& seen, int triesLeft = 100) {
-    QTimer::singleShot(10, [&seen, triesLeft] {
+// Watches for a message box over the dialog, notes it and presses its OK,
+// while `alive` (dying with `seen`) lives.
+void closeNextMessageBox(SeenBox& seen, QObject* alive, int triesLeft = 100) {
+    QTimer::singleShot(10, alive, [&seen, alive, triesLeft] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             seen.seen = true;
             seen.text = box->text();
@@ -139,7 +140,7 @@ void closeNextMessageBox(SeenBox& seen, int triesLeft = 100) {
             seen.buttons = box->standardButtons();
             box->done(QMessageBox::Ok);
         } else if (triesLeft > 0) {
-            closeNextMessageBox(seen, triesLeft - 1);
+            closeNextMessageBox(seen, alive, triesLeft - 1);
         }
     });
 }
@@ -440,7 +441,8 @@ TEST(JoukenDialogHelp, MissingHelpFileIsReported) {
     Opened d(st);
 
     SeenBox seen;
-    closeNextMessageBox(seen);
+    QObject alive;
+    closeNextMessageBox(seen, &alive);
     QTest::mouseClick(d.form->Button4, Qt::LeftButton);
 
     ASSERT_TRUE(seen.seen);
@@ -465,7 +467,8 @@ TEST(JoukenDialogHelp, PresentHelpFileOpensSilently) {
     Opened d(st);
 
     SeenBox seen;
-    closeNextMessageBox(seen, 5);
+    QObject alive;
+    closeNextMessageBox(seen, &alive, 5);
     QTest::mouseClick(d.form->Button4, Qt::LeftButton);
     QTest::qWait(100);
 

@@ -289,7 +289,7 @@ TEST(QualificationWindow, RangeCertificateOpensOverTheCheckWindow) {
     form.StringGrid1->setCurrentIndex(form.StringGrid1->model()->index(5, 2));
     QString line1;
     QWidget* over = nullptr;
-    QTimer::singleShot(100, [&] {
+    QTimer::singleShot(100, &form, [&] {
         auto* cert = qobject_cast<TCertForm2*>(QApplication::activeModalWidget());
         if (!cert) return;
         line1 = cert->Label3->text();

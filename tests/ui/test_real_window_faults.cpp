@@ -13,7 +13,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include "tests/ui/OnDisplay.h"
+#include "tests/ui/RealProgram.h"
 
 #ifdef __unix__
 #include <unistd.h>
@@ -37,151 +37,35 @@ const QByteArray kOldFile =
     "; written by hand\r\n[JOUKEN]\r\nkaimax = 5\r\nMOKUJIN=3\r\n[NOTES]\r\nwho=parent\r\n"
     "[TESTDATA]\r\nRECCHECKARRAY=11111\r\n";
 
-// The program copied into a folder of the test's own, with a settings file.
-class ProgramCopy {
-public:
-    explicit ProgramCopy(const QString& where = QString()) : dir_(where) {
-        display_ = qEnvironmentVariable("TATEYOKO_X_DISPLAY");
-        appDir_ = qEnvironmentVariable("TATEYOKO_APP_DIR");
-    }
-    bool ready() const { return !display_.isEmpty() && !appDir_.isEmpty(); }
-    QString folder() const { return dir_.isEmpty() ? temp_.path() : dir_; }
-    QString ini() const { return folder() + "/tateyokoM15.ini"; }
-    const QString& display() const { return display_; }
-
-    void install(const QByteArray& iniBytes) {
-        ASSERT_TRUE(ready()) << "TATEYOKO_X_DISPLAY or TATEYOKO_APP_DIR is not set: run the README's test command";
-        for (const QString& name : QDir(appDir_).entryList(QDir::Files)) {
-            if (name.endsWith(".ini") || name.endsWith(".chm")) continue;
-            QFile::remove(folder() + "/" + name);
-            ASSERT_TRUE(QFile::copy(appDir_ + "/" + name, folder() + "/" + name)) << name.toStdString();
-        }
-        QFile::setPermissions(folder() + "/tateyokom", QFile::permissions(appDir_ + "/tateyokom"));
-        put(ini(), iniBytes);
-    }
-
-    // Starts the program (through sh -c prefix when given) and waits for its window.
-    void setEnv(const QString& name, const QString& value) { extraEnv_.insert(name, value); }
-    void unsetEnv(const QString& name) { unset_ << name; }
-
-    // Keys typed into the main window, one after another.
-    void type(const QStringList& keys) {
-        run("xdotool", {"windowfocus", "--sync", window_}, display_);
-        QThread::msleep(150);
-        for (const QString& key : keys) {
-            run("xdotool", {"key", key}, display_);
-            QThread::msleep(400);
-        }
-    }
-
-    void start(const QString& shellPrefix = QString()) {
-        launch(shellPrefix);
-        waitForMainWindow();
-    }
-    void launch(const QString& shellPrefix = QString()) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(extraEnv_);
-        for (const QString& name : unset_) env.remove(name);
-        env.insert("DISPLAY", display_);
-        env.remove("QT_QPA_PLATFORM");
-        app_.setProcessEnvironment(env);
-        app_.setWorkingDirectory(folder());
-        if (shellPrefix.isEmpty())
-            app_.start(folder() + "/tateyokom", {});
-        else
-            app_.start("sh", {"-c", shellPrefix + " exec \"$0\"", folder() + "/tateyokom"});
-        ASSERT_TRUE(app_.waitForStarted(5000));
-    }
-    void waitForMainWindow() {
-        for (int i = 0; i < 300 && window_.isEmpty(); ++i) {
-            QThread::msleep(100);
-            window_ = windowNamed(QString::fromUtf8("タテヨコ塾"));
-        }
-        ASSERT_FALSE(window_.isEmpty()) << "the main window did not appear";
-        QThread::msleep(1200);  // the first timer tick
-    }
-
-    // ファイル → 終わり, as the child would.
-    void quitFromMenu() {
-        const QString info = run("xwininfo", {"-id", window_}, display_);
-        const int left = field(info, "Absolute upper-left X");
-        const int top = field(info, "Absolute upper-left Y");
-        const int menu = field(info, "Height") - 542;
-        run("xdotool", {"mousemove", QString::number(left + 40), QString::number(top + menu / 2), "click", "1"},
-            display_);
-        QThread::msleep(500);
-        run("xdotool", {"mousemove", QString::number(left + 50), QString::number(top + menu + 72), "click", "1"},
-            display_);
-    }
-
-    // Whether an error box (captioned with the program's name) came up; it
-    // is then closed with Enter. What it says is checked offscreen, where the
-    // text can be read (test_save_failure_box.cpp).
-    bool errorBoxShown() { return boxShown("^tateyokom$"); }
-    // Whether a box of that caption came up; it is then closed with Enter,
-    // and gone before the next one is looked for.
-    bool boxShown(const QString& caption) {
-        QString box;
-        for (int i = 0; i < 50 && box.isEmpty(); ++i) {
-            QThread::msleep(100);
-            box = windowNamed(caption);
-        }
-        if (box.isEmpty()) return false;
-        run("xdotool", {"windowfocus", "--sync", box}, display_);
-        QThread::msleep(200);
-        run("xdotool", {"key", "Return"}, display_);
-        for (int i = 0; i < 50 && windowNamed(caption) == box; ++i) QThread::msleep(100);
-        return true;
-    }
-
-    bool finished(int ms = 10000) { return app_.waitForFinished(ms); }
-    void kill() {
-        app_.kill();  // SIGKILL
-        app_.waitForFinished(5000);
-    }
-
-private:
-    QTemporaryDir temp_;
-    QString dir_;
-    QString display_, appDir_, window_;
-    QProcessEnvironment extraEnv_;
-    QStringList unset_;
-    QProcess app_;
-
-    // A shown window of this program's whose caption matches.
-    QString windowNamed(const QString& caption) {
-        return run("xdotool",
-                   {"search", "--all", "--onlyvisible", "--pid", QString::number(app_.processId()), "--name", caption},
-                   display_)
-            .split('\n', Qt::SkipEmptyParts)
-            .value(0);
-    }
-};
+// Installed with that settings file and started, its main window shown.
+void startWith(Journey& copy, const QByteArray& ini) {
+    ASSERT_TRUE(copy.install(ini)) << "TATEYOKO_X_DISPLAY or TATEYOKO_APP_DIR is not set: run the README's test command";
+    ASSERT_TRUE(copy.start());
+    ASSERT_FALSE(copy.mainWindow().isEmpty()) << "the main window did not appear: " << copy.errors().toStdString();
+}
 
 }  // namespace
 
 // Killed at random moments of its quit, over and over: the file is the old
 // one or the one a whole quit writes, never a part of either.
 TEST(RealWindowFaults, KilledWhileQuittingLeavesAWholeFile) {
-    ProgramCopy whole;
-    whole.install(kOldFile);
-    whole.start();
+    Journey whole;
+    startWith(whole, kOldFile);
     whole.quitFromMenu();
     ASSERT_TRUE(whole.finished());
-    const QByteArray saved = bytesOf(whole.ini());
+    const QByteArray saved = bytesOf(whole.iniPath());
     ASSERT_NE(saved, kOldFile);
     ASSERT_TRUE(saved.startsWith("; written by hand\r\n[JOUKEN]\r\nkaimax = 5\r\n")) << saved.constData();
 
     int olds = 0, news = 0;
     for (int i = 0; i < 6; ++i) {
-        ProgramCopy copy;
-        copy.install(kOldFile);
-        copy.start();
+        Journey copy;
+        startWith(copy, kOldFile);
         copy.quitFromMenu();
         // the save comes at the second click; kill somewhere around it
         QThread::msleep(QRandomGenerator::global()->bounded(120));
         copy.kill();
-        const QByteArray after = bytesOf(copy.ini());
+        const QByteArray after = bytesOf(copy.iniPath());
         EXPECT_TRUE(after == kOldFile || after == saved) << "kill " << i << " left:\n" << after.constData();
         (after == kOldFile ? olds : news) += 1;
     }
@@ -192,16 +76,15 @@ TEST(RealWindowFaults, KilledWhileQuittingLeavesAWholeFile) {
 // file). At quit the program writes what it shows, its own keys, into the
 // file as it is then: the parent's notes, sections and other keys stay.
 TEST(RealWindowFaults, AFileEditedWhileRunningKeepsTheParentsLines) {
-    ProgramCopy copy;
-    copy.install(kOldFile);
-    copy.start();
+    Journey copy;
+    startWith(copy, kOldFile);
     const QByteArray edited = "; changed by a parent\r\n[JOUKEN]\r\nKAIMAX=8\r\nMYKEY=1\r\n[PARENT]\r\nA=b\r\n";
-    put(copy.ini() + ".new", edited);
-    ASSERT_TRUE(QFile::remove(copy.ini()));
-    ASSERT_TRUE(QFile::rename(copy.ini() + ".new", copy.ini()));
+    put(copy.iniPath() + ".new", edited);
+    ASSERT_TRUE(QFile::remove(copy.iniPath()));
+    ASSERT_TRUE(QFile::rename(copy.iniPath() + ".new", copy.iniPath()));
     copy.quitFromMenu();
     ASSERT_TRUE(copy.finished());
-    const QByteArray saved = bytesOf(copy.ini());
+    const QByteArray saved = bytesOf(copy.iniPath());
     EXPECT_TRUE(saved.startsWith("; changed by a parent\r\n[JOUKEN]\r\nKAIMAX=5\r\nMYKEY=1\r\n")) << saved.constData();
     EXPECT_TRUE(saved.contains("\r\n[PARENT]\r\nA=b\r\n"));
     EXPECT_TRUE(saved.contains("\r\nMOKUJIN=3\r\n"));
@@ -229,8 +112,8 @@ TEST(RealWindowFaults, AFullDiskKeepsTheOldFileAndSaysSo) {
         }
     } unmount{where, mounted};
 
-    ProgramCopy copy(where);
-    copy.install(kOldFile);
+    Journey copy(qEnvironmentVariable("TATEYOKO_X_DISPLAY"), where);
+    ASSERT_TRUE(copy.install(kOldFile)) << "run the README's test command";
     QString prefix;
     if (mounted) {
         // Fill every last block: even a small new file finds no room.
@@ -240,28 +123,29 @@ TEST(RealWindowFaults, AFullDiskKeepsTheOldFileAndSaysSo) {
     } else {
         prefix = "trap '' XFSZ; ulimit -f 0;";  // writes past 0 bytes fail with EFBIG
     }
-    copy.start(prefix);
+    ASSERT_TRUE(copy.start(prefix));
+    ASSERT_FALSE(copy.mainWindow().isEmpty()) << "the main window did not appear";
     copy.quitFromMenu();
     EXPECT_TRUE(copy.errorBoxShown());
     ASSERT_TRUE(copy.finished());
-    EXPECT_EQ(bytesOf(copy.ini()), kOldFile);
+    EXPECT_EQ(bytesOf(copy.iniPath()), kOldFile);
     std::printf("full disk by %s\n", mounted ? "a filled tmpfs" : "a file size limit");
 }
 
 // Sound files a parent deleted: a box names each one before the window
 // comes, and the program goes on silent, which its settings then keep.
 TEST(RealWindowFaults, MissingSoundFilesAreNamedAndTheProgramGoesOnSilent) {
-    ProgramCopy copy;
-    copy.install("[SPEAK]\r\nPINPONFLAG=1\r\n");
+    Journey copy;
+    ASSERT_TRUE(copy.install("[SPEAK]\r\nPINPONFLAG=1\r\n")) << "run the README's test command";
     ASSERT_TRUE(QFile::remove(copy.folder() + "/Huseikai.wav"));
     ASSERT_TRUE(QFile::remove(copy.folder() + "/promptA.wav"));
-    copy.launch();
+    ASSERT_TRUE(copy.start());
     EXPECT_TRUE(copy.boxShown(QString::fromUtf8("^ご確認$")));
     EXPECT_TRUE(copy.boxShown(QString::fromUtf8("^ご確認$")));
-    copy.waitForMainWindow();
+    ASSERT_FALSE(copy.mainWindow().isEmpty());
     copy.quitFromMenu();
     ASSERT_TRUE(copy.finished());
-    EXPECT_TRUE(bytesOf(copy.ini()).contains("\r\nPINPONFLAG=0\r\n")) << bytesOf(copy.ini()).constData();
+    EXPECT_TRUE(bytesOf(copy.iniPath()).contains("\r\nPINPONFLAG=0\r\n")) << bytesOf(copy.iniPath()).constData();
 }
 
 // Run as an ordinary user (tools/as_test_user.sh): a folder the user may
@@ -272,8 +156,8 @@ TEST(RealWindowFaults, MissingSoundFilesAreNamedAndTheProgramGoesOnSilent) {
 // configuration folder, starting from the file that was read.
 struct LockedProgram {
     LockedProgram() {
-        copy.install(kOldFile);
-        QFile::setPermissions(copy.ini(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        installed = copy.install(kOldFile);
+        QFile::setPermissions(copy.iniPath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
         QFile::setPermissions(copy.folder(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
         copy.setEnv("XDG_CONFIG_HOME", config.path());
     }
@@ -289,17 +173,20 @@ struct LockedProgram {
 #endif
     }
     QString userFile() const { return config.path() + "/mizunara/tateyokom/tateyokoM15.ini"; }
-    ProgramCopy copy;
+    Journey copy;
     QTemporaryDir config;
+    bool installed = false;
 };
 
 TEST(OrdinaryUserRealWindow, ALockedFolderKeepsItsFileAndSavesForTheUser) {
     LockedProgram locked;
-    ASSERT_TRUE(locked.permissionsBind()) << "permission bits do not bind this user: run through tools/as_test_user.sh";
-    locked.copy.start();
+    ASSERT_TRUE(locked.installed && locked.permissionsBind())
+        << "permission bits do not bind this user: run through tools/as_test_user.sh";
+    ASSERT_TRUE(locked.copy.start());
+    ASSERT_FALSE(locked.copy.mainWindow().isEmpty());
     locked.copy.quitFromMenu();
     ASSERT_TRUE(locked.copy.finished());
-    EXPECT_EQ(bytesOf(locked.copy.ini()), kOldFile);
+    EXPECT_EQ(bytesOf(locked.copy.iniPath()), kOldFile);
     const QByteArray saved = bytesOf(locked.userFile());
     EXPECT_TRUE(saved.contains("[NOTES]\r\nwho=parent\r\n")) << saved.constData();
     EXPECT_TRUE(saved.contains("RECCHECKARRAY=11111000")) << saved.constData();
@@ -309,12 +196,14 @@ TEST(OrdinaryUserRealWindow, ALockedFolderKeepsItsFileAndSavesForTheUser) {
 TEST(OrdinaryUserRealWindow, ALockedFolderAndNoConfigurationFolderKeepTheOldFileAndSaySo) {
     LockedProgram locked;
     QFile::setPermissions(locked.config.path(), QFile::ReadOwner | QFile::ExeOwner);
-    ASSERT_TRUE(locked.permissionsBind()) << "permission bits do not bind this user: run through tools/as_test_user.sh";
-    locked.copy.start();
+    ASSERT_TRUE(locked.installed && locked.permissionsBind())
+        << "permission bits do not bind this user: run through tools/as_test_user.sh";
+    ASSERT_TRUE(locked.copy.start());
+    ASSERT_FALSE(locked.copy.mainWindow().isEmpty());
     locked.copy.quitFromMenu();
     EXPECT_TRUE(locked.copy.errorBoxShown());
     ASSERT_TRUE(locked.copy.finished());
-    EXPECT_EQ(bytesOf(locked.copy.ini()), kOldFile);
+    EXPECT_EQ(bytesOf(locked.copy.iniPath()), kOldFile);
     EXPECT_EQ(bytesOf(locked.userFile()), QByteArray("(missing)"));
 }
 
@@ -328,12 +217,12 @@ TEST(OrdinaryUserRealWindow, AReadOnlyHomeKeepsEveryFileAndSaysSoOncePerFile) {
     const QByteArray iniBytes =
         "; written by hand\r\n[JOUKEN]\r\nMENUN=3\r\nMOKUJIN=1\r\n[TESTDATA]\r\nRECCHECKARRAY=11111\r\n";
     const QByteArray recordBytes = "tateyokom fact record 2\n10 3 2 R1200/6000 W3000/6000 R900/6000\n";
-    ProgramCopy copy;
-    copy.install(iniBytes);
+    Journey copy;
+    ASSERT_TRUE(copy.install(iniBytes)) << "run the README's test command";
     const QString record = copy.folder() + "/kuku_nigate.txt";
     put(record, recordBytes);
     const auto readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
-    QFile::setPermissions(copy.ini(), readOnly);
+    QFile::setPermissions(copy.iniPath(), readOnly);
     QFile::setPermissions(record, readOnly);
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
@@ -354,15 +243,17 @@ TEST(OrdinaryUserRealWindow, AReadOnlyHomeKeepsEveryFileAndSaysSoOncePerFile) {
     copy.setEnv("HOME", home.path());
     copy.unsetEnv("XDG_CONFIG_HOME");
 
-    copy.start();
+    ASSERT_TRUE(copy.start());
+    const QString main = copy.mainWindow();
+    ASSERT_FALSE(main.isEmpty()) << "the main window did not appear: " << copy.errors().toStdString();
     const auto stoppedTest = [&] {
-        copy.type({"alt+e"});
+        copy.keys(main, {"alt+e"});
         QThread::msleep(2500);
-        copy.type({"2", "Return"});
+        copy.keys(main, {"2", "Return"});
         QThread::msleep(1500);
-        copy.type({"4", "Return"});
+        copy.keys(main, {"4", "Return"});
         QThread::msleep(1000);
-        copy.type({"Escape"});
+        copy.keys(main, {"Escape"});
         return copy.boxShown(QString::fromUtf8("^<かくにん>$"));
     };
     ASSERT_TRUE(stoppedTest()) << "the test did not run";
@@ -372,7 +263,7 @@ TEST(OrdinaryUserRealWindow, AReadOnlyHomeKeepsEveryFileAndSaysSoOncePerFile) {
     copy.quitFromMenu();
     EXPECT_TRUE(copy.errorBoxShown()) << "the settings could not be saved, and nothing said so";
     EXPECT_TRUE(copy.finished()) << "a second box, or the program hung";
-    EXPECT_EQ(bytesOf(copy.ini()), iniBytes);
+    EXPECT_EQ(bytesOf(copy.iniPath()), iniBytes);
     EXPECT_EQ(bytesOf(record), recordBytes);
     EXPECT_TRUE(QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
 }

@@ -33,7 +33,7 @@ namespace {
 QString u(const char* s) { return QString::fromUtf8(s); }
 
 struct Silent : Sound {
-    void playSound(int) override {}
+    void playSound(SoundKind) override {}
     void beep() override {}
 };
 struct StillClock : Clock {
@@ -90,16 +90,21 @@ QStringList menuTitles(QWidget* window) {
 
 // Answers the next message box with OK and remembers what it said.
 struct BoxWatcher {
-    void expectOne() {
-        QTimer::singleShot(0, [this] {
+    // Looked for until it shows, for up to 5 s.
+    void expectOne(int triesLeft = 250) {
+        QTimer::singleShot(triesLeft == 250 ? 0 : 20, &alive, [this, triesLeft] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
+            if (!box) {
+                if (triesLeft > 0) expectOne(triesLeft - 1);
+                return;
+            }
             title = box->windowTitle();
             text = box->text();
             box->button(QMessageBox::Ok)->click();
         });
     }
     QString title, text;
+    QObject alive;
 };
 
 // Esc leaves a results window open; its close entry and its button close it.

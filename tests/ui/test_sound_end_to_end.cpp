@@ -78,13 +78,13 @@ TEST(SoundEndToEnd, RightAnswerSoundIsHeardAtSixteenPercentOfItsPeak) {
     const qint64 soundMs = info->dataSize * 1000 / (qint64(info->sampleRate) * info->channels * 2);
     // The first request may set up the output; later ones, each cutting off
     // the sound before, must return at once. The last one plays to the end.
-    player.playSound(0);
+    player.playSound(SoundKind::Right);
     pumpEvents(50);
     std::vector<qint64> callNs;
     for (int i = 0; i < 5; ++i) {
         QElapsedTimer call;
         call.start();
-        player.playSound(0);
+        player.playSound(SoundKind::Right);
         callNs.push_back(call.nsecsElapsed());
         pumpEvents(i < 4 ? 30 : int(soundMs) + 800);
     }
@@ -109,7 +109,7 @@ namespace {
 int heardPeak(SoundPlayer& player, const QByteArray& server, const WaveInfo& info) {
     QProcess parec;
     if (!startRecording(parec, server, info.sampleRate, info.channels, pumpEvents)) return -1;
-    player.playSound(0);
+    player.playSound(SoundKind::Right);
     pumpEvents(int(info.dataSize * 1000 / (qint64(info.sampleRate) * info.channels * 2)) + 500);
     return stopRecording(parec);
 }
@@ -140,7 +140,7 @@ TEST(SoundEndToEnd, ASoundServerThatDiesAndComesBackIsHeardAgain) {
     for (int i = 0; i < 30; ++i) {
         QElapsedTimer call;
         call.start();
-        player.playSound(i % 3);
+        player.playSound(SoundKind(i % 3));
         slowestNs = std::max(slowestNs, call.nsecsElapsed());
         pumpEvents(40);
     }

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <map>
 
+#include "main/core/Median.h"
+
 namespace {
 
 constexpr qint64 kDayMs = 86'400'000;
@@ -39,10 +41,7 @@ std::vector<DayProgress> progressByDay(const std::vector<HistoryEntry>& entries)
     std::vector<DayProgress> out;
     for (auto& [day, entry] : days) {
         auto& [d, times] = entry;
-        if (!times.empty()) {
-            std::sort(times.begin(), times.end());
-            d.typicalMs = times[times.size() / 2];
-        }
+        d.typicalMs = median(times);
         out.push_back(d);
     }
     return out;

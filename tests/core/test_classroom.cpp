@@ -57,7 +57,7 @@ TEST(ClassLease, AChildOpenElsewhereIsToldUntilTheLeaseIsLeftBehind) {
 TEST(ClassLease, IsWrittenReadAndReleasedOnlyByItsHolder) {
     QTemporaryDir dir;
     const std::string folder = dir.path().toStdString() + "/";
-    const Lease ours{"教室のPC", 4242, 1'765'000'000};
+    const Lease ours{"kyoshitsu-PC 2", 4242, 1'765'000'000};
     Lease read;
     EXPECT_FALSE(readLease(folder, read));
     ASSERT_TRUE(writeLease(folder, ours));

@@ -21,6 +21,7 @@
 #include "support/core/Codec.h"
 #include "tests/ui/FamilyFixture.h"
 #include "tests/ui/QualifyFixture.h"
+#include "windows/AdultGate.h"
 #include "windows/Kodomo.h"
 #include "windows/core/ResultByTable.h"
 #include "windows/Kurasu.h"
@@ -256,9 +257,30 @@ TEST(ClassFolder, TheChildrenWindowListsTheClassAndSwitchesByName) {
     EXPECT_EQ(room.st.studentName, "はなこ");
     EXPECT_EQ(room.st.recCheckArray[0][0], 1);
     {
-        // Leaving the class brings the computer's own child back.
+        // Leaving the class brings the computer's own child back, for an adult
+        // only: a tap or a short press does nothing, a press of three seconds does.
         TKodomoForm window(room.wiring, room.form.get());
-        window.LeaveClassButton->click();
+        const struct {
+            int holdMs;
+            bool leaves;
+        } presses[] = {{0, false}, {AdultGate::kHoldMs / 6, false}, {AdultGate::kHoldMs + 500, true}};
+        for (const auto& p : presses) {
+            bool gateShown = false;
+            QTimer::singleShot(50, &window, [&] {
+                auto* gate = qobject_cast<AdultGate*>(QApplication::activeModalWidget());
+                if (!gate) return;
+                gateShown = true;
+                QTest::mousePress(gate->holdButton(), Qt::LeftButton);
+                // Let go, then give up: a gate passed is gone before this runs.
+                QTimer::singleShot(p.holdMs, gate, [gate] {
+                    QTest::mouseRelease(gate->holdButton(), Qt::LeftButton);
+                    gate->reject();
+                });
+            });
+            window.LeaveClassButton->click();
+            EXPECT_TRUE(gateShown) << p.holdMs;
+            EXPECT_EQ(room.wiring.classFolder().empty(), p.leaves) << p.holdMs;
+        }
     }
     EXPECT_TRUE(room.wiring.classFolder().empty());
     EXPECT_EQ(room.st.recCheckArray[0][1], 1);

@@ -13,6 +13,8 @@ class QProgressBar;
 class QPushButton;
 
 class AdultGate : public QDialog {
+    Q_OBJECT
+
 public:
     static constexpr int kHoldMs = 3000;
     // `what`: what will happen, for the adult.

@@ -284,6 +284,7 @@ ChildMerge readChildFolder(const std::string& folder, const std::string& compute
             break;
         }
         case ChildFileName::Kind::History:
+            m.arriving = m.arriving || read.cutLine;
             for (HistoryEntry& e : historyFromText(bytes).entries)
                 if (lines.insert(historyLine(e)).second) m.history.push_back(std::move(e));
             break;

@@ -70,7 +70,7 @@ struct ChildMerge {
     // bound: nothing of the child is used or written. Empty when none.
     std::string refused;
     std::string unreadable;  // a file the system will not let us read, and why
-    bool arriving = false;   // a record whose last line is still being copied in
+    bool arriving = false;   // a record or history whose last line is still being copied in
     std::string ownRecordBytes;  // this computer's record as read, for its copy aside
 };
 // folder ends in '/'; computer is this computer's id (may be empty).

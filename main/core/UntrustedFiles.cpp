@@ -137,8 +137,10 @@ std::string cleanedName(const std::string& text, int most) {
         if (int(out.size()) >= most) break;
         const bool fits = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
                           c == '_' || c == '.' || c == ' ';
-        if (fits) out += c;
+        if (fits && !(c == ' ' && (out.empty() || out.back() == ' '))) out += c;
     }
+    // Nothing but spaces is no name.
+    while (!out.empty() && out.back() == ' ') out.pop_back();
     return out;
 }
 

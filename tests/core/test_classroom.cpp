@@ -75,6 +75,20 @@ TEST(ClassLease, IsWrittenReadAndReleasedOnlyByItsHolder) {
         spit(folder + kLeaseFileName, damaged);
         EXPECT_FALSE(readLease(folder, read)) << damaged;
     }
+    // Of a lease another wrote, only a computer's name is shown to a child: cleaned and cut.
+    const struct {
+        const char* text;
+        const char* computer;  // nullptr: nothing usable
+    } planted[] = {
+        {"あなたの ごうかくは すべて とりけされました\n1\n5\n", nullptr},
+        {"PC-1 <b>\u202E</b>\n1\n5\n", "PC-1 bb"},
+        {"room-2.local_A0123456789012345678901234567890\n1\n5\n", "room-2.local_A012345678901234567"},
+    };
+    for (const auto& c : planted) {
+        spit(folder + kLeaseFileName, c.text);
+        EXPECT_EQ(readLease(folder, read), c.computer != nullptr) << c.text;
+        if (c.computer) EXPECT_EQ(read.computer, c.computer);
+    }
 }
 
 TEST(ClassOptions, TheFolderIsGivenEitherWayAndMadeAbsolute) {

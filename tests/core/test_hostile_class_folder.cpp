@@ -161,6 +161,15 @@ TEST(HostileClassFolder, NothingOutsideIsTouchedNothingBlocksAndEachChildIsToldW
              spit(h.jiro() + "kuku_nigate.txt", slurp(h.jiro() + "kuku_nigate.txt") + "4\t1");
          },
          "", false, true, true},
+        {"a history whose last line is still arriving",
+         [](Hostile& h) {
+             StudyState st;
+             h.folder();
+             ASSERT_TRUE(saveSettings(st, h.jiro() + "tateyokoM15.ini", nullptr));
+             ASSERT_TRUE(appendHistoryFile(h.jiro() + "kuku_rireki.txt", HistoryEntry{"2026-12-08 09:00:00", 1, 1, 1, 1, 0, 0, 700}));
+             spit(h.jiro() + "kuku_rireki.txt", slurp(h.jiro() + "kuku_rireki.txt") + "2026-12-08 09:0");
+         },
+         "", false, true, false},
         {"a pass only in a conflict copy",
          [](Hostile& h) {
              StudyState st;

@@ -157,14 +157,14 @@ TEST(ClassFolder, BothComputersAreToldAndALeaseLeftBehindTellsNobody) {
     Classroom room;
     room.open();
     const qint64 now = QDateTime::currentSecsSinceEpoch();
-    ASSERT_TRUE(takeLease(room.classDir, "はなこ", "pc-2", {"きょうしつ-2", 77, now - 10}));
+    ASSERT_TRUE(takeLease(room.classDir, "はなこ", "pc-2", {"kyoshitsu-2", 77, now - 10}));
     BoxAnswer told;
     {
         BoxWatcher watcher(told, QMessageBox::Ok);
         room.type("はなこ");
     }
     ASSERT_TRUE(told.seen);
-    EXPECT_TRUE(told.text.contains(u("きょうしつ-2"))) << told.text.toStdString();
+    EXPECT_TRUE(told.text.contains(u("kyoshitsu-2"))) << told.text.toStdString();
     const QString words = told.text;
 
     // Told once, not at every minute after.
@@ -176,19 +176,19 @@ TEST(ClassFolder, BothComputersAreToldAndALeaseLeftBehindTellsNobody) {
     EXPECT_FALSE(again.seen) << again.text.toStdString();
 
     // A third program opens her: this one hears of it within the minute, in the same words.
-    ASSERT_TRUE(takeLease(room.classDir, "はなこ", "pc-3", {"きょうしつ-3", 78, now}));
+    ASSERT_TRUE(takeLease(room.classDir, "はなこ", "pc-3", {"kyoshitsu-3", 78, now}));
     BoxAnswer third;
     {
         BoxWatcher watcher(third, QMessageBox::Ok);
         room.wiring.checkLease();
     }
     ASSERT_TRUE(third.seen);
-    EXPECT_EQ(third.text, QString(words).replace(u("きょうしつ-2"), u("きょうしつ-3")));
+    EXPECT_EQ(third.text, QString(words).replace(u("kyoshitsu-2"), u("kyoshitsu-3")));
 
     // The other computer was switched off: its lease grows old and tells nobody.
     room.type("じろう");
-    ASSERT_TRUE(takeLease(room.classDir, "はなこ", "pc-2", {"きょうしつ-2", 77, now - kLeaseStaleSeconds - 5}));
-    ASSERT_TRUE(takeLease(room.classDir, "はなこ", "pc-3", {"きょうしつ-3", 78, now - kLeaseStaleSeconds - 5}));
+    ASSERT_TRUE(takeLease(room.classDir, "はなこ", "pc-2", {"kyoshitsu-2", 77, now - kLeaseStaleSeconds - 5}));
+    ASSERT_TRUE(takeLease(room.classDir, "はなこ", "pc-3", {"kyoshitsu-3", 78, now - kLeaseStaleSeconds - 5}));
     BoxAnswer stale;
     {
         BoxWatcher watcher(stale, QMessageBox::Ok);
@@ -203,7 +203,7 @@ TEST(ClassFolder, ANewNameTypedOnTwoComputersIsToldWithoutAFolder) {
     Classroom room;
     room.open();
     const qint64 now = QDateTime::currentSecsSinceEpoch();
-    ASSERT_TRUE(takeLease(room.classDir, "さくら", "pc-2", {"きょうしつ-2", 77, now}));
+    ASSERT_TRUE(takeLease(room.classDir, "さくら", "pc-2", {"kyoshitsu-2", 77, now}));
     BoxAnswer told;
     {
         BoxWatcher watcher(told, QMessageBox::Ok);

@@ -262,7 +262,7 @@ void TMasumeForm::buildMenus() {
     // Only on a computer of a class.
     R2 = view->addAction(u("クラスのきろく(&R)"), this, [this] {
         if (!running_ && services_.navigator &&
-            adultAllows(this, u("クラスの みんなの ごうかくと 記録を ひらきます（先生の ための 画面です）。")))
+            adultAllows(this, u("クラスの みんなの ごうかくと 記録を ひらきます。\n（先生の ための 画面です）")))
             services_.navigator->openClassRecord(this);
     });
     R2->setVisible(false);

@@ -11,7 +11,8 @@ AdultGate::AdultGate(QWidget* parent, const QString& what) : QDialog(parent) {
     setWindowTitle(kit::u("おとなの方へ"));
     auto* layout = new QVBoxLayout(this);
     auto* words = new QLabel(what + kit::u("\n\nよろしければ、下のボタンを ３びょう おしつづけてください。"), this);
-    words->setWordWrap(true);
+    // Lines broken by hand, between words.
+    words->setWordWrap(false);
     kit::setPixelFont(words, 15);
     layout->addWidget(words);
     hold_ = new QPushButton(kit::u("おしつづける（３びょう）"), this);

@@ -56,13 +56,13 @@ TKodomoForm::TKodomoForm(Household& household, QWidget* parent) : QDialog(parent
         const QString folder = QFileDialog::getExistingDirectory(this, kit::u("クラスのフォルダ"));
         // One click in the dialog must not turn this computer into a class computer.
         if (!folder.isEmpty() &&
-            adultAllows(this, kit::u("「%1」を クラスのフォルダに します。\nこれからは 子どもの なまえを 入力すると、その子の ごうかくと 記録は "
-                                     "この フォルダに のこり、ほかの コンピュータと わけあいます。\nこの コンピュータの "
+            adultAllows(this, kit::u("「%1」を\nクラスのフォルダに します。\nこれからは 子どもの なまえを 入力すると、\nその子の ごうかくと 記録は "
+                                     "この フォルダに のこり、\nほかの コンピュータと わけあいます。\nこの コンピュータの "
                                      "子どもの きろくは そのまま のこります。").arg(folder)))
             setClassFolder(folder.toStdString() + "/");
     });
     connect(LeaveClassButton, &QPushButton::clicked, this, [this] {
-        if (adultAllows(this, kit::u("クラスのフォルダを つかうのを やめ、この コンピュータの 子どもの きろくに もどります。")))
+        if (adultAllows(this, kit::u("クラスのフォルダを つかうのを やめ、\nこの コンピュータの 子どもの きろくに もどります。")))
             setClassFolder({});
     });
     if (!classFolder.empty()) heading->setText(kit::u("クラスの なかまから なまえを えらんでね。"));

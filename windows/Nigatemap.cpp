@@ -119,7 +119,7 @@ void TNigateMapForm::TestButtonClick() { choose(FactMapChoice::Drill::Test); }
 
 void TNigateMapForm::ClearButtonClick() {
     if (keeper_.adultOnly() &&
-        !adultAllows(this, kit::u("この子の これまでの 答えの 記録を 消します。ほかの コンピュータの 記録も 消えます。")))
+        !adultAllows(this, kit::u("この子の これまでの 答えの 記録を 消します。\nほかの コンピュータの 記録も 消えます。")))
         return;
     const auto answer = QMessageBox::question(this, kit::u("ご確認"), kit::u("これまでの答えの記録を消しますか？"),
                                               QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel);

@@ -141,7 +141,7 @@ void TSikakuCheckForm::Button5Click() {
 
 void TSikakuCheckForm::D1Click() {
     if (keeper_.adultOnly() &&
-        !adultAllows(this, kit::u("この子の ごうかくを すべて 消します。ほかの コンピュータで とった ごうかくも 消えます。")))
+        !adultAllows(this, kit::u("この子の ごうかくを すべて 消します。\nほかの コンピュータで とった ごうかくも 消えます。")))
         return;
     const auto answer = QMessageBox::question(this, kit::u(kQualificationCaption), kit::u(kClearQuestionText),
                                               QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel);

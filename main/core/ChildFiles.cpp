@@ -209,7 +209,7 @@ std::string computerFileName(ChildFileName::Kind kind, const std::string& comput
     return {};
 }
 
-ChildMerge readChildFolder(const std::string& folder, const std::string& computer) {
+ChildMerge readChildFolder(const std::string& folder, const std::string& computer, bool withHistory) {
     ChildMerge m;
     // A child's folder that is a link is another place: nothing in it is ours.
     if (std::string why = untrusted::whyRefused(folder.substr(0, folder.size() - 1), true); !why.empty()) {
@@ -232,6 +232,12 @@ ChildMerge readChildFolder(const std::string& folder, const std::string& compute
     for (const auto& [which, path] : files) {
         using untrusted::Status;
         const bool history = which.kind == ChildFileName::Kind::History;
+        // A history not asked for is only looked at, never read: a link or special file is still told.
+        if (history && !withHistory) {
+            if (std::string why = untrusted::whyRefused(path.toStdString(), false); !why.empty() && m.refused.empty())
+                m.refused = QFileInfo(path).fileName().toStdString() + "：" + why;
+            continue;
+        }
         const untrusted::FileRead read = untrusted::readFile(
             path.toStdString(),
             which.kind == ChildFileName::Kind::Settings ? untrusted::kSettingsBound
@@ -310,11 +316,15 @@ ChildMerge readChildFolder(const std::string& folder, const std::string& compute
     return m;
 }
 
-std::string computerIdIn(const std::string& familyDir) {
+std::string idOfHost(const std::string& hostName) {
     std::string host;
-    for (char c : QSysInfo::machineHostName().toLower().toStdString())
+    for (char c : QString::fromStdString(hostName).toLower().toStdString())
         if (host.size() < 16 && ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-')) host += c;
-    if (host.empty()) host = "pc";
+    return host.empty() ? "pc" : host;
+}
+
+std::string computerIdIn(const std::string& familyDir) {
+    const std::string host = idOfHost(QSysInfo::machineHostName().toStdString());
     const QString path = q(familyDir + kComputerIdFile);
     std::string id;
     if (readBounded(path, 64, id)) {
@@ -536,7 +546,7 @@ void ChildFiles::noteRecordCleared(std::int64_t nowMs) {
 }
 
 std::vector<HistoryEntry> ChildFiles::history() const {
-    if (kind_ == Kind::Class) return readChildFolder(folder(), computer_).history;
+    if (kind_ == Kind::Class) return readChildFolder(folder(), computer_, true).history;
     if (kind_ == Kind::Home) return loadHistoryFile(historyPath()).entries;
     return {};
 }

@@ -73,14 +73,18 @@ struct ChildMerge {
     bool arriving = false;   // a record or history whose last line is still being copied in
     std::string ownRecordBytes;  // this computer's record as read, for its copy aside
 };
-// folder ends in '/'; computer is this computer's id (may be empty).
-ChildMerge readChildFolder(const std::string& folder, const std::string& computer = {});
+// folder ends in '/'; computer is this computer's id (may be empty). The
+// histories, the largest files, are read only when asked for.
+ChildMerge readChildFolder(const std::string& folder, const std::string& computer = {}, bool withHistory = false);
 
 // The stable id of this computer, kept in familyDir (ending in '/'): made
 // once from the computer's name and a random part; a folder that cannot be
 // written gives an id made from the computer alone.
 inline constexpr const char* kComputerIdFile = "kuku_computer.txt";
 std::string computerIdIn(const std::string& familyDir);
+// The computer's name as an id begins: lower-case letters, digits and '-'
+// only (a dot would end it in a file name), at most 16; "pc" when none is left.
+std::string idOfHost(const std::string& hostName);
 
 class ChildFiles {
 public:

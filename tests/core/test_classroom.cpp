@@ -269,7 +269,7 @@ TEST(ClassChildMerge, ConflictCopiesAndHistoriesAreReadOnce) {
     ASSERT_TRUE(appendHistoryFile(folder + "kuku_rireki.sync-conflict-20261209-101010-ABCDEFG.txt", first));
     ASSERT_TRUE(appendHistoryFile(folder + "kuku_rireki.pc-2.txt", second));
 
-    const ChildMerge m = readChildFolder(folder, "pc-1");
+    const ChildMerge m = readChildFolder(folder, "pc-1", true);
     EXPECT_TRUE(m.passes.passed(0));
     EXPECT_TRUE(m.passes.passed(kRecRows));
     EXPECT_EQ(m.record.facts[3].asked, 2);
@@ -375,4 +375,12 @@ TEST(ClassComputerId, IsMadeOnceAndNeverTakenFromAnotherComputer) {
     EXPECT_NE(here, "another-host-1234abcd");
     EXPECT_EQ(computerIdIn(family), here);
     EXPECT_EQ(slurp(family + kComputerIdFile), "another-host-1234abcd\n") << "not written over";
+
+    // An id names files: tateyokoM15.<id>.ini must read back as that computer's.
+    for (const char* host : {"PC-01", "pc.school.local", "教室_3", "", "a-very-long-host-name-of-a-school"}) {
+        const std::string id = idOfHost(host) + "-0a1b2c3d";
+        EXPECT_EQ(childFileName(computerFileName(ChildFileName::Kind::Record, id)).computer, id) << host;
+        EXPECT_LE(id.size(), 25u) << host;
+    }
+    EXPECT_EQ(idOfHost("PC.School"), "pcschool");
 }

@@ -58,7 +58,7 @@ struct Classroom : Family {
     }
     std::string file(const std::string& child, const char* name) const { return classDir + child + "/" + name; }
     // The child as every computer's files together make them.
-    ChildMerge merged(const std::string& child) const { return readChildFolder(classDir + child + "/"); }
+    ChildMerge merged(const std::string& child) const { return readChildFolder(classDir + child + "/", {}, true); }
     StudyState saved(const std::string& child) const {
         const ChildMerge m = merged(child);
         IniFile ini;

@@ -272,7 +272,7 @@ bool testsArrived(const ClassChild& child, const std::string& teacher) {
     int answers = 0;
     for (const FactHistory& fact : child.record.facts) answers += fact.asked;
     return child.state == ClassChild::State::Whole && passesShown(child).size() == 2 && answers == 54 &&
-           readChildFolder(teacher + child.name + "/").history.size() == 2;
+           readChildFolder(teacher + child.name + "/", {}, true).history.size() == 2;
 }
 
 }  // namespace
@@ -367,7 +367,7 @@ TEST(RealClassSync, OneChildOnTwoComputersKeepsBothPassesInEitherQuitOrder) {
         EXPECT_EQ(child.name, names[i].toStdString());
         // Both passes, in order, in the rows of the two tables (a table's row is its number).
         EXPECT_EQ(passesShown(child), (std::vector<std::pair<int, int>>{{1, 1}, {1, 2}}));
-        const std::vector<HistoryEntry> history = readChildFolder(teacher + child.name + "/").history;
+        const std::vector<HistoryEntry> history = readChildFolder(teacher + child.name + "/", {}, true).history;
         ASSERT_EQ(history.size(), 2u);
         for (int t = 0; t < 2; ++t) {
             // Every answer of each test was right and is in the record.

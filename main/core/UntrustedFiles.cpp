@@ -188,12 +188,12 @@ std::vector<std::string> markedNames(const std::vector<std::string>& names) {
         for (char32_t c : name.toUcs4()) {
             if (hidden(c)) {
                 marked = true;
-                shown += QStringLiteral("⟨U+%1⟩").arg(QString::number(uint(c), 16).toUpper().rightJustified(4, u'0'));
+                shown += QStringLiteral("〈U+%1〉").arg(QString::number(uint(c), 16).toUpper().rightJustified(4, u'0'));
             } else {
                 shown += QString::fromUcs4(&c, 1);
             }
         }
-        out.push_back(marked ? "⚠" + shown.toStdString() + "（にた なまえが あります）" : n);
+        out.push_back(marked ? "⚠" + shown.toStdString() : n);
     }
     return out;
 }

@@ -56,8 +56,8 @@ bool syncLeftover(const std::string& name);
 
 // Folder names as a teacher may see them side by side: a name that holds
 // invisible, bidirectional or no-break characters, or that folds (NFKC,
-// case, spaces) to the same as another, comes back marked, its hidden
-// characters spelt out; the others come back as they are.
+// case, spaces) to the same as another, comes back marked with ⚠, its hidden
+// characters spelt out (〈U+200B〉); the others come back as they are.
 std::vector<std::string> markedNames(const std::vector<std::string>& names);
 
 }  // namespace untrusted

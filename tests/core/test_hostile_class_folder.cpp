@@ -180,7 +180,7 @@ TEST(HostileClassFolder, LookAlikeNamesAndSyncLeftoversAreNeverASecondChild) {
     EXPECT_EQ(shown.size(), 7u) << "sync leftovers are no children";
     for (const std::string& n : shown)
         EXPECT_EQ(n.rfind("⚠", 0) == 0, n != "taro" && n != "さとう けん") << n << ": only look-alikes are marked";
-    EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [](const std::string& n) { return n.find("⟨U+200B⟩") != std::string::npos; }))
+    EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [](const std::string& n) { return n.find("〈U+200B〉") != std::string::npos; }))
         << "a hidden character is spelt out";
 }
 

@@ -83,6 +83,12 @@ void AppWiring::openClassChild(const std::string& folderName, QWidget* over) {
     files_.load(st_);
     followSounds();
     if (over) window_ = over->window();
+    // Said once, as the child opens; the program goes on without writing there.
+    if (!files_.problem().empty()) {
+        QMessageBox::warning(over ? over : window_.data(), u("ちゅうい"),
+                             u(unusableRecordText(classTyped_, files_.problem())));
+        return;
+    }
     renewLease(over);
     leaseTimer_.start();
     if (!carry) return;

@@ -53,6 +53,7 @@ public:
     // A class folder given at start: it wins over the one noted.
     void useClassFolder(const std::string& folder) { classFolderGiven_ = folder; }
     std::string classFolder() const override { return classDir_; }
+    bool adultOnly() const override { return !classDir_.empty(); }
     bool setClassFolder(const std::string& folder, QWidget* over) override;
     NameChange confirmName(QWidget* over) override;
     bool switchToClassChild(const std::string& name, QWidget* over) override;

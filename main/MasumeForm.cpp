@@ -24,6 +24,7 @@
 #include "main/core/Settings.h"
 #include "support/KeyState.h"
 #include "support/FormKit.h"
+#include "windows/AdultGate.h"
 #include "support/Picture.h"
 #include "support/core/Codec.h"
 
@@ -260,7 +261,9 @@ void TMasumeForm::buildMenus() {
     });
     // Only on a computer of a class.
     R2 = view->addAction(u("クラスのきろく(&R)"), this, [this] {
-        if (!running_ && services_.navigator) services_.navigator->openClassRecord(this);
+        if (!running_ && services_.navigator &&
+            adultAllows(this, u("クラスの みんなの ごうかくと 記録を ひらきます。\n（先生の ための 画面です）")))
+            services_.navigator->openClassRecord(this);
     });
     R2->setVisible(false);
     view->addSeparator();

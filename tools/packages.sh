@@ -5,7 +5,7 @@ RUN_PACKAGES="build-essential cmake pkg-config qt6-base-dev qt6-multimedia-dev q
   fp-utils fonts-rocknroll xchm xdg-utils libfile-mimeinfo-perl open-jtalk open-jtalk-mecab-naist-jdic"
 TEST_PACKAGES="$RUN_PACKAGES xvfb xauth x11-utils xdotool imagemagick
   cups cups-client printer-driver-cups-pdf poppler-utils desktop-file-utils appstream
-  clang libclang-rt-14-dev libx11-dev libxtst-dev stress-ng syncthing curl jq iproute2 openbox"
+  clang libclang-rt-14-dev libx11-dev libxtst-dev stress-ng syncthing curl jq iproute2 openbox python3"
 
 # Installs whatever of the given packages is missing, as root or through sudo.
 install_missing() {

@@ -16,4 +16,6 @@ public:
     virtual bool saveFactRecord(QWidget* over) = 0;
     // After the record is cleared: every answer given before now is gone, wherever it was given.
     virtual bool saveFactRecordCleared(QWidget* over) { return saveFactRecord(over); }
+    // A class computer: clearing passes or the record is for an adult only.
+    virtual bool adultOnly() const { return false; }
 };

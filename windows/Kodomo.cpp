@@ -12,6 +12,7 @@
 
 #include "main/core/Family.h"
 #include "support/FormKit.h"
+#include "windows/AdultGate.h"
 #include "support/Fonts.h"
 
 namespace {
@@ -66,9 +67,17 @@ TKodomoForm::TKodomoForm(Household& household, QWidget* parent) : QDialog(parent
     LeaveClassButton->setEnabled(!classFolder.empty());
     connect(ClassButton, &QPushButton::clicked, this, [this] {
         const QString folder = QFileDialog::getExistingDirectory(this, kit::u("クラスのフォルダ"));
-        if (!folder.isEmpty()) setClassFolder(folder.toStdString() + "/");
+        // One click in the dialog must not turn this computer into a class computer.
+        if (!folder.isEmpty() &&
+            adultAllows(this, kit::u("「%1」を\nクラスのフォルダに します。\nこれからは 子どもの なまえを 入力すると、\nその子の ごうかくと 記録は "
+                                     "この フォルダに のこり、\nほかの コンピュータと わけあいます。\nこの コンピュータの "
+                                     "子どもの きろくは そのまま のこります。").arg(folder)))
+            setClassFolder(folder.toStdString() + "/");
     });
-    connect(LeaveClassButton, &QPushButton::clicked, this, [this] { setClassFolder({}); });
+    connect(LeaveClassButton, &QPushButton::clicked, this, [this] {
+        if (adultAllows(this, kit::u("クラスのフォルダを つかうのを やめ、\nこの コンピュータの 子どもの きろくに もどります。")))
+            setClassFolder({});
+    });
     if (!classFolder.empty()) Heading->setText(kit::u("クラスの なかまから なまえを えらんでね。"));
     refresh();
 }

@@ -243,7 +243,7 @@ QVariant TKurasuForm::cellData(int row, int column, int role) const {
     if (role == Qt::DisplayRole) {
         switch (column) {
         case 0: return QString::fromStdString(child.name);
-        case 1: return damaged ? u("こわれ") : u("");
+        case 1: return damaged ? u("こわれ") : child.arriving ? u("とどく とちゅう") : u("");
         case 2: return rankText(child.rank);
         default: return mark(1) + ' ' + mark(2);
         }

@@ -13,6 +13,8 @@
 #include "support/FormKit.h"
 #include "windows/CellColour.h"
 #include "support/Fonts.h"
+#include "support/CupsPrint.h"
+#include "windows/AdultGate.h"
 #include "windows/Keeper.h"
 #include "windows/PrintBoxes.h"
 #include "windows/core/FactMap.h"
@@ -144,6 +146,9 @@ void TNigateMapForm::PracticeButtonClick() { choose(FactMapChoice::Drill::Practi
 void TNigateMapForm::TestButtonClick() { choose(FactMapChoice::Drill::Test); }
 
 void TNigateMapForm::ClearButtonClick() {
+    if (keeper_.adultOnly() &&
+        !adultAllows(this, kit::u("この子の これまでの 答えの 記録を 消します。\nほかの コンピュータの 記録も 消えます。")))
+        return;
     const auto answer = QMessageBox::question(this, kit::u("ご確認"), kit::u("これまでの答えの記録を消しますか？"),
                                               QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel);
     if (answer != QMessageBox::Ok) return;

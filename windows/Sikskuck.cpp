@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include "windows/AdultGate.h"
 #include "windows/Keeper.h"
 #include "windows/Navigator.h"
 #include "main/core/StudyState.h"
@@ -139,6 +140,9 @@ void TSikakuCheckForm::Button5Click() {
 }
 
 void TSikakuCheckForm::D1Click() {
+    if (keeper_.adultOnly() &&
+        !adultAllows(this, kit::u("この子の ごうかくを すべて 消します。\nほかの コンピュータで とった ごうかくも 消えます。")))
+        return;
     const auto answer = QMessageBox::question(this, kit::u(kQualificationCaption), kit::u(kClearQuestionText),
                                               QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel);
     if (answer != QMessageBox::Ok) return;

@@ -14,6 +14,7 @@
 #include "main/core/Settings.h"
 #include "main/core/TestRecord.h"
 #include "main/core/VoiceChoice.h"
+#include "main/core/UntrustedFiles.h"
 #include "support/core/IniFile.h"
 
 namespace {
@@ -25,8 +26,6 @@ constexpr char kClassSection[] = "KUKUCLASS";
 constexpr char kSavedAt[] = "SAVEDAT";
 constexpr char kPassedAt[] = "PASSEDAT";
 constexpr char kClearedAt[] = "CLEAREDAT";
-// A settings file is a few hundred bytes; a record of dated answers a few dozen KB.
-constexpr qint64 kLargestSettings = 64 * 1024;
 
 struct KindName {
     ChildFileName::Kind kind;
@@ -213,23 +212,54 @@ std::string computerFileName(ChildFileName::Kind kind, const std::string& comput
 
 ChildMerge readChildFolder(const std::string& folder, const std::string& computer, bool withHistory) {
     ChildMerge m;
+    // A child's folder that is a link is another place: nothing in it is ours.
+    if (std::string why = untrusted::whyRefused(folder.substr(0, folder.size() - 1), true); !why.empty()) {
+        m.refused = why;
+        return m;
+    }
     const QDir dir(q(folder));
     std::int64_t newest = -1;
     std::map<std::string, RecordGroup> groups;
     std::set<std::string> lines;
     // Settings first, then records: a program saves its settings before
     // its record, so the answers read are never older than the passes.
+    // Links and special files are listed too, so that they are told, not skipped.
     std::vector<std::pair<ChildFileName, QString>> files;
-    for (const QString& entry : dir.entryList(QDir::Files | QDir::NoSymLinks | QDir::Hidden, QDir::Name))
+    for (const QString& entry :
+         dir.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name))
         if (ChildFileName which = childFileName(entry.toStdString()); which.kind != ChildFileName::Kind::None)
             files.emplace_back(std::move(which), dir.filePath(entry));
     std::stable_sort(files.begin(), files.end(), [](const auto& a, const auto& b) { return a.first.kind < b.first.kind; });
     for (const auto& [which, path] : files) {
-        std::string bytes;
+        using untrusted::Status;
+        const bool history = which.kind == ChildFileName::Kind::History;
+        // A history not asked for is only looked at, never read: a link or special file is still told.
+        if (history && !withHistory) {
+            if (std::string why = untrusted::whyRefused(path.toStdString(), false); !why.empty() && m.refused.empty())
+                m.refused = QFileInfo(path).fileName().toStdString() + "：" + why;
+            continue;
+        }
+        const untrusted::FileRead read = untrusted::readFile(
+            path.toStdString(),
+            which.kind == ChildFileName::Kind::Settings ? untrusted::kSettingsBound
+            : history                                   ? untrusted::kHistoryTail
+                                                        : untrusted::kRecordBound,
+            history, which.kind != ChildFileName::Kind::Settings);
+        const std::string named = QFileInfo(path).fileName().toStdString() + "：" + read.why;
+        if (read.status == Status::Refused || read.status == Status::TooLarge) {
+            if (m.refused.empty()) m.refused = named;
+            continue;
+        }
+        if (read.status == Status::Unreadable) {
+            if (m.unreadable.empty()) m.unreadable = named;
+            if (which.kind == ChildFileName::Kind::Record) m.recordWhole = false;
+            continue;
+        }
+        if (read.status != Status::Read) continue;
+        const std::string& bytes = read.bytes;
         switch (which.kind) {
         case ChildFileName::Kind::None: break;
         case ChildFileName::Kind::Settings: {
-            if (!readBounded(path, kLargestSettings, bytes)) break;
             const SettingsFile f = readSettingsFile(bytes);
             m.settingsFound = true;
             mergeMarks(m.passes, f.marks);
@@ -242,13 +272,17 @@ ChildMerge readChildFolder(const std::string& folder, const std::string& compute
         }
         case ChildFileName::Kind::Record: {
             m.recordFound = true;
+            m.arriving = m.arriving || read.cutLine;
+            const bool own = which.computer == computer && !computer.empty();
+            if (own) m.ownRecordBytes = bytes;
+            // A record still being copied in counts only for the lines it has.
+            if (bytes.empty() && read.cutLine) break;
             FactRecord one;
             std::int64_t cleared = 0;
             // Every save writes a heading: an empty record is one still being copied in.
-            const bool whole = readBounded(path, 1024 * 1024, bytes) && !bytes.empty() &&
-                               recordFromText(one, bytes, &cleared);
+            const bool whole = !bytes.empty() && recordFromText(one, bytes, &cleared);
             m.recordWhole = m.recordWhole && whole;
-            if (which.computer == computer && !computer.empty()) m.ownRecordWhole = m.ownRecordWhole && whole;
+            if (own) m.ownRecordWhole = m.ownRecordWhole && whole && !read.cutLine;
             // Copies of one computer's file: the fullest of each fact, never both.
             RecordGroup& g = groups[which.computer];
             g.clearedAt = std::max(g.clearedAt, cleared);
@@ -257,8 +291,8 @@ ChildMerge readChildFolder(const std::string& folder, const std::string& compute
             break;
         }
         case ChildFileName::Kind::History:
-            if (!withHistory) break;
-            for (HistoryEntry& e : loadHistoryFile(path.toStdString()).entries)
+            m.arriving = m.arriving || read.cutLine;
+            for (HistoryEntry& e : historyFromText(bytes).entries)
                 if (lines.insert(historyLine(e)).second) m.history.push_back(std::move(e));
             break;
         }
@@ -355,6 +389,12 @@ void ChildFiles::load(StudyState& st) {
     const std::string name = st.studentName;
     ChildMerge m;
     if (kind_ == Kind::Class) m = readChildFolder(folder(), computer_);
+    problem_ = !m.refused.empty() ? m.refused : m.unreadable;
+    // What cannot be read whole is never written over: the child goes on here without saving.
+    if (!problem_.empty()) {
+        seen_ = st;
+        return;
+    }
     if (m.settingsFound) {
         IniFile ini;
         ini.setBytes(m.newestSettings);
@@ -367,28 +407,43 @@ void ChildFiles::load(StudyState& st) {
     ownRecord_ = m.ownRecord;
     recordClearedAt_ = m.recordClearedAt;
     // This computer's damaged record is kept aside before it is written over.
+    // Only the bytes read (a regular file within its bound) are copied, never what a link points at.
     if (!m.ownRecordWhole) {
-        const QString path = q(record_.savePath), aside = path + QStringLiteral(".bak");
-        QFile::remove(aside);
-        recordWritable_ = QFile::copy(path, aside);
+        const std::string aside = record_.savePath + ".bak";
+        recordWritable_ = untrusted::whyRefused(aside, false).empty() && writeWholeFile(aside, m.ownRecordBytes).empty();
     }
     seen_ = st;
 }
 
 std::string ChildFiles::whyNotWritable() const {
     if (kind_ != Kind::Class) return {};
+    if (!problem_.empty()) return problem_;
+    // A folder or file put in place of the child's since: never written through.
+    if (!untrusted::insideFolder(classDir_, folder()))
+        return "フォルダ「" + folder() + "」は リンクです（たどりません）";
+    for (const std::string& path : {settings_.savePath, record_.savePath, historyPath()})
+        if (std::string why = untrusted::whyRefused(path, false); !why.empty())
+            return "ファイル「" + path + "」は " + why;
     // A share that is not mounted must not be made again as a local folder.
     if (!QFileInfo(q(classDir_)).isDir()) return "クラスのフォルダ「" + classDir_ + "」が見つかりません";
     return {};
 }
 
 namespace {
+// Writing follows no link and opens no special file.
+bool safeTarget(const std::string& path) { return untrusted::whyRefused(path, false).empty(); }
+
 // One computer's settings file of a class child: the settings as at home,
 // and when each pass came and went.
 bool saveClassSettings(const StudyState& st, const PassMarks& marks, std::int64_t nowMs, const std::string& path,
                        std::string* error) {
     IniFile ini;
-    if (!ini.load(path, error)) return false;
+    const untrusted::FileRead read = untrusted::readFile(path, untrusted::kSettingsBound);
+    if (read.status != untrusted::Status::Read && read.status != untrusted::Status::Missing) {
+        if (error) *error = "ファイル「" + path + "」に書き込めません (" + read.why + ")";
+        return false;
+    }
+    ini.setBytes(read.bytes);
     writeSettings(st, ini);
     ini.writeBytes(kClassSection, kSavedAt, std::to_string(nowMs));
     ini.writeBytes(kClassSection, kPassedAt, datesText(marks.passedAt));
@@ -409,6 +464,8 @@ bool ChildFiles::nothingToKeep(const StudyState& st) const {
 }
 
 std::string ChildFiles::saveSettings(const StudyState& st, std::int64_t nowMs) {
+    // Said once when the child was opened; nothing is written there.
+    if (kind_ == Kind::Class && !problem_.empty()) return {};
     if (kind_ == Kind::None || nothingToKeep(st)) return {};
     if (std::string why = whyNotWritable(); !why.empty()) return why;
     if (!prepareSavePath(settings_)) return cannotMakeFolderOf(settings_.savePath);
@@ -427,6 +484,8 @@ std::string ChildFiles::saveSettings(const StudyState& st, std::int64_t nowMs) {
 }
 
 std::string ChildFiles::saveRecord(const StudyState& st, std::int64_t nowMs) {
+    // Said once when the child was opened; nothing is written there.
+    if (kind_ == Kind::Class && !problem_.empty()) return {};
     if (kind_ == Kind::None || nothingToKeep(st)) return {};
     if (std::string why = whyNotWritable(); !why.empty()) return why;
     if (!recordWritable_) return {};
@@ -449,7 +508,8 @@ std::string ChildFiles::saveRecord(const StudyState& st, std::int64_t nowMs) {
 bool ChildFiles::appendHistory(const HistoryEntry& entry) {
     // The history helps the parent; it never stops the child.
     const std::string path = historyPath();
-    return !path.empty() && whyNotWritable().empty() && makeFolderOf(path) && appendHistoryFile(path, entry);
+    return !path.empty() && whyNotWritable().empty() && makeFolderOf(path) && safeTarget(path) &&
+           appendHistoryFile(path, entry);
 }
 
 void ChildFiles::notePassesCleared(std::int64_t nowMs) {

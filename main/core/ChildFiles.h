@@ -66,6 +66,12 @@ struct ChildMerge {
     FactRecord ownRecord;          // this computer's answers since then
     bool ownRecordWhole = true;
     std::vector<HistoryEntry> history;  // every computer's lines, once each, oldest first
+    // The folder, or a file of it, is a link, a special file or over its
+    // bound: nothing of the child is used or written. Empty when none.
+    std::string refused;
+    std::string unreadable;  // a file the system will not let us read, and why
+    bool arriving = false;   // a record or history whose last line is still being copied in
+    std::string ownRecordBytes;  // this computer's record as read, for its copy aside
 };
 // folder ends in '/'; computer is this computer's id (may be empty). The
 // histories, the largest files, are read only when asked for.
@@ -99,6 +105,9 @@ public:
     // Reads the child into st. A class child without files keeps st's
     // options and starts with no passes or answers.
     void load(StudyState& st);
+    // Why the child's files cannot be used, found by the last load, in
+    // words for the adult; the child's program says so once and writes nothing.
+    const std::string& problem() const { return problem_; }
     // Empty when the files may be written now; else why not, naming the folder.
     std::string whyNotWritable() const;
     // Each returns an empty text, or what went wrong, naming the file.
@@ -127,6 +136,7 @@ private:
     std::string folderName_;
     std::string computer_;
     bool recordWritable_ = true;
+    std::string problem_;
     // A class child: what was read or last saved, so that a save adds only
     // what changed here.
     StudyState seen_;

@@ -6,6 +6,8 @@
 #include <QString>
 #include <algorithm>
 
+#include "main/core/UntrustedFiles.h"
+
 namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -64,7 +66,10 @@ bool leaseFromText(const std::string& text, Lease& out) {
     const qint64 process = lines[1].toLongLong(&processOk);
     const qint64 at = lines[2].toLongLong(&timeOk);
     if (!processOk || !timeOk) return false;
-    out = {lines[0].toStdString(), process, at};
+    // Another computer wrote it: only a computer's name is taken from it, and shown to a child.
+    const std::string computer = untrusted::cleanedName(lines[0].toStdString());
+    if (computer.empty()) return false;
+    out = {computer, process, at};
     return true;
 }
 
@@ -77,14 +82,25 @@ LeaseState leaseState(const Lease* held, const Lease& ours, std::int64_t nowSeco
     return LeaseState::HeldElsewhere;
 }
 
+namespace {
+bool leaseFromFile(const std::string& path, Lease& out) {
+    const untrusted::FileRead read = untrusted::readFile(path, untrusted::kLeaseBound);
+    return read.status == untrusted::Status::Read && leaseFromText(read.bytes, out);
+}
+// The folder of leases, when it is a real folder of the class (or not there yet).
+bool leaseFolderSafe(const std::string& classDir) {
+    return untrusted::whyRefused(classDir + kLeaseFolder, true).empty();
+}
+}  // namespace
+
 bool readLease(const std::string& childFolder, Lease& out) {
-    QFile file(q(childFolder + kLeaseFileName));
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    return leaseFromText(file.read(4096).toStdString(), out);
+    if (!untrusted::whyRefused(childFolder.substr(0, childFolder.size() - 1), true).empty()) return false;
+    return leaseFromFile(childFolder + kLeaseFileName, out);
 }
 
 bool writeLease(const std::string& childFolder, const Lease& lease, std::string* error) {
-    const std::string failed = writeWholeFile(childFolder + kLeaseFileName, leaseText(lease));
+    std::string failed = untrusted::whyRefused(childFolder + kLeaseFileName, false);
+    if (failed.empty()) failed = writeWholeFile(childFolder + kLeaseFileName, leaseText(lease));
     if (error) *error = failed;
     return failed.empty();
 }
@@ -104,14 +120,14 @@ std::vector<Lease> leasesOn(const std::string& classDir, const std::string& fold
     std::vector<Lease> leases;
     Lease one;
     if (readLease(classDir + folderName + "/", one)) leases.push_back(one);
+    if (!leaseFolderSafe(classDir)) return leases;
     const QDir dir(q(classDir + kLeaseFolder));
     const QString prefix = q(folderName) + u'.';
     for (const QString& entry : dir.entryList({prefix + QStringLiteral("*.txt")}, QDir::Files | QDir::NoSymLinks)) {
         // <child>.<computer>.<process>.txt: the child's name may hold dots, the others not.
         const QStringList parts = entry.chopped(4).mid(prefix.size()).split(u'.');
         if (parts.size() != 2) continue;
-        QFile file(dir.filePath(entry));
-        if (file.open(QIODevice::ReadOnly) && leaseFromText(file.read(4096).toStdString(), one)) leases.push_back(one);
+        if (leaseFromFile(dir.filePath(entry).toStdString(), one)) leases.push_back(one);
     }
     return leases;
 }
@@ -130,21 +146,20 @@ std::vector<Lease> othersOpen(const std::vector<Lease>& leases, const Lease& our
 
 bool takeLease(const std::string& classDir, const std::string& folderName, const std::string& computer,
                const Lease& ours) {
-    if (!QDir().mkpath(q(classDir + kLeaseFolder))) return false;
+    if (!leaseFolderSafe(classDir) || !QDir().mkpath(q(classDir + kLeaseFolder))) return false;
     // Leases this computer left behind on the child (a program killed) are its own to remove.
     const QDir dir(q(classDir + kLeaseFolder));
     const QString mine = q(folderName + "." + computer + ".");
     for (const QString& entry : dir.entryList({mine + QStringLiteral("*.txt")}, QDir::Files | QDir::NoSymLinks)) {
-        QFile file(dir.filePath(entry));
         Lease left;
         if (entry != q(leasePath({}, folderName, computer, ours.process)).section(u'/', -1) &&
-            file.open(QIODevice::ReadOnly) && leaseFromText(file.read(4096).toStdString(), left) &&
-            leaseState(&left, ours, ours.atSeconds) == LeaseState::Free) {
-            file.close();
-            file.remove();
-        }
+            leaseFromFile(dir.filePath(entry).toStdString(), left) &&
+            leaseState(&left, ours, ours.atSeconds) == LeaseState::Free)
+            QFile::remove(dir.filePath(entry));
     }
-    return writeWholeFile(leasePath(classDir, folderName, computer, ours.process), leaseText(ours)).empty();
+    const std::string path = leasePath(classDir, folderName, computer, ours.process);
+    if (!untrusted::whyRefused(path, false).empty()) return false;
+    return writeWholeFile(path, leaseText(ours)).empty();
 }
 
 void dropLease(const std::string& classDir, const std::string& folderName, const std::string& computer,
@@ -156,6 +171,11 @@ std::string openElsewhereText(const std::string& typedName, const std::string& o
     // A line each, so that the box breaks between words only.
     return "「" + typedName + "」さんの きろくは いま\nほかの コンピュータ（" + otherComputer +
            "）でも ひらいています。\nどちらで ごうかくしても，\nごうかくは ちゃんと のこります。";
+}
+
+std::string unusableRecordText(const std::string& typedName, const std::string& why) {
+    return "「" + typedName + "」さんの きろくは\nいまは つかえません。\nれんしゅうは できますが，\nこの きろくには のこりません。\nせんせいに つたえてね。\n\n（おとなの方へ：" +
+           why + "）";
 }
 
 std::string readClassFolderNote(const std::string& familyDir) {

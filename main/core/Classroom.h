@@ -78,6 +78,10 @@ void dropLease(const std::string& classDir, const std::string& folderName, const
 // What both computers tell the child when a second one opens them.
 std::string openElsewhereText(const std::string& typedName, const std::string& otherComputer);
 
+// What a child is told once when their files in the class cannot be used
+// (a link, a special file, too large, unreadable): the reason is for the adult.
+std::string unusableRecordText(const std::string& typedName, const std::string& why);
+
 // The class folder noted in familyDir (ending in '/'); empty when none.
 std::string readClassFolderNote(const std::string& familyDir);
 // Notes the class folder; an empty one removes the note.

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include "main/core/ChildFiles.h"
@@ -185,4 +188,44 @@ TEST(ClassRecord, AChildOnManyComputersIsShownAsTheirMerge) {
     EXPECT_EQ(view.merged.facts[55].asked, 1) << "the answer of before, counted once";
     EXPECT_EQ(view.merged.facts[1].asked, 1);
     EXPECT_EQ(view.merged.facts[2].asked, 1);
+}
+
+// Names a spreadsheet would run, and names that test the quoting, read back
+// by Python's csv module: each comes back whole, a formula as text.
+TEST(ClassRecord, TheCsvReadsBackWholeAndRunsNoFormula) {
+    const struct {
+        std::string name, readBack;
+    } cases[] = {
+        {"=1+1", "'=1+1"},
+        {"+SUM(1,1)", "'+SUM(1,1)"},
+        {"-1+1", "'-1+1"},
+        {"@cmd", "'@cmd"},
+        {"\tx", "'\tx"},
+        {"\r=x", "'\r=x"},
+        {"=HYPERLINK(\"https:\\\\example.invalid\",\"click\")", "'=HYPERLINK(\"https:\\\\example.invalid\",\"click\")"},
+        {"けん,\"た\"", "けん,\"た\""},
+        {"two\r\nlines", "two\r\nlines"},
+        {"a=b-c", "a=b-c"},
+        {"たろう", "たろう"},
+    };
+    ClassView view;
+    for (const auto& c : cases) view.children.push_back(ClassChild{c.name});
+    QTemporaryDir dir;
+    const QString path = dir.filePath("class.csv");
+    spit(path.toStdString(), classCsv(view));
+    QProcess python;
+    python.start("python3", {"-c",
+                             "import csv, json, sys\n"
+                             "rows = list(csv.reader(open(sys.argv[1], newline='', encoding='utf-8-sig')))\n"
+                             "print(json.dumps([[len(r), r[0]] for r in rows]))",
+                             path});
+    ASSERT_TRUE(python.waitForFinished(20000)) << "python3 is needed to read the CSV back";
+    ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    const QJsonArray rows = QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+    ASSERT_EQ(rows.size(), qsizetype(std::size(cases)) + 1);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const QJsonArray row = rows[qsizetype(i) + 1].toArray();
+        EXPECT_EQ(row[0].toInt(), 3 + kClassRanges * kClassOrders) << cases[i].name;
+        EXPECT_EQ(row[1].toString().toStdString(), cases[i].readBack);
+    }
 }

@@ -92,7 +92,7 @@ TEST(ClassLease, AChildOpenElsewhereIsToldUntilTheLeaseIsLeftBehind) {
 TEST(ClassLease, IsWrittenReadAndReleasedOnlyByItsHolder) {
     QTemporaryDir dir;
     const std::string folder = dir.path().toStdString() + "/";
-    const Lease ours{"教室のPC", 4242, 1'765'000'000};
+    const Lease ours{"kyoshitsu-PC 2", 4242, 1'765'000'000};
     Lease read;
     EXPECT_FALSE(readLease(folder, read));
     ASSERT_TRUE(writeLease(folder, ours));
@@ -109,6 +109,20 @@ TEST(ClassLease, IsWrittenReadAndReleasedOnlyByItsHolder) {
     for (const char* damaged : {"", "pc\n", "pc\nx\n5\n", "\n1\n2\n"}) {
         spit(folder + kLeaseFileName, damaged);
         EXPECT_FALSE(readLease(folder, read)) << damaged;
+    }
+    // Of a lease another wrote, only a computer's name is shown to a child: cleaned and cut.
+    const struct {
+        const char* text;
+        const char* computer;  // nullptr: nothing usable
+    } planted[] = {
+        {"あなたの ごうかくは すべて とりけされました\n1\n5\n", nullptr},
+        {"PC-1 <b>\u202E</b>\n1\n5\n", "PC-1 bb"},
+        {"room-2.local_A0123456789012345678901234567890\n1\n5\n", "room-2.local_A012345678901234567"},
+    };
+    for (const auto& c : planted) {
+        spit(folder + kLeaseFileName, c.text);
+        EXPECT_EQ(readLease(folder, read), c.computer != nullptr) << c.text;
+        if (c.computer) EXPECT_EQ(read.computer, c.computer);
     }
 }
 

@@ -22,6 +22,7 @@
 #include "support/core/Codec.h"
 #include "tests/ui/FamilyFixture.h"
 #include "tests/ui/QualifyFixture.h"
+#include "windows/AdultGate.h"
 #include "windows/Kodomo.h"
 #include "windows/core/ResultByTable.h"
 #include "windows/Kurasu.h"
@@ -168,14 +169,14 @@ TEST(ClassFolder, BothComputersAreToldAndALeaseLeftBehindTellsNobody) {
     Classroom room;
     room.open();
     const qint64 now = QDateTime::currentSecsSinceEpoch();
-    ASSERT_TRUE(takeLease(room.classDir, "はなこ", "pc-2", {"きょうしつ-2", 77, now - 10}));
+    ASSERT_TRUE(takeLease(room.classDir, "はなこ", "pc-2", {"kyoshitsu-2", 77, now - 10}));
     BoxAnswer told;
     {
         BoxWatcher watcher(told, QMessageBox::Ok);
         room.type("はなこ");
     }
     ASSERT_TRUE(told.seen);
-    EXPECT_TRUE(told.text.contains(u("きょうしつ-2"))) << told.text.toStdString();
+    EXPECT_TRUE(told.text.contains(u("kyoshitsu-2"))) << told.text.toStdString();
     const QString words = told.text;
 
     // Told once, not at every minute after.
@@ -187,19 +188,19 @@ TEST(ClassFolder, BothComputersAreToldAndALeaseLeftBehindTellsNobody) {
     EXPECT_FALSE(again.seen) << again.text.toStdString();
 
     // A third program opens her: this one hears of it within the minute, in the same words.
-    ASSERT_TRUE(takeLease(room.classDir, "はなこ", "pc-3", {"きょうしつ-3", 78, now}));
+    ASSERT_TRUE(takeLease(room.classDir, "はなこ", "pc-3", {"kyoshitsu-3", 78, now}));
     BoxAnswer third;
     {
         BoxWatcher watcher(third, QMessageBox::Ok);
         room.wiring.checkLease();
     }
     ASSERT_TRUE(third.seen);
-    EXPECT_EQ(third.text, QString(words).replace(u("きょうしつ-2"), u("きょうしつ-3")));
+    EXPECT_EQ(third.text, QString(words).replace(u("kyoshitsu-2"), u("kyoshitsu-3")));
 
     // The other computer was switched off: its lease grows old and tells nobody.
     room.type("じろう");
-    ASSERT_TRUE(takeLease(room.classDir, "はなこ", "pc-2", {"きょうしつ-2", 77, now - kLeaseStaleSeconds - 5}));
-    ASSERT_TRUE(takeLease(room.classDir, "はなこ", "pc-3", {"きょうしつ-3", 78, now - kLeaseStaleSeconds - 5}));
+    ASSERT_TRUE(takeLease(room.classDir, "はなこ", "pc-2", {"kyoshitsu-2", 77, now - kLeaseStaleSeconds - 5}));
+    ASSERT_TRUE(takeLease(room.classDir, "はなこ", "pc-3", {"kyoshitsu-3", 78, now - kLeaseStaleSeconds - 5}));
     BoxAnswer stale;
     {
         BoxWatcher watcher(stale, QMessageBox::Ok);
@@ -214,7 +215,7 @@ TEST(ClassFolder, ANewNameTypedOnTwoComputersIsToldWithoutAFolder) {
     Classroom room;
     room.open();
     const qint64 now = QDateTime::currentSecsSinceEpoch();
-    ASSERT_TRUE(takeLease(room.classDir, "さくら", "pc-2", {"きょうしつ-2", 77, now}));
+    ASSERT_TRUE(takeLease(room.classDir, "さくら", "pc-2", {"kyoshitsu-2", 77, now}));
     BoxAnswer told;
     {
         BoxWatcher watcher(told, QMessageBox::Ok);
@@ -250,6 +251,28 @@ TEST(ClassFolder, AClassFolderThatIsGoneKeepsTheChildAndSaysSo) {
     EXPECT_EQ(room.saved("はなこ").recCheckArray[1][0], 1);
 }
 
+// じろう's folder is a link to はなこ's: told once, in words a child reads, and nothing is written.
+TEST(ClassFolder, AChildWhoseFolderIsALinkIsToldOnceAndNothingIsWritten) {
+    Classroom room;
+    ASSERT_TRUE(QFile::link(u("はなこ"), QString::fromStdString(room.classDir + "じろう")));
+    const std::string hanako = slurp(room.file("はなこ", kSettingsFileName));
+    room.open();
+    BoxAnswer told, again;
+    {
+        BoxWatcher watcher(told, QMessageBox::Ok);
+        room.type("じろう");
+    }
+    EXPECT_TRUE(told.text.contains(u("つかえません")) && told.text.contains(u("リンク"))) << told.text.toStdString();
+    EXPECT_EQ(room.st.recCheckArray[0][0], 0) << "はなこ's passes are not じろう's";
+    room.st.recCheckArray[1][0] = 1;
+    {
+        BoxWatcher watcher(again, QMessageBox::Ok);
+        room.wiring.savePasses(nullptr);
+    }
+    EXPECT_FALSE(again.seen) << again.text.toStdString();
+    EXPECT_EQ(slurp(room.file("はなこ", kSettingsFileName)), hanako);
+}
+
 TEST(ClassFolder, TheChildrenWindowListsTheClassAndSwitchesByName) {
     Classroom room;
     QDir().mkpath(QString::fromStdString(room.classDir + ".stfolder"));  // a sync engine's own
@@ -268,9 +291,30 @@ TEST(ClassFolder, TheChildrenWindowListsTheClassAndSwitchesByName) {
     EXPECT_EQ(room.st.studentName, "はなこ");
     EXPECT_EQ(room.st.recCheckArray[0][0], 1);
     {
-        // Leaving the class brings the computer's own child back.
+        // Leaving the class brings the computer's own child back, for an adult
+        // only: a tap or a short press does nothing, a press of three seconds does.
         TKodomoForm window(room.wiring, room.form.get());
-        window.LeaveClassButton->click();
+        const struct {
+            int holdMs;
+            bool leaves;
+        } presses[] = {{0, false}, {AdultGate::kHoldMs / 6, false}, {AdultGate::kHoldMs + 500, true}};
+        for (const auto& p : presses) {
+            bool gateShown = false;
+            QTimer::singleShot(50, &window, [&] {
+                auto* gate = qobject_cast<AdultGate*>(QApplication::activeModalWidget());
+                if (!gate) return;
+                gateShown = true;
+                QTest::mousePress(gate->holdButton(), Qt::LeftButton);
+                // Let go, then give up: a gate passed is gone before this runs.
+                QTimer::singleShot(p.holdMs, gate, [gate] {
+                    QTest::mouseRelease(gate->holdButton(), Qt::LeftButton);
+                    gate->reject();
+                });
+            });
+            window.LeaveClassButton->click();
+            EXPECT_TRUE(gateShown) << p.holdMs;
+            EXPECT_EQ(room.wiring.classFolder().empty(), p.leaves) << p.holdMs;
+        }
     }
     EXPECT_TRUE(room.wiring.classFolder().empty());
     EXPECT_EQ(room.st.recCheckArray[0][1], 1);

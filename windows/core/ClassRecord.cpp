@@ -2,9 +2,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 
 #include "main/core/Settings.h"
+#include "main/core/UntrustedFiles.h"
 #include "support/core/IniFile.h"
 
 namespace {
@@ -14,7 +16,10 @@ bool wholePassTable(const std::string& text) {
            std::all_of(text.begin(), text.end(), [](char c) { return c == '0' || c == '1'; });
 }
 
-std::string csvField(const std::string& text) {
+std::string csvField(std::string text) {
+    // A cell a spreadsheet would run as a formula is kept as text.
+    if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos)
+        text.insert(0, 1, '\'');
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
     std::string out = "\"";
     for (char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
@@ -59,29 +64,40 @@ ClassChild childOf(const std::string& name, const ChildMerge& m) {
     child.name = name;
     StudyState st;
     passesInto(st, m.passes);
-    if (!m.settingsFound) child.fault = "設定ファイルがまだありません";
+    if (!m.refused.empty()) child.fault = "つかえません：" + m.refused;
+    else if (!m.unreadable.empty()) child.fault = "読めません：" + m.unreadable;
+    else if (!m.settingsFound) child.fault = "設定ファイルがまだありません";
     else if (!m.passTableWhole) child.fault = "設定ファイルの合格表が読めません";
     else if (m.recordFound && !m.recordWhole) child.fault = "にがて九九の記録の一部が読めません";
     if (!child.fault.empty()) child.state = ClassChild::State::Damaged;
     child.grid = gridFromPasses(st);
     child.rank = runCheck(child.grid);
     child.record = m.record;
+    child.arriving = m.arriving;
     return child;
 }
 
 ClassView readClassFolder(const std::string& folder, const ClassReadProgress& progress) {
     ClassView view;
     const QDir dir(QString::fromStdString(folder));
-    QStringList names = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-    // A sync engine's own folders, and the leases, are no children.
-    names.removeIf([](const QString& name) { return name.startsWith('.'); });
-    view.children.reserve(size_t(names.size()));
-    for (const QString& name : names) {
-        if (progress && !progress(int(view.children.size()), int(names.size()))) break;
-        view.children.push_back(childOf(name.toStdString(), readChildFolder(dir.filePath(name).toStdString() + "/")));
+    // Links are listed to be told, never followed; plain files are not children.
+    std::vector<std::string> names;
+    for (const QString& name : dir.entryList(QDir::Dirs | QDir::System | QDir::NoDotAndDotDot, QDir::Name)) {
+        // A sync engine's own folders and leftovers, and the leases, are not children.
+        if (name.startsWith('.') || untrusted::syncLeftover(name.toStdString())) continue;
+        const std::string path = dir.filePath(name).toStdString();
+        if (!untrusted::whyRefused(path, true).empty() && !QFileInfo(dir.filePath(name)).isSymLink()) continue;
+        names.push_back(name.toStdString());
+    }
+    const std::vector<std::string> shown = untrusted::markedNames(names);
+    const int total = int(names.size());
+    view.children.reserve(names.size());
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (progress && !progress(int(i), total)) break;
+        view.children.push_back(childOf(shown[i], readChildFolder(dir.filePath(QString::fromStdString(names[i])).toStdString() + "/")));
         addInto(view.merged, view.children.back().record);
     }
-    if (progress) progress(int(view.children.size()), int(names.size()));
+    if (progress) progress(int(view.children.size()), total);
     return view;
 }
 

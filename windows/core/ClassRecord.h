@@ -20,6 +20,7 @@ struct ClassChild {
     CheckGrid grid;     // marks as the qualification window shows them, the check run
     Rank rank = Rank::None;
     FactRecord record;
+    bool arriving = false;  // a file still being copied in by a sync engine
 };
 
 struct ClassView {

@@ -28,8 +28,8 @@
 #include "main/core/Settings.h"
 #include "support/Fonts.h"
 #include "support/core/WholeFile.h"
-#include "windows/Kurasu.h"
-#include "windows/Nigatemap.h"
+#include "windows/ClassRecordWindow.h"
+#include "windows/FactMapWindow.h"
 #include "windows/core/ClassRecord.h"
 
 namespace {
@@ -155,7 +155,7 @@ int main(int argc, char** argv) {
         for (const FactHistory& h : view.merged.facts) summarise(h);
         std::printf("  the class's 81 facts summarised once: %.1f ms\n", double(summing.nsecsElapsed()) / 1e6);
 
-        TKurasuForm* form = nullptr;
+        ClassRecordWindow* form = nullptr;
         const auto readDone = [&] { return form && form->ReloadButton->isEnabled(); };
         // Each step several times: a shared computer's figures scatter.
         std::vector<double> open, reload, map;
@@ -164,7 +164,7 @@ int main(int argc, char** argv) {
             form = nullptr;
             open.push_back(longestHoldMs(
                 [&] {
-                    form = new TKurasuForm(folder);
+                    form = new ClassRecordWindow(folder);
                     form->show();
                 },
                 readDone));

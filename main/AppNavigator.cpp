@@ -6,11 +6,11 @@
 #include "windows/About_.h"
 #include "windows/Certif_syo.h"
 #include "windows/Dancalcdsp.h"
-#include "windows/Ganbari.h"
-#include "windows/Kodomo.h"
-#include "windows/Kurasu.h"
+#include "windows/ProgressChartWindow.h"
+#include "windows/ChildrenWindow.h"
+#include "windows/ClassRecordWindow.h"
 #include "windows/Kukujouken.h"
-#include "windows/Nigatemap.h"
+#include "windows/FactMapWindow.h"
 #include "windows/Sikskuck.h"
 #include "windows/Testresultdsp1.h"
 #include "windows/Testresultdsp2.h"
@@ -41,7 +41,7 @@ FactMapChoice AppNavigator::openFactMap(QWidget* over) {
     releaseFreeMemory();
     FactMapChoice chosen;
     {
-        TNigateMapForm window(st_, keeper_, over);
+        FactMapWindow window(st_, keeper_, over);
         window.exec();
         chosen = window.choice();
     }
@@ -53,17 +53,17 @@ void AppNavigator::openHelp(QWidget* over, const std::string& fileName) { showHe
 
 bool AppNavigator::openChildren(QWidget* over) {
     if (!household_) return false;
-    TKodomoForm window(*household_, over);
+    ChildrenWindow window(*household_, over);
     window.exec();
     return window.switched();
 }
 
 void AppNavigator::openProgress(QWidget* over) {
     if (!household_) return;
-    showModal<TGanbariForm>(over, household_->history());
+    showModal<ProgressChartWindow>(over, household_->history());
 }
 
 void AppNavigator::openClassRecord(QWidget* over) {
     if (!household_ || household_->classFolder().empty()) return;
-    showModal<TKurasuForm>(over, household_->classFolder());
+    showModal<ClassRecordWindow>(over, household_->classFolder());
 }

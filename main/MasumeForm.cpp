@@ -245,7 +245,7 @@ void TMasumeForm::buildMenus() {
     X1 = file->addAction(u("終わり(&X)"), this, &TMasumeForm::X1Click);
     // Our own entry goes below the ones the menu has always had, which keep their places.
     file->addSeparator();
-    W1 = file->addAction(u("子どもを かえる(&W)"), this, &TMasumeForm::W1Click);
+    childrenAction = file->addAction(u("子どもを かえる(&W)"), this, &TMasumeForm::ChildrenClick);
 
     QMenu* view = menuBar()->addMenu(u("表示(&V)"));
     L1 = view->addAction(u("成績表Ⅰ(段別)を見る(&L)"), this, &TMasumeForm::Kekka_Dsp);
@@ -255,17 +255,17 @@ void TMasumeForm::buildMenus() {
     Cert->setEnabled(false);
     view->addSeparator();
     A1 = view->addAction(u("九九一覧(&A)"), this, &TMasumeForm::A1Click);
-    N1 = view->addAction(u("にがて九九(&N)"), this, &TMasumeForm::N1Click);
-    G1 = view->addAction(u("がんばりグラフ(&G)"), this, [this] {
+    hardFactsAction = view->addAction(u("にがて九九(&N)"), this, &TMasumeForm::HardFactsClick);
+    progressAction = view->addAction(u("がんばりグラフ(&G)"), this, [this] {
         if (!running_ && services_.navigator) services_.navigator->openProgress(this);
     });
     // Only on a computer of a class.
-    R2 = view->addAction(u("クラスのきろく(&R)"), this, [this] {
+    classRecordAction = view->addAction(u("クラスのきろく(&R)"), this, [this] {
         if (!running_ && services_.navigator &&
             adultAllows(this, u("クラスの みんなの ごうかくと 記録を ひらきます。\n（先生の ための 画面です）")))
             services_.navigator->openClassRecord(this);
     });
-    R2->setVisible(false);
+    classRecordAction->setVisible(false);
     view->addSeparator();
     J1 = view->addAction(u("条件設定(&J)"), this, &TMasumeForm::C1Click);
     view->addSeparator();
@@ -280,7 +280,7 @@ void TMasumeForm::buildMenus() {
 
 void TMasumeForm::FormCreate() {
     if (services_.loadSettings) services_.loadSettings(st_);
-    R2->setVisible(inClass());
+    classRecordAction->setVisible(inClass());
     move(st_.winLeft, st_.winTop);
     setWindowTitle(u("『タテヨコ塾(Ｍ)』v1.52 --- みずなら舎"));
     seedRandom(st_);

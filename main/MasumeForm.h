@@ -80,12 +80,12 @@ public:
     void KekkaD_Dsp();
     void K1Click();
     void A1Click();
-    void N1Click();  // the map of hard facts, and their practice
+    void HardFactsClick();  // the map of hard facts, and their practice
     void C1Click();
     void H2Click();
     void V1Click();
     void TestT1Click();
-    void W1Click();  // 子どもを かえる
+    void ChildrenClick();  // 子どもを かえる
     // With a class folder, the typed name chooses the child; false when the
     // child before could not be saved and the name went back.
     bool confirmName();
@@ -113,7 +113,7 @@ public:
     QLineEdit* Edit2;
     QProgressBar* ProgressBar3;
     QTimer* Timer1;
-    QAction *R1, *K2, *W1, *X1, *L1, *KekkaDDsp, *K1, *Cert, *A1, *N1, *G1, *R2, *J1, *H2, *V1, *TestT1;
+    QAction *R1, *K2, *childrenAction, *X1, *L1, *KekkaDDsp, *K1, *Cert, *A1, *hardFactsAction, *progressAction, *classRecordAction, *J1, *H2, *V1, *TestT1;
     MasumeCanvas* canvas;
 
 protected:

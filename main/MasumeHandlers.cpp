@@ -67,7 +67,7 @@ void TMasumeForm::ExecButtonClick() {
     run([](Runner& runner) { return runner.ExecButtonClick(); });
 }
 
-void TMasumeForm::N1Click() {
+void TMasumeForm::HardFactsClick() {
     if (running_ || !services_.navigator) return;
     const FactMapChoice chosen = services_.navigator->openFactMap(this);
     if (chosen.drill == FactMapChoice::Drill::Practice)
@@ -214,10 +214,10 @@ void TMasumeForm::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
 }
 
-void TMasumeForm::W1Click() {
+void TMasumeForm::ChildrenClick() {
     if (running_ || !services_.navigator) return;
     const bool switched = services_.navigator->openChildren(this);
-    R2->setVisible(inClass());
+    classRecordAction->setVisible(inClass());
     if (switched) followChild();
     // The child sitting here may have been given another name.
     else if (const QString name = QString::fromStdString(st_.studentName); Edit2->text() != name) Edit2->setText(name);

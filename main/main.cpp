@@ -17,7 +17,7 @@
 
 #include "main/AppWiring.h"
 #include "main/core/Classroom.h"
-#include "windows/Kurasu.h"
+#include "windows/ClassRecordWindow.h"
 #include "main/MasumeForm.h"
 #include "main/core/StudyState.h"
 #include "support/FontSet.h"
@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
         QMessageBox::warning(nullptr, kit::u("クラスのフォルダ"), kit::u(classOptions.error));
     if (classOptions.teacher) {
         if (!classOptions.classFolder.empty()) {
-            TKurasuForm teacher(classOptions.classFolder);
+            ClassRecordWindow teacher(classOptions.classFolder);
             teacher.show();
             return app.exec();
         }

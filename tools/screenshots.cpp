@@ -24,12 +24,12 @@
 #include "support/core/Mnemonics.h"
 #include "tests/ui/ScriptedClock.h"
 #include "windows/About_.h"
-#include "windows/Nigatemap.h"
+#include "windows/FactMapWindow.h"
 #include "main/core/History.h"
 #include "main/core/Settings.h"
 #include "windows/Certif_syo.h"
-#include "windows/Ganbari.h"
-#include "windows/Kurasu.h"
+#include "windows/ProgressChartWindow.h"
+#include "windows/ClassRecordWindow.h"
 #include "windows/core/Certificate.h"
 #include "windows/Dancalcdsp.h"
 #include "windows/Kukujouken.h"
@@ -233,7 +233,7 @@ int main(int argc, char** argv) {
                 else recordAnswer(st.factRecord, q, !(hard && i % 2 == 0), 900 + 60 * a * b / 4);
             }
         }
-        TNigateMapForm w(st, keeper);
+        FactMapWindow w(st, keeper);
         shots.show(&w, "fact_map");
     }
     if (shots.wanted("about")) {
@@ -274,7 +274,7 @@ int main(int argc, char** argv) {
             saveRecordFile(child.factRecord, folder + kFactRecordFileName);
         }
         QDir().mkpath(QStringLiteral("クラス/かとう みお"));
-        TKurasuForm w("クラス/");
+        ClassRecordWindow w("クラス/");
         w.waitUntilRead();
         shots.show(&w, "class_record");
         QDir(QStringLiteral("クラス")).removeRecursively();
@@ -287,7 +287,7 @@ int main(int argc, char** argv) {
                                     std::to_string(t) + ":00",
                                 d % 9, t % 2, 1, 9 - (d < 6 ? 3 - d / 2 : 0), d < 6 ? 3 - d / 2 : 0, 0,
                                 2600 - 120 * d});
-        TGanbariForm w(days);
+        ProgressChartWindow w(days);
         shots.show(&w, "progress");
     }
     form.close();

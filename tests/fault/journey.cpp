@@ -35,7 +35,7 @@
 #include "support/core/IniFile.h"
 #include "tests/core/FileBytes.h"
 #include "tests/ui/ScriptedClock.h"
-#include "windows/Nigatemap.h"
+#include "windows/FactMapWindow.h"
 #include "windows/Sikskuck.h"
 #include "windows/Testresultdsp1.h"
 
@@ -151,7 +151,7 @@ int run(const std::string& dir) {
         form.Button1->click();  // every question left to time out; the results follow
         if (nav.loop % 4 == 3) {
             say("phase map");
-            TNigateMapForm map(st, wiring);
+            FactMapWindow map(st, wiring);
             map.ClearButtonClick();
         }
     }

@@ -38,7 +38,7 @@ struct Family {
     }
     void switchTo(int number) {
         nav.onChildren = [this, number] { return wiring.switchTo(number, form.get()); };
-        form->W1Click();
+        form->ChildrenClick();
     }
     QTemporaryDir dir;
     StudyState st;

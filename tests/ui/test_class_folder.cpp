@@ -23,10 +23,10 @@
 #include "tests/ui/FamilyFixture.h"
 #include "tests/ui/QualifyFixture.h"
 #include "windows/AdultGate.h"
-#include "windows/Kodomo.h"
+#include "windows/ChildrenWindow.h"
 #include "windows/core/ResultByTable.h"
-#include "windows/Kurasu.h"
-#include "windows/Nigatemap.h"
+#include "windows/ClassRecordWindow.h"
+#include "windows/FactMapWindow.h"
 
 namespace {
 using codec::u;
@@ -81,7 +81,7 @@ TEST(ClassFolder, TheTypedNameChoosesTheChildsFolderWrittenFromTheFirstSaveOn) {
     room.open();
     EXPECT_TRUE(room.form->Edit2->text().isEmpty()) << "a class computer waits for the child's name";
     EXPECT_EQ(room.st.recCheckArray[0][1], 0) << "the computer's own passes are nobody's here";
-    EXPECT_TRUE(room.form->R2->isVisible()) << "クラスのきろく is offered on a class computer";
+    EXPECT_TRUE(room.form->classRecordAction->isVisible()) << "クラスのきろく is offered on a class computer";
 
     room.type("じろう");
     EXPECT_FALSE(room.exists(room.classDir + "じろう")) << "a name alone makes no folder";
@@ -280,7 +280,7 @@ TEST(ClassFolder, TheChildrenWindowListsTheClassAndSwitchesByName) {
     room.open();
     room.type("じろう");
     {
-        TKodomoForm window(room.wiring, room.form.get());
+        ChildrenWindow window(room.wiring, room.form.get());
         ASSERT_EQ(window.ChildGrid->model()->rowCount(), 2);
         EXPECT_TRUE(window.ChildGrid->model()->index(0, 0).data().toString().contains(u("じろう")));
         EXPECT_TRUE(window.LeaveClassButton->isEnabled());
@@ -293,7 +293,7 @@ TEST(ClassFolder, TheChildrenWindowListsTheClassAndSwitchesByName) {
     {
         // Leaving the class brings the computer's own child back, for an adult
         // only: a tap or a short press does nothing, a press of three seconds does.
-        TKodomoForm window(room.wiring, room.form.get());
+        ChildrenWindow window(room.wiring, room.form.get());
         const struct {
             int holdMs;
             bool leaves;
@@ -326,7 +326,7 @@ TEST(ClassFolder, TheChildrenWindowListsTheClassAndSwitchesByName) {
 TEST(ClassRecordWindow, ReadsBesideTheWindowShowingHowFarItHasGot) {
     Classroom room;
     for (int i = 0; i < 40; ++i) QDir().mkpath(QString::fromStdString(room.classDir + "こ" + std::to_string(i)));
-    TKurasuForm window(room.classDir);
+    ClassRecordWindow window(room.classDir);
     const auto acting = [&] {
         std::vector<bool> enabled;
         for (QPushButton* b : {window.ReloadButton, window.MapButton, window.CsvButton, window.PrintButton})
@@ -352,14 +352,14 @@ TEST(ClassRecordWindow, ReadsBesideTheWindowShowingHowFarItHasGot) {
     QCoreApplication::processEvents();
     EXPECT_EQ(window.ClassGrid->model()->rowCount(), 1 + 42);
 
-    auto* closing = new TKurasuForm(room.classDir);
+    auto* closing = new ClassRecordWindow(room.classDir);
     delete closing;  // while it reads: no wait for the whole class, nothing left running
 }
 
 TEST(ClassRecordWindow, ShowsEveryChildAsReadAndWritesTheCsv) {
     Classroom room;
     QDir().mkpath(QString::fromStdString(room.classDir + "けんた"));  // half-synced: no settings yet
-    TKurasuForm window(room.classDir);
+    ClassRecordWindow window(room.classDir);
     ASSERT_TRUE(window.waitUntilRead());
     const QAbstractItemModel* grid = window.ClassGrid->model();
     ASSERT_EQ(grid->rowCount(), 3);
@@ -375,7 +375,7 @@ TEST(ClassRecordWindow, ShowsEveryChildAsReadAndWritesTheCsv) {
     // The class's answers as one map, to read only.
     bool shown = false;
     QTimer::singleShot(50, &window, [&] {
-        auto* map = qobject_cast<TNigateMapForm*>(QApplication::activeModalWidget());
+        auto* map = qobject_cast<FactMapWindow*>(QApplication::activeModalWidget());
         if (!map) return;
         shown = map->windowTitle() == u("クラスの にがて九九マップ") && map->PracticeButton->isHidden() &&
                 map->ClearButton->isHidden() && map->MapGrid->model()->index(2, 2).data().toString().contains(u("×"));

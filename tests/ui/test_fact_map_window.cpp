@@ -13,7 +13,7 @@
 #include "main/core/Runner.h"
 #include "tests/ui/QualifyFixture.h"
 #include "tests/ui/ScriptedRun.h"
-#include "windows/Nigatemap.h"
+#include "windows/FactMapWindow.h"
 #include "windows/Sikskuck.h"
 
 namespace {
@@ -26,7 +26,7 @@ struct MapFixture {
         recordAnswer(st.factRecord, q(6, 7), false, 2000);
         recordAnswer(st.factRecord, q(6, 7), true, 1800);
         recordAnswer(st.factRecord, q(2, 2), true, 700);
-        form = std::make_unique<TNigateMapForm>(st, ports);
+        form = std::make_unique<FactMapWindow>(st, ports);
         form->show();
     }
     QString readCell(int row, int column, QAccessible::Text what = QAccessible::Name) {
@@ -38,7 +38,7 @@ struct MapFixture {
     StudyState st;
     QuietPorts ports;
     RecordingNavigator navigator{st, ports};
-    std::unique_ptr<TNigateMapForm> form;
+    std::unique_ptr<FactMapWindow> form;
 };
 
 }  // namespace
@@ -73,7 +73,7 @@ TEST(FactMapWindow, ShowsEveryFactAndNamesTheHardestInWordsAChildReads) {
     EXPECT_TRUE(caption == page + QDate::currentDate().addDays(-1).toString(QString::fromUtf8("yyyy年M月d日")) ||
                 caption == page + QDate::currentDate().toString(QString::fromUtf8("yyyy年M月d日")));  // midnight may pass
     const QImage buttons = m.form->printedPage().toImage().copy(
-        m.form->PrintButton->geometry().united(m.form->ParentButton->geometry()).translated(0, TNigateMapForm::kCaptionHeight));
+        m.form->PrintButton->geometry().united(m.form->ParentButton->geometry()).translated(0, FactMapWindow::kCaptionHeight));
     QImage blank(buttons.size(), buttons.format());
     blank.fill(buttons.pixel(0, 0));
     EXPECT_EQ(buttons, blank);
@@ -116,7 +116,7 @@ TEST(FactMapWindow, WithNothingHardItsDrillsAreOffAndLookIt) {
     StudyState st;
     QuietPorts ports;
     recordAnswer(st.factRecord, 0, true, 500);
-    TNigateMapForm form(st, ports);
+    FactMapWindow form(st, ports);
     form.show();
     for (QPushButton* b : {form.PracticeButton, form.TestButton}) {
         EXPECT_FALSE(b->isEnabled());
@@ -171,7 +171,7 @@ TEST(FactMapWindow, TheMainWindowPractisesTheChosenFacts) {
     form.show();
     shown = &form;
     w.st.repeatCount = 2;
-    form.N1Click();
+    form.HardFactsClick();
     EXPECT_EQ(asked, (std::vector<int>{q(8, 7), q(4, 6), q(8, 7), q(4, 6)}));
     EXPECT_EQ(messageDuringRun, QString::fromUtf8("◎にがてな九九の練習をします。"));
     EXPECT_EQ(form.StaticText3->text(), QString::fromUtf8("◎") + QString::fromUtf8(kAfterHardPractice));
@@ -192,7 +192,7 @@ TEST(FactMapWindow, TheHardFactsTestRunsInTheMainWindowAndKeepsItsAnswers) {
         return s;
     }());
     form.show();
-    form.N1Click();  // every question left to time out
+    form.HardFactsClick();  // every question left to time out
     EXPECT_EQ(form.StaticText3->text(), QString::fromUtf8("◎にがてテストは 2もん中 0もん せいかい！"));
     EXPECT_EQ(w.st.factRecord.facts[size_t(q(8, 7))].asked, 1);
     EXPECT_EQ(w.keeper.recordSaves, 1);

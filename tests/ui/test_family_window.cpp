@@ -19,8 +19,8 @@
 #include "support/core/Codec.h"
 #include "tests/core/FileBytes.h"
 #include "tests/ui/FamilyFixture.h"
-#include "windows/Ganbari.h"
-#include "windows/Kodomo.h"
+#include "windows/ProgressChartWindow.h"
+#include "windows/ChildrenWindow.h"
 
 namespace {
 using codec::u;
@@ -90,7 +90,7 @@ TEST(FamilyOnOneComputer, TheChildrenWindowListsAddsAndSwitches) {
     home.open();
     home.form->Edit2->setText(u("はなこ"));
     {
-        TKodomoForm window(home.wiring, home.form.get());
+        ChildrenWindow window(home.wiring, home.form.get());
         ASSERT_EQ(window.ChildGrid->model()->rowCount(), 1);
         const QString shown = window.ChildGrid->model()->index(0, 0).data().toString();
         EXPECT_TRUE(shown.contains(u("はなこ"))) << shown.toStdString();
@@ -99,7 +99,7 @@ TEST(FamilyOnOneComputer, TheChildrenWindowListsAddsAndSwitches) {
     }
     EXPECT_EQ(home.wiring.currentChild(), 1);
     {
-        TKodomoForm window(home.wiring, home.form.get());
+        ChildrenWindow window(home.wiring, home.form.get());
         ASSERT_EQ(window.ChildGrid->model()->rowCount(), 2);
         window.ChildGrid->selectRow(0);
         window.ChooseButton->click();
@@ -121,15 +121,15 @@ TEST(FamilyOnOneComputer, ChildrenAreToldApartRenamedRemovedAndSwitchedCleanly) 
     home.form->board().showPassLabel(3);
     home.form->board().showFormula("２×３");
     home.form->board().showAnswer("6", 1);
-    const auto inWindow = [&](const std::function<void(TKodomoForm&)>& act) {
+    const auto inWindow = [&](const std::function<void(ChildrenWindow&)>& act) {
         home.nav.onChildren = [&] {
-            TKodomoForm window(home.wiring, home.form.get());
+            ChildrenWindow window(home.wiring, home.form.get());
             act(window);
             return window.switched();
         };
-        home.form->W1Click();
+        home.form->ChildrenClick();
     };
-    inWindow([](TKodomoForm& w) { w.AddButton->click(); });
+    inWindow([](ChildrenWindow& w) { w.AddButton->click(); });
     ASSERT_EQ(home.wiring.currentChild(), 1);
     EXPECT_EQ(home.form->Edit2->text(), u("あたらしい こ"));
     EXPECT_EQ(home.form->StaticText13->text(), QString()) << "the mark of the child before";
@@ -140,7 +140,7 @@ TEST(FamilyOnOneComputer, ChildrenAreToldApartRenamedRemovedAndSwitchedCleanly) 
     EXPECT_EQ(home.form->StaticText2->text(), u("0"));
 
     // Pressed again before the new child is named: still two, told apart.
-    inWindow([](TKodomoForm& w) { w.AddButton->click(); });
+    inWindow([](ChildrenWindow& w) { w.AddButton->click(); });
     ASSERT_EQ(home.wiring.children().size(), 2u);
 
     struct Rename {
@@ -157,7 +157,7 @@ TEST(FamilyOnOneComputer, ChildrenAreToldApartRenamedRemovedAndSwitchedCleanly) 
     };
     for (const Rename& r : renames) {
         bool refused = false;
-        inWindow([&](TKodomoForm& w) {
+        inWindow([&](ChildrenWindow& w) {
             w.ChildGrid->selectRow(r.row);
             EXPECT_TRUE(w.RenameButton->isEnabled());
             w.RenameButtonClick(u(r.typed));
@@ -175,7 +175,7 @@ TEST(FamilyOnOneComputer, ChildrenAreToldApartRenamedRemovedAndSwitchedCleanly) 
     EXPECT_EQ(childName(childFolder(home.st.exeDir, 1), kSettingsFileName), "じろう");
 
     // Neither the first child nor the one sitting here can be removed.
-    inWindow([](TKodomoForm& w) {
+    inWindow([](ChildrenWindow& w) {
         for (int row : {0, 1}) {
             w.ChildGrid->selectRow(row);
             EXPECT_FALSE(w.RemoveButton->isEnabled()) << row;
@@ -184,7 +184,7 @@ TEST(FamilyOnOneComputer, ChildrenAreToldApartRenamedRemovedAndSwitchedCleanly) 
     });
     ASSERT_EQ(home.wiring.children().size(), 2u);
     home.switchTo(0);
-    inWindow([](TKodomoForm& w) {
+    inWindow([](ChildrenWindow& w) {
         w.ChildGrid->selectRow(1);
         EXPECT_TRUE(w.RemoveButton->isEnabled());
         w.RemoveButtonClick(true);
@@ -194,9 +194,9 @@ TEST(FamilyOnOneComputer, ChildrenAreToldApartRenamedRemovedAndSwitchedCleanly) 
     EXPECT_EQ(childName(home.st.exeDir + "children/removed/1/", kSettingsFileName), "じろう");
 
     // A name typed for a new child names them: the next press adds another.
-    inWindow([](TKodomoForm& w) { w.AddButton->click(); });
+    inWindow([](ChildrenWindow& w) { w.AddButton->click(); });
     home.form->Edit2->setText(u("さぶろう"));
-    inWindow([](TKodomoForm& w) { w.AddButton->click(); });
+    inWindow([](ChildrenWindow& w) { w.AddButton->click(); });
     const std::vector<ChildEntry> three = home.wiring.children();
     ASSERT_EQ(three.size(), 3u);
     EXPECT_EQ(three[1].name, "さぶろう");
@@ -217,7 +217,7 @@ TEST(FamilyOnOneComputer, OneChildWritesTheSameBytesAsBefore) {
         st.studentName = "はなこ";
     };
     home.open();
-    EXPECT_FALSE(home.form->R2->isVisible()) << "no class, no class menu entry";
+    EXPECT_FALSE(home.form->classRecordAction->isVisible()) << "no class, no class menu entry";
     home.form->Button1->click();  // a test, every question left to time out
     home.form->close();
     ASSERT_EQ(home.nav.resultsByTable, 1);
@@ -253,7 +253,7 @@ TEST(FamilyOnOneComputer, TheProgressChartShowsTheHistorysDaysInItsTable) {
     const std::vector<HistoryEntry> tests{{"2026-05-01 18:00:00", 0, 0, 3, 20, 5, 2, 1500},
                                           {"2026-05-03 09:00:00", 0, 0, 3, 27, 0, 0, 900}};
     for (const HistoryEntry& e : tests) ASSERT_TRUE(home.wiring.appendHistory(e));
-    TGanbariForm chart(loadHistoryFile(home.wiring.historyPath()).entries, home.form.get());
+    ProgressChartWindow chart(loadHistoryFile(home.wiring.historyPath()).entries, home.form.get());
     const QAbstractItemModel* table = chart.DayGrid->model();
     ASSERT_EQ(table->rowCount(), 3);  // headings, then one row a day, the newest first
     EXPECT_EQ(table->index(1, 0).data().toString(), u("5/3"));
@@ -264,7 +264,7 @@ TEST(FamilyOnOneComputer, TheProgressChartShowsTheHistorysDaysInItsTable) {
     EXPECT_TRUE(table->index(2, 3).data(Qt::AccessibleDescriptionRole).toString().contains(u("1.5秒")));
 
     // A child without tests yet is told how the chart comes.
-    TGanbariForm empty({}, home.form.get());
+    ProgressChartWindow empty({}, home.form.get());
     EXPECT_EQ(empty.DayGrid->model()->rowCount(), 1);
     EXPECT_TRUE(empty.Heading->text().contains(u("テストをすると")));
 }

@@ -24,9 +24,9 @@
 #include "main/core/Settings.h"
 #include "support/CupsPrint.h"
 #include "windows/Certif_syo.h"
-#include "windows/Ganbari.h"
-#include "windows/Kurasu.h"
-#include "windows/Nigatemap.h"
+#include "windows/ProgressChartWindow.h"
+#include "windows/ClassRecordWindow.h"
+#include "windows/FactMapWindow.h"
 
 namespace {
 
@@ -238,7 +238,7 @@ TEST(PrintEndToEnd, TheMapOfHardFactsArrivesAsOnePage) {
     StudyState st;
     for (int q = 0; q < 81; ++q) recordAnswer(st.factRecord, q, q % 3 != 0, 600 + 20 * q);
     QuietPorts ports;
-    TNigateMapForm map(st, ports);
+    FactMapWindow map(st, ports);
     map.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&map));
     const QImage shown = map.printedPage().toImage();
@@ -292,18 +292,18 @@ TEST(PrintEndToEnd, TheClassTableGoesOnOverPagesAndTheProgressChartFitsOne) {
         QDir().mkpath(folder);
         ASSERT_TRUE(saveSettings(child, (folder + "/" + kSettingsFileName).toStdString(), nullptr));
     }
-    TKurasuForm table(classDir.path().toStdString() + "/");
+    ClassRecordWindow table(classDir.path().toStdString() + "/");
     ASSERT_TRUE(table.waitUntilRead());
     std::vector<HistoryEntry> days;
     for (int d = 1; d <= 20; ++d)
         days.push_back({QStringLiteral("2026-11-%1 18:00:00").arg(d, 2, 10, QChar('0')).toStdString(), 0, 0, 3, 20, 5, 2, 1500});
-    TGanbariForm chart(days);
+    ProgressChartWindow chart(days);
     // Two months of days go on over a second page, which starts with the table's headings.
     std::vector<HistoryEntry> twoMonths;
     for (int d = 0; d < 61; ++d)
         twoMonths.push_back({QDate(2026, 10, 1).addDays(d).toString(Qt::ISODate).toStdString() + " 18:00:00", 0, 0, 3, 20,
                              5, 2, 1500});
-    TGanbariForm longChart(twoMonths);
+    ProgressChartWindow longChart(twoMonths);
     longChart.setObjectName(QStringLiteral("LongGanbariForm"));
     const struct {
         QDialog* window;

@@ -12,7 +12,7 @@
 #include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QXYSeries>
 
-#include "windows/Ganbari.h"
+#include "windows/ProgressChartWindow.h"
 
 namespace {
 
@@ -77,7 +77,7 @@ TEST(ProgressChart, EachDayAtItsDateBothLinesRisingAndLabelsThatNameTheDay) {
         SCOPED_TRACE(c.what);
         std::vector<HistoryEntry> history;
         for (const Day& d : c.days) history.push_back({d.day + " 17:00:00", 0, 0, 3, d.right, 27 - d.right, 0, d.ms});
-        TGanbariForm form(history);
+        ProgressChartWindow form(history);
         QChart* chart = form.Chart->chart();
         const Line share = lineNamed(chart, "せいかい"), speed = lineNamed(chart, "はやさ");
         EXPECT_EQ(share.pieces.size(), c.pieces);

@@ -25,7 +25,7 @@
 #include "main/core/Settings.h"
 #include "tests/ui/OnDisplay.h"
 #include "tests/ui/SyncedClass.h"
-#include "windows/Kurasu.h"
+#include "windows/ClassRecordWindow.h"
 #include "windows/core/ClassRecord.h"
 
 namespace {
@@ -358,7 +358,7 @@ TEST(RealClassSync, OneChildOnTwoComputersKeepsBothPassesInEitherQuitOrder) {
     std::printf("both tests of both children in the teacher's folder %.1f s after the last quit\n",
                 (clock.elapsed() - overMs) / 1000.0);
 
-    TKurasuForm window(teacher);
+    ClassRecordWindow window(teacher);
     ASSERT_TRUE(window.waitUntilRead());
     const QAbstractItemModel* model = window.ClassGrid->model();
     ASSERT_EQ(model->rowCount(), 3);  // the heading and the two children

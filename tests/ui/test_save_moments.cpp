@@ -26,7 +26,7 @@
 #include "tests/core/FullDisk.h"
 #include "tests/ui/QualifyFixture.h"
 #include "tests/ui/ScriptedRun.h"
-#include "windows/Nigatemap.h"
+#include "windows/FactMapWindow.h"
 #include "windows/Sikskuck.h"
 #include "windows/Testresultdsp1.h"
 
@@ -145,7 +145,7 @@ TEST(SaveMoments, AClearedRecordIsEmptyOnDiskAtOnce) {
     Home home;
     recordAnswer(home.st.factRecord, 10, false, 3000);
     ASSERT_TRUE(saveRecordFile(home.st.factRecord, home.record()));
-    TNigateMapForm map(home.st, home.wiring);
+    FactMapWindow map(home.st, home.wiring);
     {
         BoxAnswer seen;
         BoxWatcher watch(seen, QMessageBox::Ok);

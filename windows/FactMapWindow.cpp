@@ -1,4 +1,4 @@
-#include "windows/Nigatemap.h"
+#include "windows/FactMapWindow.h"
 
 #include <QDate>
 #include <QLabel>
@@ -33,7 +33,7 @@ constexpr int kPracticeFacts = 9;
 
 }  // namespace
 
-TNigateMapForm::TNigateMapForm(StudyState& st, Keeper& keeper, QWidget* parent)
+FactMapWindow::FactMapWindow(StudyState& st, Keeper& keeper, QWidget* parent)
     : QDialog(parent), st_(st), keeper_(keeper) {
     setObjectName(QStringLiteral("NigateMapForm"));
     const kit::Form form = kit::buildForm(this, "にがて九九マップ", kClientWidth, kClientHeight, kit::kCream, false);
@@ -41,7 +41,7 @@ TNigateMapForm::TNigateMapForm(StudyState& st, Keeper& keeper, QWidget* parent)
     refresh();
 }
 
-void TNigateMapForm::buildControls(QWidget* client) {
+void FactMapWindow::buildControls(QWidget* client) {
     TitlePanel = kit::panel(client, {16, 10, 300, 56}, "にがて九九マップ", {30, Qt::blue}, kit::kYellow);
     TitlePanel->setFont(displayFont(30));
     kit::label(client, {330, 12, 414, 22}, "テストの答えから，にがてな九九を色でしめすよ。", {14, kit::kNavy, true});
@@ -78,13 +78,13 @@ void TNigateMapForm::buildControls(QWidget* client) {
     CloseButton = kit::button(client, {570, 662, 174, 30}, "とじる(&C)", {.px = 15, .bold = true});
     kit::setTextColour(PracticeButton, Qt::red);
     kit::setTextColour(TestButton, Qt::blue);
-    connect(PracticeButton, &QPushButton::clicked, this, &TNigateMapForm::PracticeButtonClick);
-    connect(TestButton, &QPushButton::clicked, this, &TNigateMapForm::TestButtonClick);
-    connect(ClearButton, &QPushButton::clicked, this, &TNigateMapForm::ClearButtonClick);
+    connect(PracticeButton, &QPushButton::clicked, this, &FactMapWindow::PracticeButtonClick);
+    connect(TestButton, &QPushButton::clicked, this, &FactMapWindow::TestButtonClick);
+    connect(ClearButton, &QPushButton::clicked, this, &FactMapWindow::ClearButtonClick);
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TNigateMapForm::refresh() {
+void FactMapWindow::refresh() {
     kit::showFitted(HardLine, QString::fromStdString(hardFactsLine(st_.factRecord)), kit::pixelFont(18, true), 12);
     const bool anyHard = !hardestFacts(st_.factRecord, 1).empty();
     PracticeButton->setEnabled(anyHard);
@@ -94,19 +94,19 @@ void TNigateMapForm::refresh() {
     model_->refresh();
 }
 
-void TNigateMapForm::choose(FactMapChoice::Drill drill) {
+void FactMapWindow::choose(FactMapChoice::Drill drill) {
     choice_ = {drill, hardestFacts(st_.factRecord, kPracticeFacts)};
     if (choice_.facts.empty()) choice_ = {};
     else accept();
 }
 
-QString TNigateMapForm::printedCaption() const {
+QString FactMapWindow::printedCaption() const {
     const QString day = QDate::currentDate().toString(kit::u("yyyy年M月d日"));
     const QString name = classMap_ ? QString() : QString::fromStdString(st_.studentName).trimmed();
     return name.isEmpty() ? day : name + kit::u("　") + day;
 }
 
-QPixmap TNigateMapForm::printedPage() const {
+QPixmap FactMapWindow::printedPage() const {
     // Whose map, and of which day, above the title, the legend and the map;
     // the buttons are of no use on paper.
     const QPixmap shown = client_->grab(QRect(0, 0, kClientWidth, kPrintedHeight));
@@ -130,9 +130,9 @@ QPixmap TNigateMapForm::printedPage() const {
     return page;
 }
 
-bool TNigateMapForm::PrintClick() { return printPicture(this, printedPage(), kit::u("にがて九九マップ")); }
+bool FactMapWindow::PrintClick() { return printPicture(this, printedPage(), kit::u("にがて九九マップ")); }
 
-void TNigateMapForm::showClassMap() {
+void FactMapWindow::showClassMap() {
     classMap_ = true;
     setWindowTitle(kit::u("クラスの にがて九九マップ"));
     TitlePanel->setText(kit::u("クラスの にがて"));
@@ -141,11 +141,11 @@ void TNigateMapForm::showClassMap() {
     CloseButton->setFocus();
 }
 
-void TNigateMapForm::PracticeButtonClick() { choose(FactMapChoice::Drill::Practice); }
+void FactMapWindow::PracticeButtonClick() { choose(FactMapChoice::Drill::Practice); }
 
-void TNigateMapForm::TestButtonClick() { choose(FactMapChoice::Drill::Test); }
+void FactMapWindow::TestButtonClick() { choose(FactMapChoice::Drill::Test); }
 
-void TNigateMapForm::ClearButtonClick() {
+void FactMapWindow::ClearButtonClick() {
     if (keeper_.adultOnly() &&
         !adultAllows(this, kit::u("この子の これまでの 答えの 記録を 消します。\nほかの コンピュータの 記録も 消えます。")))
         return;
@@ -157,7 +157,7 @@ void TNigateMapForm::ClearButtonClick() {
     keeper_.saveFactRecordCleared(this);
 }
 
-QVariant TNigateMapForm::cellData(int row, int column, int role) const {
+QVariant FactMapWindow::cellData(int row, int column, int role) const {
     shown_.resize(size_t(factmap::kRows * factmap::kColumns));
     ShownCell& at = shown_[size_t(row * factmap::kColumns + column)];
     if (!at.known) {

@@ -15,10 +15,10 @@ namespace kit {
 class CellModel;
 }
 
-class TKodomoForm : public QDialog {
+class ChildrenWindow : public QDialog {
     Q_OBJECT
 public:
-    TKodomoForm(Household& household, QWidget* parent = nullptr);
+    ChildrenWindow(Household& household, QWidget* parent = nullptr);
 
     // True when another child was chosen and is now the current one.
     bool switched() const { return switched_; }

@@ -1,4 +1,4 @@
-#include "windows/Ganbari.h"
+#include "windows/ProgressChartWindow.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -35,7 +35,7 @@ constexpr int kColumns = 5;
 const char* const kHeadings[kColumns] = {"ひにち", "テスト", "せいかい", "こたえる じかん", "まんてん"};
 }  // namespace
 
-TGanbariForm::TGanbariForm(const std::vector<HistoryEntry>& history, QWidget* parent)
+ProgressChartWindow::ProgressChartWindow(const std::vector<HistoryEntry>& history, QWidget* parent)
     : QDialog(parent), days_(progressByDay(history)) {
     setObjectName(QStringLiteral("GanbariForm"));
     const kit::Form form = kit::buildForm(this, "がんばりグラフ", kClientWidth, kClientHeight, kit::kCream, false);
@@ -59,7 +59,7 @@ TGanbariForm::TGanbariForm(const std::vector<HistoryEntry>& history, QWidget* pa
     client_ = c;
 }
 
-bool TGanbariForm::PrintClick() {
+bool ProgressChartWindow::PrintClick() {
     // The heading and the chart as shown, then every day of the table below them.
     const QPixmap top = client_->grab(QRect(0, 0, kClientWidth, DayGrid->y()));
     const WholeGrid table = wholeGrid(DayGrid);
@@ -87,7 +87,7 @@ bool TGanbariForm::PrintClick() {
                         });
 }
 
-void TGanbariForm::buildChart(QWidget* client) {
+void ProgressChartWindow::buildChart(QWidget* client) {
     auto* chart = new QChart;
     chart->legend()->hide();
     chart->setMargins(QMargins(4, 4, 4, 4));
@@ -166,7 +166,7 @@ void TGanbariForm::buildChart(QWidget* client) {
     Chart->setAccessibleDescription(u("下の表と同じ数字のグラフ: 日ごとの正解の割合と、1分に答えられる問題の数"));
 }
 
-void TGanbariForm::showDayTip(const QPointF& at, bool inside) {
+void ProgressChartWindow::showDayTip(const QPointF& at, bool inside) {
     if (!inside || days_.empty()) return QToolTip::hideText();
     // The day nearest the point under the pointer.
     const auto nearest = std::min_element(days_.begin(), days_.end(), [&](const DayProgress& a, const DayProgress& b) {
@@ -175,7 +175,7 @@ void TGanbariForm::showDayTip(const QPointF& at, bool inside) {
     QToolTip::showText(QCursor::pos(), dayDetails(*nearest), Chart);
 }
 
-QString TGanbariForm::dayDetails(const DayProgress& d) const {
+QString ProgressChartWindow::dayDetails(const DayProgress& d) const {
     const QString time = d.typicalMs > 0 ? u("答えの時間(中央値) %1秒（1分に約%2問）")
                                                .arg(d.typicalMs / 1000.0, 0, 'f', 1)
                                                .arg(qRound(d.answersPerMinute()))
@@ -190,7 +190,7 @@ QString TGanbariForm::dayDetails(const DayProgress& d) const {
         .arg(d.fullMarks);
 }
 
-QVariant TGanbariForm::cellData(int row, int column, int role) const {
+QVariant ProgressChartWindow::cellData(int row, int column, int role) const {
     const bool heading = row == 0;
     if (role == Qt::BackgroundRole) return heading ? kit::kYellow : (column == 0 ? kit::kLightYellow : QColor(Qt::white));
     if (role == Qt::TextAlignmentRole) return int(Qt::AlignCenter);

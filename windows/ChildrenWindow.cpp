@@ -1,4 +1,4 @@
-#include "windows/Kodomo.h"
+#include "windows/ChildrenWindow.h"
 
 #include <QFileDialog>
 #include <QHeaderView>
@@ -23,7 +23,7 @@ constexpr int kRowHeight = 28;
 constexpr const char* kAskWho = "だれが つかうかな？ なまえを えらんでね。";
 }  // namespace
 
-TKodomoForm::TKodomoForm(Household& household, QWidget* parent) : QDialog(parent), household_(household) {
+ChildrenWindow::ChildrenWindow(Household& household, QWidget* parent) : QDialog(parent), household_(household) {
     setObjectName(QStringLiteral("KodomoForm"));
     const kit::Form form = kit::buildForm(this, "子どもを かえる", kClientWidth, kClientHeight, kit::kCream, false);
     QWidget* c = form.client;
@@ -40,10 +40,10 @@ TKodomoForm::TKodomoForm(Household& household, QWidget* parent) : QDialog(parent
     AddButton = kit::button(c, {148, 284, 124, 32}, "子どもを ふやす(&A)",
                             {.px = 14, .bold = true, .tip = "あたらしい子どもの きろくを つくります。"});
     BackButton = kit::button(c, {280, 284, 84, 32}, "もどる(&B)", {.px = 14, .bold = true});
-    connect(ChooseButton, &QPushButton::clicked, this, &TKodomoForm::ChooseButtonClick);
-    connect(AddButton, &QPushButton::clicked, this, &TKodomoForm::AddButtonClick);
+    connect(ChooseButton, &QPushButton::clicked, this, &ChildrenWindow::ChooseButtonClick);
+    connect(AddButton, &QPushButton::clicked, this, &ChildrenWindow::AddButtonClick);
     connect(BackButton, &QPushButton::clicked, this, &QDialog::reject);
-    connect(ChildGrid, &QTableView::doubleClicked, this, &TKodomoForm::ChooseButtonClick);
+    connect(ChildGrid, &QTableView::doubleClicked, this, &ChildrenWindow::ChooseButtonClick);
     RenameButton = kit::button(c, {16, 322, 170, 32}, "なまえを かえる(&R)",
                                {.px = 14, .bold = true, .tip = "えらんだ子どもの なまえを かえます。"});
     RemoveButton = kit::button(c, {194, 322, 170, 32}, "この子を はずす(&D)",
@@ -82,7 +82,7 @@ TKodomoForm::TKodomoForm(Household& household, QWidget* parent) : QDialog(parent
     refresh();
 }
 
-void TKodomoForm::followSelection() {
+void ChildrenWindow::followSelection() {
     // A class child's name is their folder in the class; the first child's
     // files stay where the program always kept them; the child sitting here
     // is switched away from before being removed.
@@ -92,7 +92,7 @@ void TKodomoForm::followSelection() {
     RemoveButton->setEnabled(child && !child->inClass && child->number > 0 && !child->current);
 }
 
-void TKodomoForm::RenameButtonClick(const QString& given) {
+void ChildrenWindow::RenameButtonClick(const QString& given) {
     const int row = selectedRow();
     if (row < 0 || row >= int(children_.size()) || children_[size_t(row)].inClass) return;
     const ChildEntry child = children_[size_t(row)];
@@ -119,7 +119,7 @@ void TKodomoForm::RenameButtonClick(const QString& given) {
     refresh();
 }
 
-void TKodomoForm::RemoveButtonClick(bool confirmed) {
+void ChildrenWindow::RemoveButtonClick(bool confirmed) {
     const int row = selectedRow();
     if (row < 0 || row >= int(children_.size())) return;
     const ChildEntry child = children_[size_t(row)];
@@ -136,7 +136,7 @@ void TKodomoForm::RemoveButtonClick(bool confirmed) {
     if (household_.removeChild(child.number, this)) refresh();
 }
 
-void TKodomoForm::refresh() {
+void ChildrenWindow::refresh() {
     const std::vector<ChildEntry> now = household_.children();
     if (now.size() != children_.size()) {
         children_ = now;
@@ -154,17 +154,17 @@ void TKodomoForm::refresh() {
         ChildGrid->setRowHeight(r, kRowHeight);
         if (children_[size_t(r)].current) ChildGrid->selectRow(r);
     }
-    connect(ChildGrid->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TKodomoForm::followSelection,
+    connect(ChildGrid->selectionModel(), &QItemSelectionModel::selectionChanged, this, &ChildrenWindow::followSelection,
             Qt::UniqueConnection);
     followSelection();
 }
 
-int TKodomoForm::selectedRow() const {
+int ChildrenWindow::selectedRow() const {
     const QModelIndexList rows = ChildGrid->selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
-void TKodomoForm::ChooseButtonClick() {
+void ChildrenWindow::ChooseButtonClick() {
     const int row = selectedRow();
     if (row < 0 || row >= int(children_.size())) return;
     const ChildEntry& child = children_[size_t(row)];
@@ -178,13 +178,13 @@ void TKodomoForm::ChooseButtonClick() {
     accept();
 }
 
-void TKodomoForm::setClassFolder(const std::string& folder) {
+void ChildrenWindow::setClassFolder(const std::string& folder) {
     if (!household_.setClassFolder(folder, this)) return;
     switched_ = true;
     accept();
 }
 
-void TKodomoForm::AddButtonClick() {
+void ChildrenWindow::AddButtonClick() {
     if (!household_.classFolder().empty()) {
         // In a class, a new child is a new name typed in the main window.
         if (!household_.newClassChild(this)) return;
@@ -203,7 +203,7 @@ void TKodomoForm::AddButtonClick() {
     accept();
 }
 
-QVariant TKodomoForm::cellData(int row, int, int role) const {
+QVariant ChildrenWindow::cellData(int row, int, int role) const {
     if (row < 0 || row >= int(children_.size())) return {};
     const ChildEntry& child = children_[size_t(row)];
     const QString name = QString::fromStdString(child.name);

@@ -1,4 +1,4 @@
-#include "windows/Kurasu.h"
+#include "windows/ClassRecordWindow.h"
 
 #include <QDate>
 #include <QDir>
@@ -19,7 +19,7 @@
 #include "support/Fonts.h"
 #include "support/core/WholeFile.h"
 #include "windows/Keeper.h"
-#include "windows/Nigatemap.h"
+#include "windows/FactMapWindow.h"
 #include "windows/PrintBoxes.h"
 
 namespace {
@@ -67,7 +67,7 @@ struct ClassReading {
     FactRecord map;
 };
 
-TKurasuForm::TKurasuForm(const std::string& folder, QWidget* parent) : QDialog(parent), folder_(folder) {
+ClassRecordWindow::ClassRecordWindow(const std::string& folder, QWidget* parent) : QDialog(parent), folder_(folder) {
     setObjectName(QStringLiteral("KurasuForm"));
     const kit::Form form = kit::buildForm(this, "クラスのきろく", kClientWidth, kClientHeight, kit::kCream, false);
     QWidget* c = form.client;
@@ -93,8 +93,8 @@ TKurasuForm::TKurasuForm(const std::string& folder, QWidget* parent) : QDialog(p
     PrintButton = kit::button(c, {540, 554, 150, 32}, "いんさつ(&I)",
                               {.px = 14, .bold = true, .tip = "この表をプリンタで印刷します。"});
     CloseButton = kit::button(c, {774, 554, 130, 32}, "とじる(&C)", {.px = 14, .bold = true, .pressedByEnter = true});
-    connect(ReloadButton, &QPushButton::clicked, this, &TKurasuForm::ReloadClick);
-    connect(MapButton, &QPushButton::clicked, this, &TKurasuForm::MapClick);
+    connect(ReloadButton, &QPushButton::clicked, this, &ClassRecordWindow::ReloadClick);
+    connect(MapButton, &QPushButton::clicked, this, &ClassRecordWindow::MapClick);
     connect(CsvButton, &QPushButton::clicked, this, [this] { CsvClick(); });
     connect(PrintButton, &QPushButton::clicked, this, [this] { PrintClick(); });
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -106,18 +106,18 @@ TKurasuForm::TKurasuForm(const std::string& folder, QWidget* parent) : QDialog(p
     ReadingBar->hide();
     progressTimer_ = new QTimer(this);
     progressTimer_->setInterval(kProgressMs);
-    connect(progressTimer_, &QTimer::timeout, this, &TKurasuForm::showProgress);
+    connect(progressTimer_, &QTimer::timeout, this, &ClassRecordWindow::showProgress);
     ReloadClick();
 }
 
-TKurasuForm::~TKurasuForm() {
+ClassRecordWindow::~ClassRecordWindow() {
     if (!reader_) return;
     reading_->stop = true;
     reader_->wait();
     delete reader_;
 }
 
-void TKurasuForm::ReloadClick() {
+void ClassRecordWindow::ReloadClick() {
     if (reader_) return;  // one reading at a time
     reading_ = std::make_shared<ClassReading>();
     reader_ = QThread::create([reading = reading_, folder = folder_] {
@@ -129,18 +129,18 @@ void TKurasuForm::ReloadClick() {
         // The map's copy of a large class's answers is made here too.
         reading->map = reading->view.merged;
     });
-    connect(reader_, &QThread::finished, this, &TKurasuForm::showRead);
+    connect(reader_, &QThread::finished, this, &ClassRecordWindow::showRead);
     setReading(true);
     reader_->start();
 }
 
-bool TKurasuForm::waitUntilRead(int ms) {
+bool ClassRecordWindow::waitUntilRead(int ms) {
     if (reader_ && !reader_->wait(QDeadlineTimer(ms))) return false;
     showRead();
     return true;
 }
 
-void TKurasuForm::setReading(bool reading) {
+void ClassRecordWindow::setReading(bool reading) {
     for (QPushButton* button : {ReloadButton, MapButton, CsvButton, PrintButton}) button->setEnabled(!reading);
     MapButton->setEnabled(!reading && !view_.children.empty());
     ReadingBar->setVisible(reading);
@@ -152,14 +152,14 @@ void TKurasuForm::setReading(bool reading) {
     }
 }
 
-void TKurasuForm::showProgress() {
+void ClassRecordWindow::showProgress() {
     if (!reading_) return;
     const int total = reading_->total;
     if (total > 0) ReadingBar->setRange(0, total);
     ReadingBar->setValue(reading_->done);
 }
 
-void TKurasuForm::showRead() {
+void ClassRecordWindow::showRead() {
     if (!reader_) return;  // shown already
     reader_->wait();
     delete reader_;
@@ -179,14 +179,14 @@ void TKurasuForm::showRead() {
     setReading(false);
 }
 
-void TKurasuForm::MapClick() {
+void ClassRecordWindow::MapClick() {
     ReadOnly keeper;
-    TNigateMapForm map(mapState_, keeper, this);
+    FactMapWindow map(mapState_, keeper, this);
     map.showClassMap();
     map.exec();
 }
 
-bool TKurasuForm::CsvClick(const QString& asked) {
+bool ClassRecordWindow::CsvClick(const QString& asked) {
     QString path = asked;
     if (path.isEmpty())
         path = QFileDialog::getSaveFileName(this, u("CSVで ほぞん"), u("クラスのきろく.csv"), u("CSV (*.csv)"));
@@ -197,7 +197,7 @@ bool TKurasuForm::CsvClick(const QString& asked) {
     return false;
 }
 
-bool TKurasuForm::PrintClick() {
+bool ClassRecordWindow::PrintClick() {
     // Every child on paper, not only the rows the window has room for; the
     // heading row goes at the top of every page, under the title.
     const WholeGrid table = wholeGrid(ClassGrid);
@@ -224,7 +224,7 @@ bool TKurasuForm::PrintClick() {
     });
 }
 
-QVariant TKurasuForm::cellData(int row, int column, int role) const {
+QVariant ClassRecordWindow::cellData(int row, int column, int role) const {
     const bool heading = row < kHeadingRows;
     if (role == Qt::TextAlignmentRole) return int(column == 0 && !heading ? Qt::AlignVCenter | Qt::AlignLeft : Qt::AlignCenter);
     if (role == Qt::ForegroundRole) return QColor(Qt::black);

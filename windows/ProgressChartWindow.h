@@ -15,10 +15,10 @@ namespace kit {
 class CellModel;
 }
 
-class TGanbariForm : public QDialog {
+class ProgressChartWindow : public QDialog {
     Q_OBJECT
 public:
-    TGanbariForm(const std::vector<HistoryEntry>& history, QWidget* parent = nullptr);
+    ProgressChartWindow(const std::vector<HistoryEntry>& history, QWidget* parent = nullptr);
 
     QLabel* Heading = nullptr;
     QChartView* Chart = nullptr;

@@ -18,10 +18,10 @@ namespace kit {
 class CellModel;
 }
 
-class TNigateMapForm : public QDialog {
+class FactMapWindow : public QDialog {
     Q_OBJECT
 public:
-    TNigateMapForm(StudyState& st, Keeper& keeper, QWidget* parent = nullptr);
+    FactMapWindow(StudyState& st, Keeper& keeper, QWidget* parent = nullptr);
 
     // What the child asked for on closing; nothing otherwise.
     const FactMapChoice& choice() const { return choice_; }

@@ -23,12 +23,12 @@ namespace kit {
 class CellModel;
 }
 
-class TKurasuForm : public QDialog {
+class ClassRecordWindow : public QDialog {
     Q_OBJECT
 public:
     // folder ends in '/'.
-    explicit TKurasuForm(const std::string& folder, QWidget* parent = nullptr);
-    ~TKurasuForm() override;
+    explicit ClassRecordWindow(const std::string& folder, QWidget* parent = nullptr);
+    ~ClassRecordWindow() override;
 
     const ClassView& view() const { return view_; }
 

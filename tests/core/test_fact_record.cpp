@@ -170,7 +170,9 @@ TEST(FactRecordFile, ADamagedTextKeepsEveryGoodLine) {
         FactRecord r = recordOf({{7, true, 1}});
         EXPECT_EQ(recordFromText(r, c.text), c.whole) << c.what;
         EXPECT_EQ(r.facts[3].asked, c.factThreeKept ? 1 : 0) << c.what;
-        if (c.factThreeKept) EXPECT_EQ(r.facts[3].recent.front().ms, 1200) << c.what;
+        if (c.factThreeKept) {
+            EXPECT_EQ(r.facts[3].recent.front().ms, 1200) << c.what;
+        }
         EXPECT_EQ(r.facts[4].asked, 0) << c.what;
         EXPECT_EQ(r.facts[7].asked, 0) << c.what;  // what the record held before is gone
     }

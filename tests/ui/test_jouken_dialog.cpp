@@ -592,7 +592,6 @@ TEST(JoukenDialogLayout, NothingIsCutOff) {
     EXPECT_LE(f.Edit1->fontMetrics().horizontalAdvance(QStringLiteral("9")) + 4, f.Edit1->width());
 }
 
-#include "test_jouken_dialog.moc"
 
 // ---------------------------------------------------------------- the voice
 

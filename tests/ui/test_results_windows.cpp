@@ -350,9 +350,11 @@ TEST(ResultsWindows, EveryTitleVerdictAndRankMessageFitsItsBox) {
                 std::unique_ptr<QDialog> form;
                 if (range < 9) form = std::make_unique<TResultDsp1Form>(w.st, w.nav, w.keeper);
                 else form = std::make_unique<TResultDsp2Form>(w.st, w.nav, w.keeper);
-                for (const QLabel* l : form->findChildren<QLabel*>())
-                    if (!l->text().contains('\n') && !l->wordWrap())
+                for (const QLabel* l : form->findChildren<QLabel*>()) {
+                    if (!l->text().contains('\n') && !l->wordWrap()) {
                         EXPECT_TRUE(fits(l)) << range << "/" << content << ": " << l->text().toStdString();
+                    }
+                }
             }
     World w;
     QuietPorts ports;

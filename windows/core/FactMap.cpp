@@ -56,15 +56,15 @@ GridCell cellAt(const FactRecord& record, int row, int column, View view) {
     if (row == 0 && column == 0) return {"", kHeadingFill, kHeadingInk};
     if (row == 0 && column > 0 && column < kColumns) return {"×" + toFullWidthDigits(std::to_string(column)), kHeadingFill, kHeadingInk};
     if (column == 0 && row > 0 && row < kRows) return {std::string(danNames[size_t(row - 1)]), kHeadingFill, kHeadingInk};
-    if (!isFactCell(row, column)) return {"", kNeverFill};
+    if (!isFactCell(row, column)) return {"", kNeverFill, {}};
     const int q = factAt(row, column);
     const std::string fact(formulaTable[size_t(q)]);
     const FactHistory& history = record.facts[size_t(q)];
     const FactSummary s = summarise(history);
-    if (!s.asked()) return {fact + "\nまだ", kNeverFill};
+    if (!s.asked()) return {fact + "\nまだ", kNeverFill, {}};
     if (view == View::Parent)
-        return {fact + "\n" + std::to_string(s.sharePercent) + "%\n" + rightTime(s), bandColour(s.band)};
-    return {fact + "\n" + marksText(history, kMarksShown) + "\n" + speedWord(s.speed), bandColour(s.band)};
+        return {fact + "\n" + std::to_string(s.sharePercent) + "%\n" + rightTime(s), bandColour(s.band), {}};
+    return {fact + "\n" + marksText(history, kMarksShown) + "\n" + speedWord(s.speed), bandColour(s.band), {}};
 }
 
 std::string cellDetails(const FactRecord& record, int row, int column) {

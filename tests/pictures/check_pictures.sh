@@ -29,6 +29,12 @@ start_private_xvfb "$work" || { echo "FAIL: no X server for the pictures"; exit 
 mkdir "$work/app" "$work/run"
 chmod 700 "$work/run"
 cp "$build/app/kuku_goro.csv" "$work/app/" || { echo "FAIL: no hints in $build/app"; exit 1; }
+# With the voice, About carries its credit, as in the reviewed picture; a
+# build without the voice has no credit to show, and its About is not compared.
+voiced=0
+if ls "$build"/app/kuku_chant_*.wav >/dev/null 2>&1; then
+    cp "$build"/app/kuku_chant_*.wav "$work/app/" && voiced=1
+fi
 cd "$work/app" || exit 1
 shoot() {
     env -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$work/run" "$@" >"$work/shots.log" 2>&1 ||
@@ -42,6 +48,10 @@ checked=0
 for reviewed in "$source"/docs/*.png "$source"/docs/scale2/*.png; do
     name=${reviewed#"$source/docs/"}
     taken="$out/$name"
+    if [ "$name" = about.png ] && [ $voiced = 0 ]; then
+        echo "about.png not compared: this build has no voice"
+        continue
+    fi
     if [ ! -f "$taken" ]; then
         echo "FAIL: $name was not taken"
         failed=1

@@ -101,6 +101,7 @@ public:
         QThread::msleep(150);
         for (const QString& name : names) {
             run("xdotool", {"key", name}, display_);
+            lastKey_.start();
             QThread::msleep(gapMs);
         }
     }
@@ -167,6 +168,9 @@ public:
     bool boxShown(const QString& caption) {
         const QString box = waitFor(caption, 5000);
         if (box.isEmpty()) return false;
+        // A box that came at a key press takes only a press made after the
+        // key's repeat could still be going on, as a child's second Enter.
+        if (lastKey_.isValid() && lastKey_.elapsed() < 1200) QThread::msleep(1200 - lastKey_.elapsed());
         keys(box, {"Return"}, 0);
         for (int i = 0; i < 50 && windowNamed(caption) == box; ++i) QThread::msleep(100);
         return true;
@@ -205,6 +209,7 @@ private:
     bool shown(const QString& id) { return info(id).contains("Map State: IsViewable"); }
 
     QString display_, appDir_, folder_, main_;
+    QElapsedTimer lastKey_;
     QTemporaryDir dir_;
     QProcess app_;
     QProcessEnvironment extraEnv_;

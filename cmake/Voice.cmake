@@ -8,6 +8,8 @@ find_program(OPEN_JTALK open_jtalk)
 find_path(OPEN_JTALK_DICTIONARY sys.dic PATHS /var/lib/mecab/dic/open-jtalk/naist-jdic NO_DEFAULT_PATH)
 find_file(TATEYOKO_VOICE nitech_jp_atr503_m001.htsvoice
   PATHS ${CMAKE_BINARY_DIR}/voice/usr/share/hts-voice/nitech-jp-atr503-m001
+        # the one the set-up scripts fetched, for a second build such as the sanitized one
+        ${CMAKE_SOURCE_DIR}/build/voice/usr/share/hts-voice/nitech-jp-atr503-m001
         /usr/share/hts-voice/nitech-jp-atr503-m001
   NO_DEFAULT_PATH)
 

@@ -12,7 +12,8 @@ flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-fr
 # Debug build runs two to three times slower.
 if ! { cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTATEYOKO_TEST_TIME_SCALE=3 \
            -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" &&
-       cmake --build build-asan -j2 --target core_tests ui_tests tateyokom save_loop journey screenshots; } >"$log" 2>&1; then
+       cmake --build build-asan -j2 --target core_tests ui_tests tateyokom save_loop journey screenshots \
+           voice_tests voice_system_tests; } >"$log" 2>&1; then
     tail -n 40 "$log"
     echo "sanitized build failed" >&2
     exit 1

@@ -142,7 +142,8 @@ FactSummary summarise(const FactHistory& history) {
     std::vector<int> times, limits;
     times.reserve(s.outcomes);
     limits.reserve(s.outcomes);
-    for (const Outcome& o : std::ranges::subrange(judged, history.recent.end())) {
+    for (auto it = judged; it != history.recent.end(); ++it) {
+        const Outcome& o = *it;
         if (anyRight ? o.kind != Outcome::Kind::Right : o.kind == Outcome::Kind::Passed) continue;
         times.push_back(o.ms);
         limits.push_back(o.limitMs > 0 ? o.limitMs : kUsualLimitMs);

@@ -134,8 +134,9 @@ void notePassChanges(PassMarks& marks, const StudyState& seen, const StudyState&
         for (int r = 0; r < kRecRows; ++r) {
             const size_t i = size_t(cellOf(c, r));
             const bool was = seen.recCheckArray[c][r] != 0, is = st.recCheckArray[c][r] != 0;
+            const bool earnedAgain = st.passRegistrations[c][r] != seen.passRegistrations[c][r];
             const std::int64_t after = std::max({nowMs, marks.passedAt[i] + 1, marks.clearedAt[i] + 1});
-            if (is && !was) marks.passedAt[i] = after;
+            if (is && (!was || earnedAgain)) marks.passedAt[i] = after;
             if (was && !is) marks.clearedAt[i] = after;
         }
 }
@@ -480,6 +481,7 @@ std::string ChildFiles::saveSettings(const StudyState& st, std::int64_t nowMs) {
     if (!saveClassSettings(st, marks, nowMs, settings_.savePath, &error)) return error;
     marks_ = marks;
     std::copy(&st.recCheckArray[0][0], &st.recCheckArray[0][0] + kPassCells, &seen_.recCheckArray[0][0]);
+    std::copy(&st.passRegistrations[0][0], &st.passRegistrations[0][0] + kPassCells, &seen_.passRegistrations[0][0]);
     return {};
 }
 

@@ -78,6 +78,10 @@ struct StudyState {
     int kekkaArray[kKekkaRows][kKekkaCols] = {};
     // pass table: [column 0..3][row 0..13], flags 0/1
     int recCheckArray[kRecCols][kRecRows] = {};
+    // How often each pass was registered in this run: a pass still on screen
+    // that is earned again must be dated again, or a clear another computer
+    // made meanwhile would take it.
+    int passRegistrations[kRecCols][kRecRows] = {};
     int certKind = 0;  // -1 range certificate, 0 免許皆伝, 1 master
     // every judged answer of every test, per fact; a file of its own
     FactRecord factRecord;

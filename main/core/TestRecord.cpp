@@ -19,7 +19,10 @@ int passRowOf(int rangeIndex) {
 }
 
 void registerPass(StudyState& st, int column, int row, const std::function<void()>& openQualification) {
-    if (column >= 1 && column <= kRecCols && row >= 1 && row <= kRecRows) st.recCheckArray[column - 1][row - 1] = 1;
+    if (column >= 1 && column <= kRecCols && row >= 1 && row <= kRecRows) {
+        st.recCheckArray[column - 1][row - 1] = 1;
+        ++st.passRegistrations[column - 1][row - 1];
+    }
     st.certKind = -1;
     if (openQualification) openQualification();
 }

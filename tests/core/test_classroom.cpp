@@ -13,6 +13,7 @@
 #include "main/core/ChildFiles.h"
 #include "main/core/Classroom.h"
 #include "main/core/Settings.h"
+#include "main/core/TestRecord.h"
 #include "tests/core/FileBytes.h"
 
 TEST(ClassFolderNames, ATypedNameIsAFolderNameOfTheSameChild) {
@@ -208,7 +209,7 @@ void run(const MergeCase& c, const std::string& classDir) {
             pc.files.load(pc.st);
             break;
         case '+':
-            pc.st.recCheckArray[0][step[2] - '0'] = 1;
+            registerPass(pc.st, 1, step[2] - '0' + 1);
             ASSERT_EQ(pc.files.saveSettings(pc.st, now), "");
             break;
         case 'c':
@@ -266,6 +267,8 @@ TEST(ClassChildMerge, NoOrderOfSavesClearsAndKillsLosesAPass) {
         {"a pass after the clear stays", "Ao Bo Bc A+0 Bs As", {0}, 0},
         {"A quits still showing a pass cleared on B", "Ao A+0 Bo Bc As", {}, 0},
         {"registered again after seeing the clear", "Ao A+0 Ac Bo B+0 Bs", {0}, 0},
+        {"earned again on A, still on screen, after B's clear", "Ao A+0 As Bo Bc Bs A+0 As", {0}, 0},
+        {"B's clear after A earned it again still takes it", "Ao A+0 A+0 As Bo Bc Bs As", {}, 0},
         {"a clock an hour behind registers after the clear", "Ao A+0 Ac Zo Z+0 Zs As", {0}, 0},
         {"three computers, a pass each", "Ao Bo Co A+0 B+1 C+2 Cs Bs As", {0, 1, 2}, 0},
         {"three: A's pass cleared on B, C's after it", "Co Ao A+0 Bo Bc C+3 Cs As Bs", {3}, 0},

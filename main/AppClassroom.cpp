@@ -49,7 +49,7 @@ Lease thisProgram() {
 
 void AppWiring::enterClass(const std::string& folder) {
     classDir_ = folder.empty() || folder.back() == '/' ? folder : folder + "/";
-    if (computer_.empty()) computer_ = computerIdIn(familyDir_);
+    if (computer_.empty()) computer_ = slot_.take(familyDir_, computerIdIn(familyDir_));
     // Nothing is written for the class until a child has typed a name.
     st_.studentName.clear();
     testBeforeName_.reset();

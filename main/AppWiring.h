@@ -13,6 +13,7 @@
 #include "main/core/History.h"
 #include "main/MasumeForm.h"
 #include "main/core/ChildFiles.h"
+#include "main/core/ProgramSlot.h"
 #include "main/core/VoiceChoice.h"
 #include "support/SoundPlayer.h"
 #include "windows/Household.h"
@@ -97,7 +98,8 @@ private:
     std::string classFolderGiven_;
     std::string classDir_;    // ends in '/'; empty without a class
     std::string classTyped_;  // the name as the class child typed it
-    std::string computer_;    // this computer's id in the class folder
+    std::string computer_;    // this program's id in the class folder
+    ProgramSlot slot_;        // keeps that id ours while we run
     // A test taken before a name was typed: its line, for the child who types one.
     std::optional<HistoryEntry> testBeforeName_;
     Lease lease_;

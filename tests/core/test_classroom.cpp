@@ -4,14 +4,19 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <map>
 #include <ranges>
 #include <set>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "main/core/ChildFiles.h"
 #include "main/core/Classroom.h"
+#include "main/core/ProgramSlot.h"
 #include "main/core/Settings.h"
 #include "main/core/TestRecord.h"
 #include "tests/core/FileBytes.h"
@@ -123,7 +128,9 @@ TEST(ClassLease, IsWrittenReadAndReleasedOnlyByItsHolder) {
     for (const auto& c : planted) {
         spit(folder + kLeaseFileName, c.text);
         EXPECT_EQ(readLease(folder, read), c.computer != nullptr) << c.text;
-        if (c.computer) EXPECT_EQ(read.computer, c.computer);
+        if (c.computer) {
+            EXPECT_EQ(read.computer, c.computer);
+        }
     }
 }
 
@@ -421,4 +428,30 @@ TEST(ClassComputerId, IsMadeOnceAndNeverTakenFromAnotherComputer) {
         EXPECT_LE(id.size(), 25u) << host;
     }
     EXPECT_EQ(idOfHost("PC.School"), "pcschool");
+}
+
+TEST(ClassComputerId, TwoProgramsOfOneAccountNeverWriteOneFile) {
+    QTemporaryDir dir;
+    const std::string family = dir.path().toStdString() + "/";
+    auto first = std::make_unique<ProgramSlot>(), second = std::make_unique<ProgramSlot>();
+    EXPECT_EQ(first->take(family, "pc-1"), "pc-1");
+    EXPECT_EQ(second->take(family, "pc-1"), "pc-1-2");
+    EXPECT_EQ(childFileName(computerFileName(ChildFileName::Kind::History, "pc-1-2")).computer, "pc-1-2");
+    // Started again, a program takes the first slot free, not new files.
+    first.reset();
+    EXPECT_EQ(ProgramSlot().take(family, "pc-1"), "pc-1");
+    second.reset();
+    // A program killed while it ran leaves its slot to the next.
+    if (const pid_t child = fork(); child == 0) {
+        ProgramSlot held;
+        _exit(held.take(family, "pc-1") == "pc-1" ? 0 : 1);
+    } else {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_EQ(WEXITSTATUS(status), 0);
+    }
+    ASSERT_TRUE(QFile::exists(QString::fromStdString(family + "kuku_computer.lock")));
+    EXPECT_EQ(ProgramSlot().take(family, "pc-1"), "pc-1");
+    // Nowhere to keep a lock: the id as it is.
+    EXPECT_EQ(ProgramSlot().take(family + "missing/", "pc-1"), "pc-1");
 }

@@ -92,6 +92,8 @@ inline constexpr int kStepRevealMs = 10000;
 inline constexpr int kRevealPauseMs = 1000;
 inline constexpr int kAbortPromptGapMs = 200;
 inline constexpr int kKeyReadPauseMs = 300;
+// How long the shipped prompt sound lasts.
+inline constexpr int kPromptSoundMs = 250;
 inline constexpr int kAfterAnswerPauseMs = 500;
 // Longest single sleep of a polling wait; input ends it earlier.
 inline constexpr int kPollSliceMs = 50;

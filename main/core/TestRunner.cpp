@@ -118,7 +118,13 @@ bool Runner::askFact(int q, bool intoAnswerRecord) {
     board_.showReading(std::string(readingTable[q]), true);
     board_.showFormula("　" + std::string(formulaTable[q]) + "＝");
     std::int64_t shownAt = clock_.nowMs();
-    const int spokenMs = byEar_ ? sound_.speak(Spoken::Question, q) : 0;
+    int spokenMs = 0;
+    if (byEar_) {
+        // The question waits for the prompt to end: no syllable is lost under it.
+        if (st_.soundOn == 1) clock_.sleepMs(kPromptSoundMs);
+        shownAt = clock_.nowMs();
+        spokenMs = sound_.speak(Spoken::Question, q);
+    }
     const std::int64_t limitFrom = shownAt + spokenMs;
     clock_.sleepMs(st_.stepPause);
     const Answer answer = answerLoop(q, limitFrom);

@@ -350,6 +350,7 @@ TEST(RunnerByEar, AQuestionByEarIsTimedFromWhenItHasBeenSpoken) {
         int digitAtMs;  // 2 typed this long after the formula, then Enter 400 ms later; -1 none
         const char* timeline;  // 2 x 1 at はやく, each phrase 1500 ms long
         int phraseMs = 1500;   // 0: the program has no voice
+        int soundOn = 0;
     } rows[] = {
         // a test read from the board: the limit from the step pause on
         {0, -1, "ﾊﾟｽ@1901 "},
@@ -357,6 +358,9 @@ TEST(RunnerByEar, AQuestionByEarIsTimedFromWhenItHasBeenSpoken) {
         {1, -1, "ﾊﾟｽ@1901 ", 0},
         // by ear: asked with the formula, the limit starts once it is said
         {1, -1, "ask@0 ﾊﾟｽ@3301 hush@3301 "},
+        // with the effect sounds on, the question waits for the prompt to end
+        {1, -1, "ask@250 ﾊﾟｽ@3551 hush@3551 ", 1500, 1},
+        {1, 100, "ask@250 ２@650 ２@950 hush@950 ", 1500, 1},
         // an answer typed while the question is still heard counts, and
         // silences the rest of it
         {1, 600, "ask@0 ２@900 ２@1300 hush@1300 "},
@@ -366,6 +370,7 @@ TEST(RunnerByEar, AQuestionByEarIsTimedFromWhenItHasBeenSpoken) {
         FakeWorld w;
         w.choose(1, TestInOrder, Fast);
         w.st.testByEar = r.byEar;
+        w.st.soundOn = r.soundOn;
         w.sound.phraseMs = r.phraseMs;
         std::int64_t shown = -1;
         w.view.onQuestion = [&](int, std::int64_t at) {

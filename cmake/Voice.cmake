@@ -1,7 +1,8 @@
 # The spoken 九九: every chant and question synthesised once, at build time,
 # into sound files beside the program. Needs open_jtalk, its dictionary and
 # the voice (tools/fetch_voice.sh puts it into the build folder); without
-# them the program is built without its voice and says so.
+# them the program is built without its voice and says so. -DTATEYOKO_VOICE=OFF
+# leaves the voice out even where it is there, as on a machine without it.
 # Needs APP_DIR; sets SPOKEN_FILES (empty without a voice).
 
 find_program(OPEN_JTALK open_jtalk)
@@ -46,6 +47,8 @@ if(OPEN_JTALK AND OPEN_JTALK_DICTIONARY AND TATEYOKO_VOICE)
   add_dependencies(spoken_kuku spoken_phrase_list)
   add_dependencies(tateyokom spoken_kuku)
   message(STATUS "Spoken 九九: voice ${TATEYOKO_VOICE}")
+elseif(TATEYOKO_VOICE STREQUAL "OFF")
+  message(STATUS "Spoken 九九: left out (TATEYOKO_VOICE=OFF); the program is built without its voice")
 else()
   message(STATUS "Spoken 九九: no open_jtalk, dictionary or voice; the program is built without its voice "
                  "(tools/fetch_voice.sh build/voice, then configure again)")

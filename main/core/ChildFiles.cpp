@@ -33,7 +33,8 @@ struct KindName {
 };
 const KindName kKinds[] = {{ChildFileName::Kind::Settings, "tateyokoM15", ".ini"},
                            {ChildFileName::Kind::Record, "kuku_nigate", ".txt"},
-                           {ChildFileName::Kind::History, "kuku_rireki", ".txt"}};
+                           {ChildFileName::Kind::History, "kuku_rireki", ".txt"},
+                           {ChildFileName::Kind::Voice, "kukukoe", ".ini"}};
 
 bool readBounded(const QString& path, qint64 most, std::string& bytes) {
     QFile file(path);
@@ -219,7 +220,7 @@ ChildMerge readChildFolder(const std::string& folder, const std::string& compute
         return m;
     }
     const QDir dir(q(folder));
-    std::int64_t newest = -1;
+    std::int64_t newest = -1, newestVoice = -1;
     std::map<std::string, RecordGroup> groups;
     std::set<std::string> lines;
     // Settings first, then records: a program saves its settings before
@@ -240,12 +241,14 @@ ChildMerge readChildFolder(const std::string& folder, const std::string& compute
                 m.refused = QFileInfo(path).fileName().toStdString() + "：" + why;
             continue;
         }
+        const bool record = which.kind == ChildFileName::Kind::Record;
         const untrusted::FileRead read = untrusted::readFile(
             path.toStdString(),
             which.kind == ChildFileName::Kind::Settings ? untrusted::kSettingsBound
             : history                                   ? untrusted::kHistoryTail
-                                                        : untrusted::kRecordBound,
-            history, which.kind != ChildFileName::Kind::Settings);
+            : record                                    ? untrusted::kRecordBound
+                                                        : untrusted::kVoiceChoiceBound,
+            history, history || record);
         const std::string named = QFileInfo(path).fileName().toStdString() + "：" + read.why;
         if (read.status == Status::Refused || read.status == Status::TooLarge) {
             if (m.refused.empty()) m.refused = named;
@@ -253,7 +256,7 @@ ChildMerge readChildFolder(const std::string& folder, const std::string& compute
         }
         if (read.status == Status::Unreadable) {
             if (m.unreadable.empty()) m.unreadable = named;
-            if (which.kind == ChildFileName::Kind::Record) m.recordWhole = false;
+            if (record) m.recordWhole = false;
             continue;
         }
         if (read.status != Status::Read) continue;
@@ -295,6 +298,14 @@ ChildMerge readChildFolder(const std::string& folder, const std::string& compute
             m.arriving = m.arriving || read.cutLine;
             for (HistoryEntry& e : historyFromText(bytes).entries)
                 if (lines.insert(historyLine(e)).second) m.history.push_back(std::move(e));
+            break;
+        case ChildFileName::Kind::Voice:
+            // Like the options, the choice of the newest save; a file with no date is the oldest.
+            if (const std::int64_t at = voiceChoiceSavedAt(bytes); at > newestVoice) {
+                newestVoice = at;
+                m.newestVoice = bytes;
+            }
+            m.voiceFound = true;
             break;
         }
     }
@@ -378,6 +389,12 @@ std::string ChildFiles::historyPath() const {
                                             : std::string(kHistoryFileName));
 }
 
+std::string ChildFiles::voicePath() const {
+    if (kind_ == Kind::Class) return folder() + computerFileName(ChildFileName::Kind::Voice, computer_);
+    if (kind_ == Kind::Home) return voiceChoicePath(settings_.savePath);
+    return {};
+}
+
 void ChildFiles::load(StudyState& st) {
     recordWritable_ = true;
     if (kind_ == Kind::Home) {
@@ -402,6 +419,10 @@ void ChildFiles::load(StudyState& st) {
         readSettings(st, ini);
         st.studentName = name;
     }
+    // A child whose files say nothing of the voice never switched it on.
+    if (m.voiceFound) voiceChoiceFromText(st, m.newestVoice);
+    else if (m.settingsFound) st.voiceOn = st.testByEar = 0;
+    voiceKept_ = m.voiceFound;
     passesInto(st, m.passes);
     st.factRecord = m.record;
     marks_ = m.passes;
@@ -422,7 +443,7 @@ std::string ChildFiles::whyNotWritable() const {
     // A folder or file put in place of the child's since: never written through.
     if (!untrusted::insideFolder(classDir_, folder()))
         return "フォルダ「" + folder() + "」は リンクです（たどりません）";
-    for (const std::string& path : {settings_.savePath, record_.savePath, historyPath()})
+    for (const std::string& path : {settings_.savePath, record_.savePath, historyPath(), voicePath()})
         if (std::string why = untrusted::whyRefused(path, false); !why.empty())
             return "ファイル「" + path + "」は " + why;
     // A share that is not mounted must not be made again as a local folder.
@@ -472,8 +493,8 @@ std::string ChildFiles::saveSettings(const StudyState& st, std::int64_t nowMs) {
     if (!prepareSavePath(settings_)) return cannotMakeFolderOf(settings_.savePath);
     std::string error;
     if (kind_ == Kind::Home) {
-        if (::saveSettings(st, settings_.savePath, &error) && !saveVoiceChoice(st, voiceChoicePath(settings_.savePath)))
-            error = "ファイル「" + voiceChoicePath(settings_.savePath) + "」に書き込めません";
+        if (::saveSettings(st, settings_.savePath, &error) && !saveVoiceChoice(st, voicePath()))
+            error = "ファイル「" + voicePath() + "」に書き込めません";
         return error;
     }
     PassMarks marks = marks_;
@@ -482,6 +503,23 @@ std::string ChildFiles::saveSettings(const StudyState& st, std::int64_t nowMs) {
     marks_ = marks;
     std::copy(&st.recCheckArray[0][0], &st.recCheckArray[0][0] + kPassCells, &seen_.recCheckArray[0][0]);
     std::copy(&st.passRegistrations[0][0], &st.passRegistrations[0][0] + kPassCells, &seen_.passRegistrations[0][0]);
+    return saveClassVoice(st, nowMs);
+}
+
+std::string ChildFiles::saveClassVoice(const StudyState& st, std::int64_t nowMs) {
+    // Written only when the choice changed here, so that a program left open
+    // elsewhere does not take back a choice made since; a child who never
+    // switched the voice on has no such file.
+    const bool on = st.voiceOn == 1 || st.testByEar == 1;
+    const bool same = st.voiceOn == seen_.voiceOn && st.testByEar == seen_.testByEar;
+    if (voiceKept_ ? same : !on) return {};
+    const std::string path = voicePath();
+    if (std::string why = untrusted::whyRefused(path, false); !why.empty())
+        return "ファイル「" + path + "」は " + why;
+    if (std::string failed = writeWholeFile(path, voiceChoiceText(st, nowMs)); !failed.empty()) return failed;
+    voiceKept_ = true;
+    seen_.voiceOn = st.voiceOn;
+    seen_.testByEar = st.testByEar;
     return {};
 }
 

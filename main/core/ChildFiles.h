@@ -3,7 +3,8 @@
 //
 // At home a child has one settings file, one record and one history. In a
 // class folder every computer writes only files of its own, named by its id
-// (tateyokoM15.<id>.ini, kuku_nigate.<id>.txt, kuku_rireki.<id>.txt), so a
+// (tateyokoM15.<id>.ini, kuku_nigate.<id>.txt, kuku_rireki.<id>.txt and,
+// once the voice was switched on, kukukoe.<id>.ini), so a
 // sync engine never sees two writers of one file; the child is the merge of
 // them all. Files written before computers had their own (tateyokoM15.ini…)
 // and a sync engine's conflict copies are read as more computers' files.
@@ -46,7 +47,7 @@ void noteNewAnswers(FactRecord& own, std::int64_t* clearedAt, const FactRecord& 
 
 // Which of a child's files a name in their class folder is.
 struct ChildFileName {
-    enum class Kind { None, Settings, Record, History };
+    enum class Kind { None, Settings, Record, History, Voice };
     Kind kind = Kind::None;
     std::string computer;  // empty: written before computers had files of their own
 };
@@ -66,6 +67,8 @@ struct ChildMerge {
     FactRecord ownRecord;          // this computer's answers since then
     bool ownRecordWhole = true;
     std::vector<HistoryEntry> history;  // every computer's lines, once each, oldest first
+    bool voiceFound = false;
+    std::string newestVoice;       // the bytes of the newest voice choice saved
     // The folder, or a file of it, is a link, a special file or over its
     // bound: nothing of the child is used or written. Empty when none.
     std::string refused;
@@ -125,9 +128,11 @@ public:
     std::string settingsPath() const { return settings_.savePath; }
     std::string recordPath() const { return record_.savePath; }
     std::string historyPath() const;
+    std::string voicePath() const;
 
 private:
     bool nothingToKeep(const StudyState& st) const;
+    std::string saveClassVoice(const StudyState& st, std::int64_t nowMs);
     enum class Kind { None, Home, Class };
     Kind kind_ = Kind::None;
     UserFileLocation settings_;
@@ -143,4 +148,5 @@ private:
     PassMarks marks_;
     FactRecord ownRecord_;
     std::int64_t recordClearedAt_ = 0;
+    bool voiceKept_ = false;  // a voice choice of the child's is in the folder
 };

@@ -11,8 +11,10 @@
 namespace untrusted {
 
 // The most a file of each kind may hold: a settings file is a few hundred
-// bytes, a record of dated answers a few dozen KB, a lease one short line.
+// bytes, a record of dated answers a few dozen KB, a lease one short line,
+// a voice choice three.
 inline constexpr std::int64_t kSettingsBound = 16 * 1024;
+inline constexpr std::int64_t kVoiceChoiceBound = 4096;
 inline constexpr std::int64_t kRecordBound = 1024 * 1024 - 1;
 inline constexpr std::int64_t kLeaseBound = 512;
 // A history is read from its end: its newest lines are what is shown.

@@ -2,8 +2,13 @@
 // of our own beside the child's settings file, whose format stays as it is.
 // With both choices off the file does not exist, so a child who never
 // switched the voice on has exactly the files of a program without one.
+//
+// In a class folder each computer keeps the child's choice in a file of its
+// own (kukukoe.<id>.ini) that also says when it was saved: the newest save
+// of any computer is the child's choice.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 struct StudyState;
@@ -35,3 +40,11 @@ void loadVoiceChoice(StudyState& st, const std::string& path);
 // Writes the file whole, or removes it when both choices are off. False
 // when that failed.
 bool saveVoiceChoice(const StudyState& st, const std::string& path);
+
+// The file's bytes: the two choices, and with savedAtMs > 0 when they were
+// saved (ms since 1970); a file at home carries no date.
+std::string voiceChoiceText(const StudyState& st, std::int64_t savedAtMs = 0);
+// Sets st.voiceOn and st.testByEar from a file's bytes, as loadVoiceChoice.
+void voiceChoiceFromText(StudyState& st, const std::string& text);
+// When the choice in text was saved; 0 when it says nothing of it.
+std::int64_t voiceChoiceSavedAt(const std::string& text);

@@ -258,6 +258,7 @@ void run(const MergeCase& c, const std::string& classDir) {
     for (const QString& name : QDir(QString::fromStdString(folder)).entryList(QDir::Files)) {
         const ChildFileName which = childFileName(name.toStdString());
         EXPECT_NE(which.kind, ChildFileName::Kind::None) << name.toStdString();
+        EXPECT_NE(which.kind, ChildFileName::Kind::Voice) << name.toStdString() << ": the voice was never switched on";
     }
 }
 }  // namespace
@@ -341,6 +342,11 @@ TEST(ClassChildMerge, FileNamesTellTheKindAndTheComputer) {
         {"kuku_lease.txt", K::None, ""},
         {"tateyokoM15xini", K::None, ""},
         {"tateyokoM15.pc-1sync-conflict-x.ini", K::None, ""},
+        {"kukukoe.ini", K::Voice, ""},
+        {"kukukoe.pc-1.ini", K::Voice, "pc-1"},
+        {"kukukoe.pc-1.sync-conflict-20261209-101010-ABCDEFG.ini", K::Voice, "pc-1"},
+        {"kukukoe.pc-1.txt", K::None, ""},
+        {"kukukoe.ini.tmp", K::None, ""},
     };
     for (const auto& c : cases) {
         const ChildFileName which = childFileName(c.name);
@@ -348,6 +354,7 @@ TEST(ClassChildMerge, FileNamesTellTheKindAndTheComputer) {
         EXPECT_EQ(which.computer, c.computer) << c.name;
     }
     EXPECT_EQ(computerFileName(K::Record, "pc-1"), "kuku_nigate.pc-1.txt");
+    EXPECT_EQ(computerFileName(K::Voice, "pc-1"), "kukukoe.pc-1.ini");
 }
 
 TEST(ClassLease, BothProgramsOnOneChildSeeEachOtherAndOnlyTheirOwnGoes) {
@@ -384,28 +391,44 @@ TEST(ClassChildMerge, OptionsFollowTheNewestSaveWhateverTheFileName) {
     const std::string classDir = dir.path().toStdString() + "/";
     const struct {
         const char* computer;
-        int volume;
+        int volume, voice, byEar;  // as the child leaves them
         std::int64_t at;
-        int expected;  // the volume the next program opens with
+        int expected, heard, asked;  // the volume and voice choices the next program opens with
+        int voiceFiles;              // the choice files in the child's folder
     } saves[] = {
-        {"pc-b", 70, 2'000'000'000'000, 70},
-        {"pc-a", 30, 2'000'000'000'100, 30},  // a name before pc-b's, a save after it
-        {"pc-b", 55, 2'000'000'000'050, 30},  // a clock behind: older than pc-a's
-        {"pc-c", 10, 2'000'000'000'200, 10},
+        {"pc-b", 70, 0, 0, 2'000'000'000'000, 70, 0, 0, 0},  // the voice never on: no choice file
+        {"pc-a", 30, 1, 0, 2'000'000'000'100, 30, 1, 0, 1},  // a name before pc-b's, a save after it
+        {"pc-b", 55, 1, 1, 2'000'000'000'050, 30, 1, 0, 2},  // a clock behind: older than pc-a's
+        {"pc-c", 10, 0, 0, 2'000'000'000'200, 10, 0, 0, 3},  // switched off: said, not left out
     };
     for (const auto& s : saves) {
         ChildFiles files = ChildFiles::inClass(classDir, "たろう", s.computer);
         StudyState st;
         files.load(st);
         st.effectVolume = s.volume;
+        st.voiceOn = s.voice;
+        st.testByEar = s.byEar;
         st.recCheckArray[0][0] = 1;  // a pass, so that the folder is made
         ASSERT_EQ(files.saveSettings(st, s.at), "");
         StudyState next;
         next.studentName = "たろう";
+        next.voiceOn = next.testByEar = 1;  // the last child's choice is not this one's
         ChildFiles::inClass(classDir, "たろう", "pc-next").load(next);
         EXPECT_EQ(next.effectVolume, s.expected) << s.computer << " at " << s.at;
+        EXPECT_EQ(next.voiceOn, s.heard) << s.computer << " at " << s.at;
+        EXPECT_EQ(next.testByEar, s.asked) << s.computer << " at " << s.at;
         EXPECT_EQ(next.studentName, "たろう") << "the name is the one typed";
+        const QStringList voiceFiles = QDir(QString::fromStdString(classDir + "たろう")).entryList({"kukukoe*"});
+        EXPECT_EQ(voiceFiles.size(), s.voiceFiles) << voiceFiles.join(' ').toStdString();
     }
+    EXPECT_EQ(slurp(classDir + "たろう/kukukoe.pc-c.ini"), "VOICE=0\r\nBYEAR=0\r\nSAVEDAT=2000000000200\r\n");
+    // A child with nothing to keep leaves nothing, though the voice is on.
+    ChildFiles passing = ChildFiles::inClass(classDir, "じろう", "pc-a");
+    StudyState st;
+    passing.load(st);
+    st.voiceOn = 1;
+    EXPECT_EQ(passing.saveSettings(st, 2'000'000'000'300), "");
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(classDir + "じろう"))) << "no folder for a name typed in passing";
 }
 
 TEST(ClassComputerId, IsMadeOnceAndNeverTakenFromAnotherComputer) {

@@ -59,11 +59,14 @@ TEST(VoiceChoice, AFileAParentWroteIsReadWithCare) {
     const struct Row {
         QByteArray text;
         int voiceOn, byEar;
+        std::int64_t savedAt;  // as a class folder's copy says
     } rows[] = {
-        {"VOICE=1\nBYEAR=1\n", 1, 1},               // LF line ends
-        {"  VOICE=1  \r\n", 1, 0},                   // blanks around
-        {"VOICE=2\r\nBYEAR=yes\r\n", 0, 0},          // only 1 switches on
-        {QByteArray(5000, 'x') + "\nVOICE=1\n", 0, 0},  // far too large to be ours
+        {"VOICE=1\nBYEAR=1\n", 1, 1, 0},               // LF line ends
+        {"  VOICE=1  \r\n", 1, 0, 0},                   // blanks around
+        {"VOICE=2\r\nBYEAR=yes\r\n", 0, 0, 0},          // only 1 switches on
+        {QByteArray(5000, 'x') + "\nVOICE=1\n", 0, 0, 0},  // far too large to be ours
+        {"VOICE=0\r\nBYEAR=1\r\nSAVEDAT=2000000000200\r\n", 0, 1, 2'000'000'000'200},
+        {"SAVEDAT=12x\nSAVEDAT=-5\nSAVEDAT=\nVOICE=1\n", 1, 0, 0},  // no date a clock could give
     };
     for (const Row& r : rows) {
         QTemporaryDir dir;
@@ -76,6 +79,7 @@ TEST(VoiceChoice, AFileAParentWroteIsReadWithCare) {
         loadVoiceChoice(st, path.toStdString());
         EXPECT_EQ(st.voiceOn, r.voiceOn) << r.text.left(20).toStdString();
         EXPECT_EQ(st.testByEar, r.byEar) << r.text.left(20).toStdString();
+        EXPECT_EQ(voiceChoiceSavedAt(r.text.toStdString()), r.savedAt) << r.text.left(20).toStdString();
     }
 }
 

@@ -2,7 +2,9 @@
 # The Debian package: built with CPack, installed with apt-get as a parent
 # would, started from its desktop entry (and from its launcher) by an
 # ordinary user on an X display of its own until its window shows, then
-# removed again so that the machine is left as it was found.
+# removed again so that the machine is left as it was found. The spoken 九九
+# ships inside it: the program is started with the synthesiser hidden, as on
+# a child's computer that has neither it nor the voice.
 # Usage: check_package.sh BUILD_DIR; needs root (skipped without it, except
 # in CI) and Xvfb.
 set -u
@@ -43,6 +45,13 @@ for dep in libqt6widgets6 libqt6multimedia6 libqt6printsupport6 libjpeg62-turbo 
     fonts-kouzan-mouhitsu fonts-rocknroll qt6-translations-l10n xchm xdg-utils; do
     echo "$depends" | grep -q "\b$dep\b" || fail "Depends lacks $dep"
 done
+case $depends in *open-jtalk* | *hts-voice*) fail "Depends names the synthesiser or the voice" ;; esac
+# Every phrase the build synthesised is packed (none where it had no voice; CI always has it).
+made=$(ls "$build"/app/kuku_chant_[1-9][1-9].wav "$build"/app/kuku_ask_[1-9][1-9].wav 2>/dev/null | wc -l)
+packed=$(dpkg-deb -c "$deb" | grep -cE ' \./usr/lib/tateyokom/kuku_(chant|ask)_[1-9][1-9]\.wav$')
+[ "$packed" -eq "$made" ] || fail "the package carries $packed spoken phrases, the build made $made"
+[ "${CI:-}" = true ] && [ "$packed" -ne 162 ] && fail "the package carries $packed spoken phrases, not 162"
+echo "spoken phrases in the package: $packed"
 
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
     -o DPkg::Lock::Timeout=300 "$deb" >"$work/apt.log" 2>&1 ||
@@ -89,10 +98,22 @@ bus="unix:path=$work/no-bus"
 # nothing but that window showed (a missing file would have brought a
 # message box); closes it.
 main="『タテヨコ塾(Ｍ)』v1.52 --- みずなら舎"
+# The synthesiser and its dictionary, where this machine has them, are not there for the program.
+hide=""
+[ -e /usr/bin/open_jtalk ] && hide="mount --bind /dev/null /usr/bin/open_jtalk || exit 1;"
+[ -d /var/lib/mecab/dic/open-jtalk ] && hide="$hide mount -t tmpfs none /var/lib/mecab/dic/open-jtalk || exit 1;"
+if [ -n "$hide" ] && ! unshare -m sh -c "$hide" 2>/dev/null; then
+    echo "note: no mount namespace here; the synthesiser stays in sight of the program"
+    hide=""
+fi
+# unshare keeps the process: the hiding mounts are seen by the program alone.
+hidden() {
+    if [ -n "$hide" ]; then exec unshare -m sh -c "$hide"' exec "$@"' sh "$@"; else exec "$@"; fi
+}
 start() {
     what=$1 from=$2 pattern=$3 expected=$4 arguments=""
     shift 4
-    (cd "$from" && exec setpriv --reuid="$user" --regid="$(id -g "$user")" --clear-groups \
+    (cd "$from" && hidden setpriv --reuid="$user" --regid="$(id -g "$user")" --clear-groups \
         env -i HOME="$home" PATH=/usr/bin:/bin DISPLAY="$display" LANG=C.UTF-8 \
             DBUS_SESSION_BUS_ADDRESS="$bus" "$@") \
         >"$work/run.log" 2>&1 &

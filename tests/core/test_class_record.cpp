@@ -209,7 +209,11 @@ TEST(ClassRecord, TheCsvReadsBackWholeAndRunsNoFormula) {
         {"たろう", "たろう"},
     };
     ClassView view;
-    for (const auto& c : cases) view.children.push_back(ClassChild{c.name});
+    for (const auto& c : cases) {
+        ClassChild child;
+        child.name = c.name;
+        view.children.push_back(child);
+    }
     QTemporaryDir dir;
     const QString path = dir.filePath("class.csv");
     spit(path.toStdString(), classCsv(view));

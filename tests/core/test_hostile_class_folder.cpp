@@ -83,7 +83,9 @@ void sparseGigabyte(const std::string& at) {
 }
 // A real device where one may be made (root), else a link to one.
 void zeroDevice(const std::string& at) {
-    if (::mknod(at.c_str(), S_IFCHR | 0644, makedev(1, 5)) != 0) ASSERT_EQ(symlink("/dev/zero", at.c_str()), 0);
+    if (::mknod(at.c_str(), S_IFCHR | 0644, makedev(1, 5)) != 0) {
+        ASSERT_EQ(symlink("/dev/zero", at.c_str()), 0);
+    }
 }
 // A file whose last line is still being copied in.
 void cutAfter(const std::string& at, bool saved, const char* tail) {
@@ -145,7 +147,9 @@ TEST(HostileClassFolder, NothingOutsideIsTouchedNothingBlocksAndEachChildIsToldW
         StudyState st;
         files.load(st);
         EXPECT_EQ(files.problem().empty(), c.problem == nullptr) << files.problem();
-        if (c.problem) EXPECT_NE(files.problem().find(c.problem), std::string::npos) << files.problem();
+        if (c.problem) {
+            EXPECT_NE(files.problem().find(c.problem), std::string::npos) << files.problem();
+        }
         EXPECT_EQ(st.recCheckArray[0][0] != 0, c.passShown);
         // The child goes on: a pass, an answer, a history line and the lease, written only where they may be.
         st.recCheckArray[1][1] = 1;
@@ -159,7 +163,9 @@ TEST(HostileClassFolder, NothingOutsideIsTouchedNothingBlocksAndEachChildIsToldW
         const ClassView view = readClassFolder(h.cls);
         const auto jiro = std::find_if(view.children.begin(), view.children.end(), [](const ClassChild& k) { return k.name == "jiro"; });
         ASSERT_NE(jiro, view.children.end());
-        if (c.problem) EXPECT_NE(jiro->fault.find(files.problem()), std::string::npos) << jiro->fault;
+        if (c.problem) {
+            EXPECT_NE(jiro->fault.find(files.problem()), std::string::npos) << jiro->fault;
+        }
         EXPECT_EQ(jiro->arriving, c.arriving);
         EXPECT_EQ(readChildFolder(h.jiro, "pc-a").passes.passed(0), c.passShown);
 

@@ -6,7 +6,6 @@
 // 100 ms. Each child has passes, a full record and a 200-line history.
 // ./bench_class_name [CHILDREN] [NAMES]
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -16,37 +15,15 @@
 #include <random>
 #include <vector>
 
+#include "bench/MakeClass.h"
 #include "main/AppWiring.h"
 #include "main/MasumeForm.h"
-#include "main/core/FactRecord.h"
-#include "main/core/History.h"
 #include "main/core/Settings.h"
 #include "support/Fonts.h"
 #include "support/KeyState.h"
 #include "support/QtClock.h"
 
 namespace {
-void makeClass(const QString& dir, int children) {
-    std::mt19937 random(20261209);
-    for (int i = 0; i < children; ++i) {
-        const std::string folder = QStringLiteral("%1/こども%2/").arg(dir).arg(i, 4, 10, QChar('0')).toStdString();
-        QDir().mkpath(QString::fromStdString(folder));
-        StudyState st;
-        loadSettings(st, std::string());
-        st.studentName = "こども" + std::to_string(i);
-        for (int c = 0; c < kRecCols; ++c)
-            for (int r = 0; r < kRecRows; ++r) st.recCheckArray[c][r] = int(random() % 3 == 0);
-        for (int round = 0; round < kRecentOutcomes; ++round)
-            for (int q = 0; q < kFactsRecorded; ++q)
-                recordAnswer(st.factRecord, q, random() % 5 != 0, 600 + int(random() % 2400), 2600);
-        std::vector<HistoryEntry> days;
-        for (int d = 0; d < 200; ++d) days.push_back({"2026-05-01 16:05:09", int(random() % 13), 0, 1, 25, 2, 0, 1500});
-        saveSettings(st, folder + kSettingsFileName, nullptr);
-        saveRecordFile(st.factRecord, folder + kFactRecordFileName);
-        appendHistoryFile(folder + kHistoryFileName, days);
-    }
-}
-
 // Records when the form last painted.
 struct PaintWatch : QObject {
     QElapsedTimer* clock = nullptr;

@@ -101,6 +101,12 @@ TEST(FactSummaryRules, OnlyTheLastTenOutcomesCountButEveryAnswerIsCounted) {
     recordAnswer(r, -1, true, 1);
     recordAnswer(r, 81, true, 1);
     EXPECT_EQ(r.facts[80].asked, 0);
+    // Answers of a test taken before the name join the child's: the newest ten stay.
+    addAnswers(r, recordOf({{5, false, 3000}, {6, true, 900}}));
+    EXPECT_EQ(r.facts[5].asked, 26);
+    ASSERT_EQ(r.facts[5].recent.size(), 10u);
+    EXPECT_EQ(summarise(r.facts[5]).sharePercent, 80);
+    EXPECT_EQ(r.facts[6].recent.size(), 1u);
 }
 
 TEST(FactSummaryRules, HardestFirstTiesInFactOrder) {

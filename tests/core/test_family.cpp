@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <algorithm>
+#include <cstdlib>
 #include <QTemporaryDir>
 
 #include "main/core/Family.h"
@@ -268,4 +269,64 @@ TEST(HistoryOfTests, ProgressIsSummedPerDayOldestFirst) {
     EXPECT_EQ(days[1].sharePercent(), 96);  // 52 of 54
     EXPECT_EQ(shortDay(days[1].day), "5/2");
     EXPECT_EQ(shortDay("2026-12-25"), "12/25");
+}
+
+// A history larger than 16 MiB is read from its end, where the newest tests
+// are: the line cut where reading starts is passed over, every later one read.
+TEST(HistoryOfTests, AHugeFileIsReadFromItsLastSixteenMebibytes) {
+    QTemporaryDir dir;
+    const std::string path = folderOf(dir) + kHistoryFileName;
+    const std::string oldest = historyLine(entry("2026-05-01 16:05:09", 27));
+    const HistoryEntry newest = entry("2026-05-02 16:05:09", 20);
+    const std::string kib = std::string(1023, 'x') + '\n';  // a line of another kind
+    const size_t mib16 = 16 * 1024 * 1024, kibs = 16 * 1024 - 4;
+    const struct {
+        const char* what;
+        size_t over;  // bytes beyond 16 MiB
+        size_t entries;
+    } cases[] = {{"16 MiB: read whole", 0, 2}, {"ten bytes more: the oldest line cut", 10, 1}};
+    for (const auto& c : cases) {
+        const size_t filler = mib16 + c.over - oldest.size() - kibs * kib.size() - historyLine(newest).size();
+        std::string text = oldest + std::string(filler - 1, 'y') + '\n';
+        for (size_t i = 0; i < kibs; ++i) text += kib;
+        spit(path, text + historyLine(newest));
+        const HistoryRead read = loadHistoryFile(path);
+        ASSERT_EQ(read.entries.size(), c.entries) << c.what;
+        EXPECT_EQ(read.entries.back(), newest) << c.what;
+        EXPECT_EQ(read.skipped, int(kibs) + 1) << c.what;
+    }
+}
+
+// The chart's time axis: the shortest step of a day, two days, a week, two,
+// four, eight, 91 or 182 days that spans the tests, with a day of room on
+// each side, in at most seven intervals; beyond that a tick each new year,
+// or every few years.
+TEST(HistoryOfTests, TheTimeAxisTakesTheShortestStepOfAtMostSevenIntervals) {
+    const struct {
+        const char* what;
+        const char *first, *last;  // the days with tests; none when empty
+        const char *from, *to;
+        int ticks;
+        const char* format;
+    } cases[] = {
+        {"no test yet: today, a day either side", "", "", "2026-12-08", "2026-12-10", 3, "M/d"},
+        {"seven days: a tick each day", "2026-05-03", "2026-05-08", "2026-05-02", "2026-05-09", 8, "M/d"},
+        {"eight days: every second day", "2026-05-03", "2026-05-09", "2026-05-02", "2026-05-10", 5, "M/d"},
+        {"seven times 91 days", "2025-03-02", "2026-11-27", "2025-03-01", "2026-11-28", 8, "yyyy/M/d"},
+        {"a day more: 182 days", "2025-03-02", "2026-11-28", "2025-03-01", "2027-02-27", 5, "yyyy/M/d"},
+        {"seven times 182 days", "2023-03-02", "2026-08-25", "2023-03-01", "2026-08-26", 8, "yyyy/M/d"},
+        {"a day more: each new year", "2023-03-02", "2026-08-26", "2023-01-01", "2027-01-01", 5, "yyyy"},
+        {"eight years: every second", "2019-06-01", "2026-05-01", "2019-01-01", "2027-01-01", 5, "yyyy"},
+    };
+    for (const auto& c : cases) {
+        std::vector<HistoryEntry> lines;
+        for (const char* day : {c.first, c.last})
+            if (*day) lines.push_back({std::string(day) + " 17:00:00", 0, 0, 3, 27, 0, 0, 900});
+        const TimeAxis axis = timeAxisFor(progressByDay(lines), "2026-12-09");
+        EXPECT_EQ(axis.fromMs, dayOnAxis(c.from)) << c.what;
+        // Years are the calendar's mean year long: within a day of a new year.
+        EXPECT_LE(std::abs(axis.toMs - dayOnAxis(c.to)), axis.format == "yyyy" ? 86'400'000 : 0) << c.what;
+        EXPECT_EQ(axis.tickCount, c.ticks) << c.what;
+        EXPECT_EQ(axis.format, c.format) << c.what;
+    }
 }

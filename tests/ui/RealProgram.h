@@ -8,10 +8,30 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QRect>
 #include <QTemporaryDir>
 #include <QThread>
 
+#include "main/core/Settings.h"
+#include "support/core/IniFile.h"
 #include "tests/ui/OnDisplay.h"
+
+// Settings of a child with a name (the results window asks for one first)
+// set for a test of 一の段 in order at ステップ, five seconds an answer.
+inline StudyState onesTestInOrder() {
+    StudyState st;
+    readSettings(st, IniFile());
+    st.contentIndex = 3;
+    st.rangeIndex = 0;
+    st.speedIndex = 0;
+    st.studentName = "はなこ";
+    return st;
+}
+inline QByteArray iniBytes(const StudyState& st) {
+    IniFile ini;
+    writeSettings(st, ini);
+    return QByteArray::fromStdString(ini.bytes());
+}
 
 class Journey {
 public:
@@ -20,6 +40,9 @@ public:
     explicit Journey(const QString& display = qEnvironmentVariable("TATEYOKO_X_DISPLAY"),
                      const QString& folder = QString())
         : display_(display), appDir_(qEnvironmentVariable("TATEYOKO_APP_DIR")), folder_(folder) {}
+    ~Journey() {
+        if (running()) kill();
+    }
     bool ready() const { return !display_.isEmpty() && !appDir_.isEmpty() && dir_.isValid(); }
     QString folder() const { return folder_.isEmpty() ? dir_.path() : folder_; }
     QString iniPath() const { return folder() + "/tateyokoM15.ini"; }
@@ -42,6 +65,8 @@ public:
 
     void setEnv(const QString& name, const QString& value) { extraEnv_.insert(name, value); }
     void unsetEnv(const QString& name) { unset_ << name; }
+    // What the program is started with, e.g. {"--class-folder", path}.
+    void setArguments(const QStringList& args) { args_ = args; }
 
     // Started through `sh -c` with the shell prefix when one is given.
     bool start(const QString& shellPrefix = QString()) {
@@ -62,8 +87,8 @@ public:
         for (const QString& name : unset_) env.remove(name);
         app_.setProcessEnvironment(env);
         app_.setWorkingDirectory(folder());
-        if (shellPrefix.isEmpty()) app_.start(folder() + "/tateyokom", {});
-        else app_.start("sh", {"-c", shellPrefix + " exec \"$0\"", folder() + "/tateyokom"});
+        if (shellPrefix.isEmpty()) app_.start(folder() + "/tateyokom", args_);
+        else app_.start("sh", QStringList{"-c", shellPrefix + " exec \"$0\" \"$@\"", folder() + "/tateyokom"} + args_);
         return app_.waitForStarted(5000);
     }
 
@@ -100,10 +125,27 @@ public:
         run("xdotool", {"windowfocus", "--sync", id}, display_);
         QThread::msleep(150);
         for (const QString& name : names) {
-            run("xdotool", {"key", name}, display_);
-            lastKey_.start();
+            press(name);
             QThread::msleep(gapMs);
         }
+    }
+    // Text typed into the window that has the focus.
+    void type(const QString& text) {
+        run("xdotool", {"type", "--delay", "120", text}, display_);
+        lastKey_.start();
+    }
+    // One answer to the question on the board: once its answer field is
+    // empty the question waits for keys; a digit, and once the program has
+    // shown it, the second digit or Enter. A key sent earlier could be
+    // taken by the question before. Empty when it went in, else why not.
+    QString answer(const QString& window, int product) {
+        if (!waitAnswerField(window, true, 10000)) return "the question did not come";
+        const QString digits = QString::number(product);
+        press(digits.left(1));
+        if (!waitAnswerField(window, false, 5000)) return "the first digit was not shown";
+        press(digits.size() == 2 ? digits.mid(1) : QString("Return"));
+        QThread::msleep(150);
+        return {};
     }
     // A key held down for a while, into the window that has the focus.
     void hold(const QString& name, int ms) {
@@ -129,29 +171,27 @@ public:
         click(main_, 50, 72, 0);
     }
 
-    // The formula field of the board, as the display shows it.
-    QImage formulaField(const QString& window) {
-        QProcess import;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("DISPLAY", display_);
-        import.setProcessEnvironment(env);
-        import.start("import", {"-window", window, "png:-"});
-        import.waitForFinished(5000);
-        const QImage shot = QImage::fromData(import.readAllStandardOutput(), "PNG");
-        if (shot.isNull()) return {};
-        const int menu = shot.height() - 542;
-        return shot.copy(136, menu + 212, 160, 49);
+    // 始める, then the first n questions of a test of 一の段 in order
+    // (onesTestInOrder) answered right, each once it has come; how many came.
+    int answerOnes(const QString& window, int n) {
+        formula_ = formulaField(window);
+        keys(window, {"alt+e"}, 0);
+        for (int q = 0; q < n; ++q) {
+            if (!nextFormula(window)) return q;
+            keys(window, {QString::number(q % 9 + 1), "Return"}, 100);
+        }
+        return n;
     }
     // Waits for the next question: a formula shown, not the one before, the
     // same on two looks in a row (not caught half drawn).
-    bool nextFormula(const QString& window, QImage& shown) {
+    bool nextFormula(const QString& window) {
         QElapsedTimer t;
         t.start();
         QImage last;
         while (t.elapsed() < 10000) {
             const QImage now = formulaField(window);
-            if (!now.isNull() && now == last && hasText(now) && now != shown) {
-                shown = now;
+            if (!now.isNull() && now == last && hasText(now) && now != formula_) {
+                formula_ = now;
                 return true;
             }
             last = now;
@@ -163,10 +203,10 @@ public:
     // Whether an error box (captioned with the program's name) came up; it
     // is then closed with Enter.
     bool errorBoxShown() { return boxShown("^tateyokom$"); }
-    // Whether a box of that caption came up within 5 s; it is then closed
-    // with Enter, and gone before the next one is looked for.
-    bool boxShown(const QString& caption) {
-        const QString box = waitFor(caption, 5000);
+    // Whether a box of that caption came up within the time (0: is up now);
+    // it is then closed with Enter, and gone before the next one is looked for.
+    bool boxShown(const QString& caption, int ms = 5000) {
+        const QString box = waitFor(caption, ms);
         if (box.isEmpty()) return false;
         // A box that came at a key press takes only a press made after the
         // key's repeat could still be going on, as a child's second Enter.
@@ -185,8 +225,27 @@ public:
         app_.kill();  // SIGKILL
         app_.waitForFinished(5000);
     }
+    // What the program shows and what it waits in, for a failure's message.
+    QString describe() {
+        const QString proc = "/proc/" + QString::number(app_.processId());
+        QFile status(proc + "/status"), wchan(proc + "/wchan");
+        const QString state = !status.open(QIODevice::ReadOnly)
+                                  ? "ended"
+                                  : QString::fromLatin1(status.readAll()).section("State:", 1).section('\n', 0, 0) +
+                                        (wchan.open(QIODevice::ReadOnly) ? ", waiting in " + wchan.readAll() : "");
+        const QString captions = run("xdotool",
+                                     {"search", "--all", "--onlyvisible", "--pid", QString::number(app_.processId()),
+                                      "--name", ".", "getwindowname", "%@"},
+                                     display_);
+        return "shown: " + captions.split('\n', Qt::SkipEmptyParts).join(" | ") + "; state " + state.trimmed() + "; " +
+               errors();
+    }
 
 private:
+    void press(const QString& key) {
+        run("xdotool", {"key", key}, display_);
+        lastKey_.start();
+    }
     void clickAt(const QString& info, int x, int y, int afterMs) {
         const int left = field(info, "Absolute upper-left X");
         const int top = field(info, "Absolute upper-left Y");
@@ -199,6 +258,34 @@ private:
                    display_)
             .split('\n', Qt::SkipEmptyParts);
     }
+    // A part of the window's client area (y below the menu bar) as the
+    // display shows it.
+    QImage look(const QString& window, const QRect& part) {
+        QProcess import;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", display_);
+        import.setProcessEnvironment(env);
+        import.start("import", {"-window", window, "png:-"});
+        import.waitForFinished(5000);
+        const QImage shot = QImage::fromData(import.readAllStandardOutput(), "PNG");
+        return shot.isNull() ? QImage() : shot.copy(part.translated(0, shot.height() - 542));
+    }
+    // The board's answer field, inside its margins: one colour when empty.
+    bool waitAnswerField(const QString& window, bool empty, int ms) {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms && running()) {
+            const QImage field = look(window, QRect(298, 210, 80, 56));
+            bool oneColour = true;
+            for (int y = 0; y < field.height() && oneColour; ++y)
+                for (int x = 0; x < field.width() && oneColour; ++x) oneColour = field.pixel(x, y) == field.pixel(0, 0);
+            if (!field.isNull() && oneColour == empty) return true;
+            QThread::msleep(40);
+        }
+        return false;
+    }
+    // The formula field of the board, as the display shows it.
+    QImage formulaField(const QString& window) { return look(window, QRect(136, 212, 160, 49)); }
     static bool hasText(const QImage& field) {
         for (int y = 0; y < field.height(); ++y)
             for (int x = 0; x < field.width(); ++x)
@@ -210,8 +297,9 @@ private:
 
     QString display_, appDir_, folder_, main_;
     QElapsedTimer lastKey_;
+    QImage formula_;
     QTemporaryDir dir_;
     QProcess app_;
     QProcessEnvironment extraEnv_;
-    QStringList unset_;
+    QStringList unset_, args_;
 };

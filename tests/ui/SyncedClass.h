@@ -1,16 +1,12 @@
 // A class folder on three computers, kept in step by Syncthing instances of
-// the test's own (tools/start_syncthing.sh), and a second X display for a
-// second classroom computer. Both are stopped when the objects go.
+// the test's own (tools/start_syncthing.sh), stopped when the object goes.
 #pragma once
 
 #include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QThread>
 
 class SyncedClass {
 public:
@@ -52,34 +48,4 @@ private:
     QTemporaryDir dir_;
     bool started_ = false;
     QStringList folders_;
-};
-
-// An X server of the test's own, on a display number it picks itself.
-class SecondDisplay {
-public:
-    ~SecondDisplay() {
-        xvfb_.kill();
-        xvfb_.waitForFinished(5000);
-    }
-    // ":N", or empty when no server came within five seconds.
-    QString start() {
-        const QString numberFile = dir_.path() + "/display";
-        xvfb_.start("sh", {"-c", "exec Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>\"$0\" 2>/dev/null",
-                           numberFile});
-        QElapsedTimer t;
-        t.start();
-        QFile file(numberFile);
-        while (t.elapsed() < 5000) {
-            // The number is written, with a line end, once the server is ready.
-            const QByteArray number = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-            file.close();
-            if (number.endsWith('\n')) return ':' + QString::fromLatin1(number.trimmed());
-            QThread::msleep(50);
-        }
-        return {};
-    }
-
-private:
-    QTemporaryDir dir_;
-    QProcess xvfb_;
 };

@@ -7,11 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QThread>
-
-#include <signal.h>
 
 #include "main/core/Settings.h"
 #include "support/core/IniFile.h"
@@ -19,55 +15,12 @@
 
 namespace {
 
-// An Xvfb of the test's own, on a display number it picks itself.
-class OwnDisplay {
-public:
-    OwnDisplay() {
-        xvfb_.setStandardOutputFile(QProcess::nullDevice());
-        xvfb_.setStandardErrorFile(QProcess::nullDevice());
-        xvfb_.start("sh", {"-c", "exec Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>\"$0\"",
-                           dir_.path() + "/display"});
-        QElapsedTimer t;
-        t.start();
-        while (name_.isEmpty() && t.elapsed() < 5000 && xvfb_.state() != QProcess::NotRunning) {
-            QThread::msleep(50);
-            QFile number(dir_.path() + "/display");
-            if (number.open(QIODevice::ReadOnly)) name_ = QString::fromUtf8(number.readAll().trimmed());
-        }
-        if (!name_.isEmpty()) name_.prepend(':');
-    }
-    ~OwnDisplay() { kill(); }
-    const QString& name() const { return name_; }
-    void kill() {
-        if (xvfb_.state() == QProcess::NotRunning) return;
-        ::kill(pid_t(xvfb_.processId()), SIGKILL);
-        xvfb_.waitForFinished(5000);
-    }
-
-private:
-    QTemporaryDir dir_;
-    QProcess xvfb_;
-    QString name_;
-};
-
-// A settings file as the program writes it: a test of 一の段 in order, a
-// name (the results window asks for one first), and some passes of the
-// other tables already registered.
+// A settings file as the program writes it: a test of 一の段 in order, and
+// some passes of the other tables already registered.
 StudyState childWithPasses() {
-    StudyState st;
-    readSettings(st, IniFile());
-    st.contentIndex = 3;
-    st.rangeIndex = 0;
-    st.speedIndex = 0;  // ステップ: five seconds for each answer
-    st.studentName = "はなこ";
+    StudyState st = onesTestInOrder();
     st.recCheckArray[0][3] = st.recCheckArray[2][5] = st.recCheckArray[3][8] = 1;
     return st;
-}
-
-std::string iniBytesOf(const StudyState& st) {
-    IniFile ini;
-    writeSettings(st, ini);
-    return ini.bytes();
 }
 
 std::string fileBytes(const QString& path) {
@@ -125,17 +78,11 @@ TEST(RealDisplayLoss, DuringATestTheProgramEndsAndKeepsItsFile) {
     ASSERT_TRUE(j.ready()) << "TATEYOKO_APP_DIR is not set: run the README's test command";
     StudyState before = childWithPasses();
     before.soundOn = 1;  // the sound thread busy too when the end comes
-    ASSERT_TRUE(j.install(QByteArray::fromStdString(iniBytesOf(before))));
+    ASSERT_TRUE(j.install(iniBytes(before)));
     j.start();
-    const QString main = j.waitFor(QString::fromUtf8("タテヨコ塾"), 30000);
+    const QString main = j.mainWindow();
     ASSERT_FALSE(main.isEmpty()) << "the main window did not appear: " << j.errors().toStdString();
-    QThread::msleep(1500);
-    QImage shown = j.formulaField(main);
-    j.keys(main, {"alt+e"}, 0);
-    for (int m = 1; m <= 3; ++m) {
-        ASSERT_TRUE(j.nextFormula(main, shown)) << "question " << m << " did not come";
-        j.keys(main, {QString::number(m), "Return"}, 100);
-    }
+    ASSERT_EQ(j.answerOnes(main, 3), 3) << "a question did not come";
     display.kill();
     expectEndsByItself(j);
     expectWholeWithPasses(j.iniPath(), before, 0);
@@ -147,19 +94,13 @@ TEST(RealDisplayLoss, RightAfterARegistrationTheProgramEndsAndTheFileHoldsThePas
     Journey j(display.name());
     ASSERT_TRUE(j.ready()) << "TATEYOKO_APP_DIR is not set: run the README's test command";
     const StudyState before = childWithPasses();
-    ASSERT_TRUE(j.install(QByteArray::fromStdString(iniBytesOf(before))));
+    ASSERT_TRUE(j.install(iniBytes(before)));
     j.start();
-    const QString main = j.waitFor(QString::fromUtf8("タテヨコ塾"), 30000);
+    const QString main = j.mainWindow();
     ASSERT_FALSE(main.isEmpty()) << "the main window did not appear: " << j.errors().toStdString();
-    QThread::msleep(1500);
 
     // The whole test, every answer right: 1 × m in three passes of nine.
-    QImage shown = j.formulaField(main);
-    j.keys(main, {"alt+e"}, 0);
-    for (int q = 0; q < 27; ++q) {
-        ASSERT_TRUE(j.nextFormula(main, shown)) << "question " << q + 1 << " did not come";
-        j.keys(main, {QString::number(q % 9 + 1), "Return"}, 100);
-    }
+    ASSERT_EQ(j.answerOnes(main, 27), 27) << "a question did not come";
     const QString results = j.waitFor(QString::fromUtf8("^テスト結果（段別）の表示$"));
     ASSERT_FALSE(results.isEmpty()) << "no results after the test";
     QThread::msleep(500);

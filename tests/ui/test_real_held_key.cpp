@@ -8,63 +8,13 @@
 #include <QElapsedTimer>
 #include <QThread>
 
-#include "main/core/Settings.h"
-#include "support/core/IniFile.h"
 #include "tests/ui/RealProgram.h"
-#include "tests/ui/SyncedClass.h"
-
-namespace {
-
-// openbox on the display, waited for until it manages windows.
-class WindowManager {
-public:
-    explicit WindowManager(const QString& display) : display_(display) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("DISPLAY", display);
-        wm_.setProcessEnvironment(env);
-        wm_.setStandardOutputFile(QProcess::nullDevice());
-        wm_.setStandardErrorFile(QProcess::nullDevice());
-        wm_.start("openbox", {"--sm-disable"});
-    }
-    ~WindowManager() {
-        wm_.kill();
-        wm_.waitForFinished(5000);
-    }
-    bool running() {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < 10000 && wm_.state() != QProcess::NotRunning) {
-            if (run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}, display_).contains("window id")) return true;
-            QThread::msleep(100);
-        }
-        return false;
-    }
-
-private:
-    QString display_;
-    QProcess wm_;
-};
-
-QByteArray testOfTheOnesInOrder() {
-    StudyState st;
-    readSettings(st, IniFile());
-    st.contentIndex = 3;
-    st.rangeIndex = 0;
-    st.speedIndex = 0;  // five seconds for each answer
-    st.studentName = "はなこ";
-    IniFile ini;
-    writeSettings(st, ini);
-    return QByteArray::fromStdString(ini.bytes());
-}
-
-}  // namespace
 
 TEST(RealHeldKey, EnterHeldFromTheLastAnswerDoesNotCloseTheResultsUnderAWindowManager) {
-    SecondDisplay x;
-    const QString display = x.start();
+    OwnDisplay x;
+    const QString display = x.name();
     ASSERT_FALSE(display.isEmpty()) << "no Xvfb of the test's own";
-    WindowManager wm(display);
-    ASSERT_TRUE(wm.running()) << "openbox did not start";
+    ASSERT_TRUE(x.manageWindows()) << "openbox did not start";
     // Repeats after 660 ms, 25 a second, as a desktop's keyboard settings have it.
     run("xset", {"r", "on"}, display);
     run("xset", {"r", "rate", "660", "25"}, display);
@@ -72,20 +22,14 @@ TEST(RealHeldKey, EnterHeldFromTheLastAnswerDoesNotCloseTheResultsUnderAWindowMa
 
     Journey j(display);
     ASSERT_TRUE(j.ready()) << "TATEYOKO_APP_DIR is not set: run the README's test command";
-    ASSERT_TRUE(j.install(testOfTheOnesInOrder()));
+    ASSERT_TRUE(j.install(iniBytes(onesTestInOrder())));
     j.start();
-    const QString main = j.waitFor(QString::fromUtf8("タテヨコ塾"), 30000);
+    const QString main = j.mainWindow();
     ASSERT_FALSE(main.isEmpty()) << "the main window did not appear: " << j.errors().toStdString();
-    QThread::msleep(1500);
 
     // 1 × m in three passes of nine, the last answer's Enter held.
-    QImage shown = j.formulaField(main);
-    j.keys(main, {"alt+e"}, 0);
-    for (int q = 0; q < 26; ++q) {
-        ASSERT_TRUE(j.nextFormula(main, shown)) << "question " << q + 1 << " did not come";
-        j.keys(main, {QString::number(q % 9 + 1), "Return"}, 100);
-    }
-    ASSERT_TRUE(j.nextFormula(main, shown)) << "the last question did not come";
+    ASSERT_EQ(j.answerOnes(main, 26), 26) << "a question did not come";
+    ASSERT_TRUE(j.nextFormula(main)) << "the last question did not come";
     const QString caption = QString::fromUtf8("^テスト結果（段別）の表示$");
     run("xdotool", {"key", "9"}, display);
     QElapsedTimer held;

@@ -63,6 +63,21 @@ public:
         return ini.open(QIODevice::WriteOnly | QIODevice::Truncate) && ini.write(iniBytes) == iniBytes.size();
     }
 
+    // The installed command beside the program, as the package lays them
+    // out: bin/tateyokom, which starts lib/tateyokom/tateyokom (here the
+    // program's own folder).
+    bool installCommand() {
+        const QString script = qEnvironmentVariable("TATEYOKO_SOURCE_DIR") + "/desktop/tateyokom.sh";
+        const QString command = folder() + "/bin/tateyokom";
+        return QDir(folder()).mkpath("bin") && QDir(folder()).mkpath("lib") &&
+               (QFile::exists(folder() + "/lib/tateyokom") || QFile::link(folder(), folder() + "/lib/tateyokom")) &&
+               (QFile::exists(command) || QFile::copy(script, command)) &&
+               QFile::setPermissions(command, QFile::permissions(command) | QFile::ExeOwner);
+    }
+    // Started through that command from the folder `from`, as a desktop
+    // entry or a terminal starts it.
+    void startFrom(const QString& from) { from_ = from; }
+
     void setEnv(const QString& name, const QString& value) { extraEnv_.insert(name, value); }
     void unsetEnv(const QString& name) { unset_ << name; }
     // What the program is started with, e.g. {"--class-folder", path}.
@@ -86,9 +101,10 @@ public:
         env.insert(extraEnv_);
         for (const QString& name : unset_) env.remove(name);
         app_.setProcessEnvironment(env);
-        app_.setWorkingDirectory(folder());
-        if (shellPrefix.isEmpty()) app_.start(folder() + "/tateyokom", args_);
-        else app_.start("sh", QStringList{"-c", shellPrefix + " exec \"$0\" \"$@\"", folder() + "/tateyokom"} + args_);
+        app_.setWorkingDirectory(from_.isEmpty() ? folder() : from_);
+        const QString program = folder() + (from_.isEmpty() ? "/tateyokom" : "/bin/tateyokom");
+        if (shellPrefix.isEmpty()) app_.start(program, args_);
+        else app_.start("sh", QStringList{"-c", shellPrefix + " exec \"$0\" \"$@\"", program} + args_);
         return app_.waitForStarted(5000);
     }
 
@@ -295,7 +311,7 @@ private:
     QString windowNamed(const QString& caption) { return windowsNamed(caption).value(0); }
     bool shown(const QString& id) { return info(id).contains("Map State: IsViewable"); }
 
-    QString display_, appDir_, folder_, main_;
+    QString display_, appDir_, folder_, from_, main_;
     QElapsedTimer lastKey_;
     QImage formula_;
     QTemporaryDir dir_;

@@ -1,5 +1,6 @@
 // A classroom whose class folder Syncthing keeps in step: two classroom
-// computers, each the real program started with --class-folder on its own
+// computers, each the real program started through its installed command
+// with --class-folder (a folder named from where it was started) on its own
 // X display, and the teacher's. The same child opens on both computers at
 // once (each is told of the other), takes a test of another table on each,
 // answering every question right, and registers the pass in the results
@@ -11,6 +12,7 @@
 
 #include <QAbstractItemModel>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QThread>
@@ -148,9 +150,11 @@ TEST(RealClassSync, OneChildOnTwoComputersKeepsBothPassesInEitherQuitOrder) {
     // for writing while the other thread forks would make its program
     // "busy" to exec.
     QTemporaryDir folders[2];
-    for (int i = 0; i < 2; ++i)
-        ASSERT_TRUE(folders[i].isValid() && Journey(displays[i], folders[i].path()).install(testOfRange(kTests[i].range)))
-            << "TATEYOKO_APP_DIR is not set: run the README's test command";
+    for (int i = 0; i < 2; ++i) {
+        Journey computer(displays[i], folders[i].path());
+        ASSERT_TRUE(folders[i].isValid() && computer.install(testOfRange(kTests[i].range)) && computer.installCommand())
+            << "TATEYOKO_APP_DIR or TATEYOKO_SOURCE_DIR is not set: run the README's test command";
+    }
 
     // Round 0: computer 0 quits first; round 1: computer 1.
     const QString names[2] = {"あおい", "けんた"};
@@ -167,7 +171,10 @@ TEST(RealClassSync, OneChildOnTwoComputersKeepsBothPassesInEitherQuitOrder) {
         const auto visit = [&](int i) {
             // Made in this thread: its process is driven from here.
             Journey computer(displays[i], folders[i].path());
-            computer.setArguments({"--class-folder", sync.folder(i)});
+            // Through the installed command, the class folder named from the folder above it.
+            const QDir classFolder(sync.folder(i));
+            computer.startFrom(QFileInfo(classFolder.absolutePath()).absolutePath());
+            computer.setArguments({"--class-folder", classFolder.dirName()});
             Visit& v = visits[round][i];
             v.error = visitOf(computer, v, names[round], kTests[i].table, clock, [&](const char* step) {
                 if (std::string(step) == "named") {

@@ -7,15 +7,8 @@
 
 #include "main/core/Settings.h"
 #include "main/core/UntrustedFiles.h"
-#include "support/core/IniFile.h"
 
 namespace {
-// A pass table as every save writes it: 56 flags, each 0 or 1.
-bool wholePassTable(const std::string& text) {
-    return text.size() == size_t(kRecCols * kRecRows) &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c == '0' || c == '1'; });
-}
-
 std::string csvField(std::string text) {
     // A cell a spreadsheet would run as a formula is kept as text.
     if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos)
@@ -37,27 +30,6 @@ void addInto(FactRecord& merged, const FactRecord& one) {
     }
 }
 }  // namespace
-
-ClassChild readClassChild(const std::string& name, const std::string& settingsBytes, bool settingsFound,
-                          const std::string& recordText, bool recordFound) {
-    ClassChild child;
-    child.name = name;
-    StudyState st;
-    IniFile ini;
-    ini.setBytes(settingsBytes);
-    readSettings(st, ini);
-    if (!settingsFound) child.fault = "設定ファイルがまだありません";
-    else if (!wholePassTable(ini.readBytes("TESTDATA", "RECCHECKARRAY", "")))
-        child.fault = "設定ファイルの合格表が読めません";
-    // Every save writes a heading: an empty record is one still being copied in.
-    if (recordFound && (recordText.empty() || !recordFromText(child.record, recordText))) {
-        if (child.fault.empty()) child.fault = "にがて九九の記録の一部が読めません";
-    }
-    if (!child.fault.empty()) child.state = ClassChild::State::Damaged;
-    child.grid = gridFromPasses(st);
-    child.rank = runCheck(child.grid);
-    return child;
-}
 
 ClassChild childOf(const std::string& name, const ChildMerge& m) {
     ClassChild child;

@@ -39,10 +39,6 @@ ClassView readClassFolder(const std::string& folder, const ClassReadProgress& pr
 // One child as the class view shows them.
 ClassChild childOf(const std::string& name, const ChildMerge& merged);
 
-// One child's files, read as the class view reads them.
-ClassChild readClassChild(const std::string& name, const std::string& settingsBytes, bool settingsFound,
-                          const std::string& recordText, bool recordFound);
-
 // The two answer orders of the pass table, for the 13 ranges.
 inline constexpr int kClassRanges = 13;
 inline constexpr int kClassOrders = 2;

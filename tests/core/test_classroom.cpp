@@ -323,6 +323,25 @@ TEST(ClassChildMerge, ConflictCopiesAndHistoriesAreReadOnce) {
     EXPECT_EQ(m.history, (std::vector<HistoryEntry>{first, second, third}));
 }
 
+// Damaged twice: each time the damaged file is kept aside, over the last
+// one kept, and the child's answers go on being saved.
+TEST(ClassChildMerge, ADamagedRecordIsKeptAsideEachTimeAndAnswersGoOn) {
+    QTemporaryDir dir;
+    const std::string cls = dir.path().toStdString() + "/", record = cls + "jiro/kuku_nigate.pc-a.txt";
+    QDir().mkpath(QString::fromStdString(cls + "jiro"));
+    spit(record + ".bak", "kept the first time\n");
+    const std::int64_t never = 0;
+    const std::string damaged = recordToText(FactRecord{}, &never) + "4 1 1 X1\n";
+    spit(record, damaged);
+    ChildFiles files = ChildFiles::inClass(cls, "jiro", "pc-a");
+    StudyState st;
+    files.load(st);
+    EXPECT_EQ(slurp(record + ".bak"), damaged);
+    recordAnswer(st.factRecord, 10, true, 700);
+    ASSERT_EQ(files.saveRecord(st, 1'765'000'000'000), "");
+    EXPECT_EQ(readChildFolder(cls + "jiro/").record.facts[10].asked, 1);
+}
+
 TEST(ClassChildMerge, FileNamesTellTheKindAndTheComputer) {
     using K = ChildFileName::Kind;
     const struct {
@@ -451,6 +470,7 @@ TEST(ClassComputerId, IsMadeOnceAndNeverTakenFromAnotherComputer) {
         EXPECT_LE(id.size(), 25u) << host;
     }
     EXPECT_EQ(idOfHost("PC.School"), "pcschool");
+    EXPECT_EQ(idOfHost("Room9-PC09"), "room9-pc09");
 }
 
 TEST(ClassComputerId, TwoProgramsOfOneAccountNeverWriteOneFile) {

@@ -9,6 +9,7 @@
 #include "main/core/Family.h"
 #include "main/core/History.h"
 #include "main/core/Settings.h"
+#include "support/core/IniFile.h"
 #include "windows/core/Progress.h"
 #include "tests/core/FileBytes.h"
 
@@ -30,6 +31,12 @@ TEST(FamilyFolders, OnlyThisProgramsNumberedFoldersAreChildrenInNumberOrder) {
     EXPECT_EQ(childNumbers(base), (std::vector<int>{0, 2, 9, 10}));
     EXPECT_EQ(addChild(base), 11);
     EXPECT_EQ(childFolder(base, 11), base + "children/11/");
+    // A new child starts from the usual options, only the name told apart.
+    StudyState usual;
+    readSettings(usual, IniFile());
+    usual.studentName = kNewChildName;
+    ASSERT_TRUE(saveSettings(usual, base + "usual.ini", nullptr));
+    EXPECT_EQ(slurp(childFolder(base, 11) + kSettingsFileName), slurp(base + "usual.ini"));
     EXPECT_TRUE(QDir(QString::fromStdString(childFolder(base, 11))).exists());
     EXPECT_EQ(childFolder(base, 0), base);
 }

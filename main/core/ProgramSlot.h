@@ -1,3 +1,5 @@
+// This computer's id in a class folder, and the slot of it a program takes.
+//
 // Two programs started from one account on one computer find the same
 // computer id. Each takes a slot of its own for as long as it runs: the
 // first keeps the id, the next is id-2, and so on. So no two programs
@@ -7,6 +9,15 @@
 
 #include <memory>
 #include <string>
+
+// The stable id of this computer, kept in familyDir (ending in '/'): made
+// once from the computer's name and a random part; a folder that cannot be
+// written gives an id made from the computer alone.
+inline constexpr const char* kComputerIdFile = "kuku_computer.txt";
+std::string computerIdIn(const std::string& familyDir);
+// The computer's name as an id begins: lower-case letters, digits and '-'
+// only (a dot would end it in a file name), at most 16; "pc" when none is left.
+std::string idOfHost(const std::string& hostName);
 
 class QLockFile;
 

@@ -32,6 +32,9 @@ TEST(FactMap, CellsShowMarksAndASpeedWordToTheChildAndNumbersToTheParent) {
     EXPECT_EQ(cellAt(r, 1, 1).fill, kNeverFill);
     EXPECT_EQ(cellDetails(r, 1, 1), "まだテストで出ていません");
     EXPECT_EQ(cellAt(r, 0, 3).text, "×３");
+    EXPECT_EQ(cellAt(r, 0, 1).text, "×１");  // the first and last headings too
+    EXPECT_EQ(cellAt(r, 0, kColumns - 1).text, "×９");
+    EXPECT_EQ(cellAt(r, 1, 0).text, "一の段");
     EXPECT_EQ(cellAt(r, 0, 3).ink, kHeadingInk);
     EXPECT_EQ(cellAt(r, 6, 0).text, "六の段");
     EXPECT_EQ(cellDetails(r, 0, 3), "");

@@ -156,6 +156,10 @@ TEST(FactRecordFile, ADamagedTextKeepsEveryGoodLine) {
     } cases[] = {
         {"as written", heading + good, true, true},
         {"an older record", "tateyokom fact record 1\n3 1 1 R1200\n", true, true},
+        {"an older record, two answers on a line", "tateyokom fact record 1\n3 1 1 R1200\n5 2 1 R1200 W900\n", true, true},
+        {"a class folder's record, cleared", "tateyokom fact record 3\ncleared 1765000000000\n3 1 1 R1200/2600@1765000000001\n",
+         true, true},
+        {"a clear that is no date", "tateyokom fact record 3\ncleared 17650000x\n" + good, false, true},
         {"CRLF line ends", "tateyokom fact record 2\r\n3 1 1 R1200/2600\r\n", true, true},
         {"a UTF-8 BOM", "\xEF\xBB\xBF" + heading + good, true, true},
         {"eleven outcomes on one line", heading + good + "4 99 1 R1 R1 R1 R1 R1 R1 R1 R1 R1 R1 R1\n", false, true},

@@ -323,6 +323,7 @@ TEST(HistoryOfTests, TheTimeAxisTakesTheShortestStepOfAtMostSevenIntervals) {
         {"no test yet: today, a day either side", "", "", "2026-12-08", "2026-12-10", 3, "M/d"},
         {"seven days: a tick each day", "2026-05-03", "2026-05-08", "2026-05-02", "2026-05-09", 8, "M/d"},
         {"eight days: every second day", "2026-05-03", "2026-05-09", "2026-05-02", "2026-05-10", 5, "M/d"},
+        {"seven times 28 days", "2026-03-02", "2026-09-12", "2026-03-01", "2026-09-13", 8, "M/d"},
         {"seven times 91 days", "2025-03-02", "2026-11-27", "2025-03-01", "2026-11-28", 8, "yyyy/M/d"},
         {"a day more: 182 days", "2025-03-02", "2026-11-28", "2025-03-01", "2027-02-27", 5, "yyyy/M/d"},
         {"seven times 182 days", "2023-03-02", "2026-08-25", "2023-03-01", "2026-08-26", 8, "yyyy/M/d"},

@@ -269,6 +269,7 @@ TEST(ClassChildMerge, NoOrderOfSavesClearsAndKillsLosesAPass) {
         {"a pass on each, B quits last", "Ao Bo A+0 B+1 As Bs", {0, 1}, 0},
         {"tests on A after B's pass", "Ao Bo B+1 At At As Bs", {1}, 2},
         {"answers on both, either order", "Ao Bo At Bt Bt Bs As", {}, 3},
+        {"more answers on the two than a fact keeps", "Ao Bo At At At At At At Bt Bt Bt Bt Bt Bt As Bs", {}, 12},
         {"killed after registering", "Ao Bo A+0 Ak B+1 Bs", {0, 1}, 0},
         {"killed before the quit, after a test", "Ao At Ak Bo Bt Bs", {}, 2},
         {"a clear on B takes A's pass B never showed", "Ao Bo A+0 Bc As Bs", {}, 0},
@@ -441,6 +442,14 @@ TEST(ClassChildMerge, OptionsFollowTheNewestSaveWhateverTheFileName) {
         EXPECT_EQ(voiceFiles.size(), s.voiceFiles) << voiceFiles.join(' ').toStdString();
     }
     EXPECT_EQ(slurp(classDir + "たろう/kukukoe.pc-c.ini"), "VOICE=0\r\nBYEAR=0\r\nSAVEDAT=2000000000200\r\n");
+    // A save date that is no number is no date: that file is the oldest.
+    QString damaged = QString::fromStdString(slurp(classDir + "たろう/tateyokoM15.pc-c.ini"));
+    damaged.replace("SAVEDAT=2000000000200", "SAVEDAT=2000000009999x").replace("EFFECTVOLUME=10", "EFFECTVOLUME=99");
+    ASSERT_TRUE(damaged.contains("SAVEDAT=2000000009999x") && damaged.contains("EFFECTVOLUME=99"));
+    spit(classDir + "たろう/tateyokoM15.pc-d.ini", damaged.toStdString());
+    StudyState after;
+    ChildFiles::inClass(classDir, "たろう", "pc-next").load(after);
+    EXPECT_EQ(after.effectVolume, 10);
     // A child with nothing to keep leaves nothing, though the voice is on.
     ChildFiles passing = ChildFiles::inClass(classDir, "じろう", "pc-a");
     StudyState st;

@@ -206,6 +206,11 @@ TEST(HistoryOfTests, AppendedLinesReadBackAndDamageIsPassedOver) {
     for (const HistoryEntry& e : written) ASSERT_TRUE(appendHistoryFile(path, e));
     EXPECT_EQ(loadHistoryFile(path).entries, written);
     const std::string whole = slurp(path);
+    // An empty file left behind starts with its heading, as a new one does.
+    const std::string empty = folderOf(dir) + "empty.txt";
+    spit(empty, "");
+    for (const HistoryEntry& e : written) ASSERT_TRUE(appendHistoryFile(empty, e));
+    EXPECT_EQ(slurp(empty), whole);
 
     struct Case {
         const char* what;
@@ -321,6 +326,7 @@ TEST(HistoryOfTests, TheTimeAxisTakesTheShortestStepOfAtMostSevenIntervals) {
         const char* format;
     } cases[] = {
         {"no test yet: today, a day either side", "", "", "2026-12-08", "2026-12-10", 3, "M/d"},
+        {"fifteen days: each week", "2026-05-03", "2026-05-16", "2026-05-02", "2026-05-23", 4, "M/d"},
         {"seven days: a tick each day", "2026-05-03", "2026-05-08", "2026-05-02", "2026-05-09", 8, "M/d"},
         {"eight days: every second day", "2026-05-03", "2026-05-09", "2026-05-02", "2026-05-10", 5, "M/d"},
         {"seven times 28 days", "2026-03-02", "2026-09-12", "2026-03-01", "2026-09-13", 8, "M/d"},

@@ -404,6 +404,9 @@ TEST(ClassLease, BothProgramsOnOneChildSeeEachOtherAndOnlyTheirOwnGoes) {
     ASSERT_TRUE(takeLease(classDir, "はな.こ", "id-a", {"pc-a", 11, later}));
     EXPECT_EQ(leasesOn(classDir, "はな.こ").size(), 2u) << "id-a's old lease of process 10 is gone";
     EXPECT_EQ(othersOpen(leasesOn(classDir, "はな.こ"), {"pc-a", 11, later}, later).size(), 1u);
+    // Programs of two other computers that share a process number are two.
+    ASSERT_TRUE(takeLease(classDir, "はな.こ", "id-c", {"pc-c", 21, later}));
+    EXPECT_EQ(othersOpen(leasesOn(classDir, "はな.こ"), {"pc-a", 11, later}, later).size(), 2u);
 }
 
 TEST(ClassChildMerge, OptionsFollowTheNewestSaveWhateverTheFileName) {

@@ -182,6 +182,8 @@ TEST(FactRecordFile, ADamagedTextKeepsEveryGoodLine) {
         EXPECT_EQ(r.facts[3].asked, c.factThreeKept ? 1 : 0) << c.what;
         if (c.factThreeKept) {
             EXPECT_EQ(r.facts[3].recent.front().ms, 1200) << c.what;
+            // An older outcome carries no limit: the usual one is taken for it.
+            EXPECT_EQ(r.facts[3].recent.front().limitMs, c.text.find("R1200/2600") == std::string::npos ? 0 : 2600) << c.what;
         }
         EXPECT_EQ(r.facts[4].asked, 0) << c.what;
         EXPECT_EQ(r.facts[7].asked, 0) << c.what;  // what the record held before is gone
